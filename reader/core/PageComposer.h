@@ -1,0 +1,63 @@
+// Article pages: the page the reader composes around an article body, and the rewriting
+// applied to every page source before the view parses it (line breaks, search marks).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quarto {
+
+// Background picture and text colour of article pages.
+inline constexpr std::string_view ArticleTextColour = "000000";
+// Marks put around each occurrence of a search word.
+inline constexpr std::string_view MarkBegin = "<FONT color=\"RED\"><U>";
+inline constexpr std::string_view MarkEnd = "</U></FONT>";
+
+// appFolder (ending with a separator) + "Base/Back_UTF.htm" for UTF editions, else
+// "Base/Back.htm".
+std::string PageTemplatePath(const std::string& appFolder, bool utf);
+// appFolder + "Skins/text.bmp".
+std::string ArticlePicturePath(const std::string& appFolder);
+// bookFolder + "/Base/": the base of the edition's relative references.
+std::string PageBaseFolder(const std::string& bookFolder);
+
+// The page, byte for byte: the template, the head text
+//   <BASE HREF="file:///BASE"></HEAD><BODY BGCOLOR=#E7DDD3 TEXT="#COLOUR" background="PICTURE">
+// (BASE is baseFolder without a leading "/"), the body, and "</BODY></HTML>" written over the
+// last byte before it (the body's last byte, or the ">" ending the head for an empty body).
+std::string ComposePage(std::string_view templateBytes, std::string_view baseFolder,
+                        std::string_view body, std::string_view picture, std::string_view colour);
+
+// Composes an article page of an edition with its template from appFolder;
+// throws EStreamError when the template cannot be read.
+std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,
+                               bool utf, std::string_view body);
+
+enum class TPageCharset { Cp1251, Utf8 };
+// The charset a page declares in a "charset=" of its head; code page 1251 when none is
+// declared or the declared one is not UTF-8.
+TPageCharset DeclaredCharset(std::string_view source);
+
+// Makes every "<br>" (any letter case, exactly these four characters) a tag named ZZ, which
+// the view ignores, so that the page loses its forced line breaks.
+void RewriteLineBreaks(std::string& source);
+
+// Marks each search word of words (1251, separated by spaces; words shorter than three
+// characters are skipped) in source: every occurrence, ignoring letter case, that lies
+// entirely in the page's text (outside tags and character references), taken from left to
+// right without overlapping, is put between MarkBegin and MarkEnd with its own letter case.
+// Words are marked one after another; the marks are tags, so they are never marked again.
+// The source is in charset; UTF-8 sources are matched character for character too.
+void MarkWords(std::string& source, std::string_view words, TPageCharset charset);
+
+// What the next page parsed is to mark.
+struct THighlight {
+    std::string Words; // 1251, separated by spaces
+    bool On = false;   // mark the next page parsed
+};
+
+// The rewriting of a page source before it is parsed: the line breaks when br is on, then,
+// when highlight.On, the marks of highlight.Words, after which highlight.On is cleared.
+void RewritePageSource(std::string& source, bool br, THighlight& highlight);
+
+} // namespace quarto

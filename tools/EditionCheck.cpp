@@ -1,0 +1,98 @@
+#include "EditionCheck.h"
+
+#include "common/Cp1251.h"
+#include "common/IniFile.h"
+#include "common/PathLookup.h"
+#include "common/RecordFile.h"
+#include "reader/core/ContentsFile.h"
+#include "reader/core/ContentsTree.h"
+#include "reader/core/TextStore.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace quarto {
+namespace {
+
+void CheckDescriptor(const Tbook& book, std::vector<std::string>& problems) {
+    const std::string path = ResolvePath(JoinPath(book.BookFolder, "setup.inf"));
+    const TIniFile ini = TIniFile::Load(path);
+    for (const char* key : {"Title", "Title2", "RegKey"})
+        if (!ini.Find("Main", key))
+            problems.push_back(std::string("setup.inf: [Main] ") + key + " is missing.");
+    const std::string folderName = std::filesystem::path(book.BookFolder).filename().string();
+    if (ini.Find("Main", "RegKey") && Cp1251ToUtf8(book.RegKey) != folderName)
+        problems.push_back("setup.inf: RegKey \"" + Cp1251ToUtf8(book.RegKey) +
+                           "\" differs from the folder name \"" + folderName + "\".");
+    for (const char* option : {"Audio", "Pictures", "Music", "Video", "UTF", "BR"}) {
+        const std::optional<std::string> value = ini.Find("Options", option);
+        if (!value)
+            continue;
+        const auto n = ParseIniInteger(*value);
+        if (!n || (*n != 0 && *n != 1))
+            problems.push_back(std::string("setup.inf: [Options] ") + option + " = \"" +
+                               Cp1251ToUtf8(*value) + "\" is neither 0 nor 1 (the option is off).");
+    }
+}
+
+} // namespace
+
+std::vector<std::string> CheckEdition(const Tbook& book) {
+    std::vector<std::string> problems;
+    CheckDescriptor(book, problems);
+
+    const std::string contentsPath = ResolvePath(JoinPath(book.BookFolder, ContentsFormat::FileName));
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(contentsPath);
+    } catch (const std::exception& e) {
+        problems.push_back(std::string(ContentsFormat::FileName) + ": " + e.what());
+        return problems;
+    }
+    const std::vector<TContentsRec> list = ParseContents(bytes);
+    if (const std::size_t rest = bytes.size() % ContentsFormat::RecordSize; rest != 0)
+        problems.push_back(std::string(ContentsFormat::FileName) + ": " + std::to_string(rest) +
+                           " bytes at offset " + std::to_string(bytes.size() - rest) +
+                           " do not make a whole record; they are not read.");
+    if (list.empty())
+        problems.push_back(std::string(ContentsFormat::FileName) + ": the contents are empty.");
+
+    const TContentsTree tree = BuildContentsTree(list);
+    for (int entry : tree.LeftOut) {
+        const std::string upper = UpperCase1251(list[static_cast<std::size_t>(entry)].Title);
+        if (upper.find(HiddenTitleMark) == std::string::npos)
+            problems.push_back(std::string(ContentsFormat::FileName) + ", entry " +
+                               std::to_string(entry) + ": level " +
+                               std::to_string(list[static_cast<std::size_t>(entry)].Level) +
+                               " jumps more than one level below the entry before; it is left "
+                               "out of the contents tree.");
+    }
+
+    std::optional<TTextStore> store;
+    try {
+        store.emplace(book.BookFolder);
+    } catch (const std::exception& e) {
+        problems.push_back(std::string(TextStoreFormat::FileName) + ": " + e.what());
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const TContentsRec& rec = list[i];
+        const std::string where =
+            std::string(ContentsFormat::FileName) + ", entry " + std::to_string(i) + ": ";
+        if (rec.ArticleNo != static_cast<std::int32_t>(i))
+            problems.push_back(where + "ArticleNo " + std::to_string(rec.ArticleNo) +
+                               " differs from the entry's position.");
+        if (rec.Kind != KindPlainText && rec.Kind != KindHtml)
+            problems.push_back(where + "kind " + std::to_string(rec.Kind) +
+                               " is neither 0 (plain text) nor 1 (HTML); the article shows empty.");
+        if (store) {
+            try {
+                store->ReadRecord(rec.DataOffset);
+            } catch (const std::exception& e) {
+                problems.push_back(where + e.what());
+            }
+        }
+    }
+    return problems;
+}
+
+} // namespace quarto

@@ -1,0 +1,36 @@
+// Authoring editions: make-edition turns an edition source folder into an edition folder
+// the reader opens. The source format is described in README.md ("Edition sources").
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quarto {
+
+// A source that cannot be turned into an edition; the message names the file and, where
+// there is one, the line.
+class EEditionSourceError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One line of the contents outline.
+struct TOutlineEntry {
+    int Level = 0;
+    std::int32_t Kind = 0; // the stored kind
+    bool Bare = false;     // store the text without the four bytes the reader blanks
+    std::string File;      // relative to the source's "texts" folder; empty for none
+    std::string Title;     // UTF-8 as written
+    int Line = 0;          // line number in the outline, for messages
+};
+
+// Parses the contents outline (UTF-8 text); fileName is used in messages.
+std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::string& fileName);
+
+// Writes the edition of source folder src into folder out (created when missing; the files it
+// writes are replaced, nothing else is removed).
+void MakeEdition(const std::string& src, const std::string& out);
+
+} // namespace quarto

@@ -1,0 +1,221 @@
+// quarto-tool: reads editions without a window and authors them.
+#include "EditionWriter.h"
+
+#include "common/Cp1251.h"
+#include "common/IniFile.h"
+#include "common/PathLookup.h"
+#include "common/RecordFile.h"
+#include "reader/core/ArticleStore.h"
+#include "reader/core/BookCatalogue.h"
+#include "reader/core/ContentsTree.h"
+#include "reader/core/PageComposer.h"
+
+#include "EditionCheck.h"
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace quarto;
+
+namespace {
+
+const char* const Usage = R"(usage: quarto-tool [--app DIR] [--book KEY] COMMAND [ARGS]
+
+Reading (the edition is the first whose RegKey is KEY, else the first found under
+DIR/Books; DIR defaults to the folder of quarto-tool):
+  list                    the editions: index, RegKey, display name, folder, options
+  toc                     the contents entries: article, level, kind, data offset, title
+  tree                    the contents tree in pre-order
+  page [--mark WORDS] N   the page composed for article N, exactly as the reader parses it
+  check                   every problem of the edition's files, one per line
+
+Authoring:
+  make-edition SRC OUT    writes the edition of source folder SRC into folder OUT
+)";
+
+// Errors of the command line itself.
+struct EUsage : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct TOptions {
+    std::string App;
+    std::optional<std::string> Book;
+    std::vector<std::string> Args; // the command and its arguments
+};
+
+std::string DefaultAppFolder(const char* argv0) {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        exe = fs::absolute(argv0, ec);
+    return exe.parent_path().string();
+}
+
+std::string AppFolderOf(const std::string& dir) {
+    std::error_code ec;
+    std::string folder = fs::absolute(dir, ec).lexically_normal().string();
+    return JoinPath(folder, "");
+}
+
+class TTool {
+public:
+    explicit TTool(TOptions options) : FOptions(std::move(options)) {}
+
+    int Run() {
+        const std::vector<std::string>& a = FOptions.Args;
+        const std::string& command = a[0];
+        if (command == "list")
+            return List();
+        if (command == "toc")
+            return Toc();
+        if (command == "tree")
+            return Tree();
+        if (command == "page")
+            return Page();
+        if (command == "check")
+            return Check();
+        if (command == "make-edition") {
+            if (a.size() != 3)
+                throw EUsage("make-edition needs SRC and OUT.");
+            MakeEdition(a[1], a[2]);
+            return 0;
+        }
+        throw EUsage("unknown command \"" + command + "\".");
+    }
+
+private:
+    std::vector<Tbook> Books() {
+        const std::string app = AppFolderOf(FOptions.App);
+        std::vector<Tbook> books = FindBooks(app);
+        if (books.empty())
+            throw std::runtime_error("No editions found in " + JoinPath(app, "Books") + ".");
+        return books;
+    }
+
+    Tbook CurrentBook() {
+        const std::vector<Tbook> books = Books();
+        if (!FOptions.Book)
+            return books.front();
+        const int i = FindBookByKey(books, Utf8ToCp1251(*FOptions.Book));
+        if (i < 0)
+            throw std::runtime_error("No edition has the key \"" + *FOptions.Book + "\".");
+        return books[static_cast<std::size_t>(i)];
+    }
+
+    static std::vector<TContentsRec> Contents(const Tbook& book) {
+        std::vector<TContentsRec> list;
+        if (!LoadContents(book.BookFolder, list))
+            throw std::runtime_error(JoinPath(book.BookFolder, ContentsFormat::FileName) +
+                                     ": the contents file is missing.");
+        return list;
+    }
+
+    int List() {
+        const std::vector<Tbook> books = Books();
+        for (std::size_t i = 0; i < books.size(); ++i) {
+            const Tbook& b = books[i];
+            std::cout << i << '\t' << Cp1251ToUtf8(b.RegKey) << '\t' << Cp1251ToUtf8(b.DisplayName)
+                      << '\t' << fs::path(b.BookFolder).filename().string() << '\t'
+                      << BookOptionNames(b) << '\n';
+        }
+        return 0;
+    }
+
+    int Toc() {
+        const std::vector<TContentsRec> list = Contents(CurrentBook());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            const TContentsRec& r = list[i];
+            std::cout << i << '\t' << static_cast<int>(r.Level) << '\t' << r.Kind << '\t'
+                      << r.DataOffset << '\t' << Cp1251ToUtf8(r.Title) << '\n';
+        }
+        return 0;
+    }
+
+    int Tree() {
+        const TContentsTree tree = BuildContentsTree(Contents(CurrentBook()));
+        for (const TContentsNode& node : tree.Nodes)
+            std::cout << std::string(static_cast<std::size_t>(node.Depth) * 2, ' ')
+                      << node.ArticleNo << ' ' << Cp1251ToUtf8(node.Text) << '\n';
+        return 0;
+    }
+
+    int Page() {
+        THighlight highlight;
+        std::optional<long> article;
+        const std::vector<std::string>& a = FOptions.Args;
+        for (std::size_t i = 1; i < a.size(); ++i) {
+            if (a[i] == "--mark") {
+                if (i + 1 >= a.size())
+                    throw EUsage("--mark needs the words to mark.");
+                highlight.Words = Utf8ToCp1251(a[++i]);
+                highlight.On = true;
+            } else if (!article) {
+                const auto n = ParseIniInteger(a[i]);
+                if (!n || a[i].find_first_not_of("0123456789") != std::string::npos)
+                    throw EUsage("\"" + a[i] + "\" is not an article number.");
+                article = *n;
+            } else {
+                throw EUsage("page takes one article number.");
+            }
+        }
+        if (!article)
+            throw EUsage("page needs an article number.");
+        const Tbook book = CurrentBook();
+        const std::vector<TContentsRec> list = Contents(book);
+        if (*article >= static_cast<long>(list.size()))
+            throw std::runtime_error("Article " + std::to_string(*article) +
+                                     " is not in the contents of " + std::to_string(list.size()) +
+                                     " entries.");
+        const std::string body = ReadArticle(book.BookFolder, list, static_cast<int>(*article));
+        std::string page =
+            ComposeArticlePage(AppFolderOf(FOptions.App), book.BookFolder, book.UTF, body);
+        RewritePageSource(page, book.BR, highlight);
+        std::cout.write(page.data(), static_cast<std::streamsize>(page.size()));
+        return 0;
+    }
+
+    int Check() {
+        const std::vector<std::string> problems = CheckEdition(CurrentBook());
+        for (const std::string& p : problems)
+            std::cout << p << '\n';
+        return problems.empty() ? 0 : 1;
+    }
+
+    TOptions FOptions;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TOptions options;
+    options.App = DefaultAppFolder(argv[0]);
+    try {
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            if (arg == "--app" || arg == "--book") {
+                if (i + 1 >= argc)
+                    throw EUsage(arg + " needs a value.");
+                (arg == "--app" ? options.App : options.Book.emplace()) = argv[++i];
+            } else if (arg == "-h" || arg == "--help") {
+                std::cout << Usage;
+                return 0;
+            } else {
+                options.Args.push_back(arg);
+            }
+        }
+        if (options.Args.empty())
+            throw EUsage("no command given.");
+        return TTool(std::move(options)).Run();
+    } catch (const EUsage& e) {
+        std::cerr << "quarto-tool: " << e.what() << '\n' << Usage;
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "quarto-tool: " << e.what() << '\n';
+        return 2;
+    }
+}
