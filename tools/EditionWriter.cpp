@@ -186,7 +186,8 @@ void MakeEdition(const std::string& src, const std::string& out) {
         rec.ArticleNo = static_cast<std::int32_t>(i);
         rec.Level = static_cast<std::uint8_t>(entry.Level);
         rec.Kind = entry.Kind;
-        rec.Title = ToCp1251(entry.Title, where);
+        if (!TryUtf8ToCp1251(entry.Title, rec.Title))
+            throw EEditionSourceError(where + ": not UTF-8, or a character code page 1251 lacks.");
         if (rec.Title.size() > ContentsFormat::TitleMaxLength)
             throw EEditionSourceError(where + ": the title is longer than 255 characters.");
         if (store.size() > 0x7FFFFFFFu)
