@@ -142,18 +142,36 @@ char LowerCase1251(char c) {
     return c;
 }
 
-std::string UpperCase1251(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = UpperCase1251(c);
+namespace {
+struct TCaseTables {
+    char Upper[256];
+    char Lower[256];
+    TCaseTables() {
+        for (int b = 0; b < 256; ++b) {
+            Upper[b] = UpperCase1251(static_cast<char>(b));
+            Lower[b] = LowerCase1251(static_cast<char>(b));
+        }
+    }
+};
+const TCaseTables CaseTables;
+
+std::string MapBytes(std::string_view text, const char (&table)[256]) {
+    std::string out(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        out[i] = table[static_cast<unsigned char>(text[i])];
     return out;
 }
+} // namespace
 
-std::string LowerCase1251(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = LowerCase1251(c);
-    return out;
+std::string UpperCase1251(std::string_view text) { return MapBytes(text, CaseTables.Upper); }
+
+std::string LowerCase1251(std::string_view text) { return MapBytes(text, CaseTables.Lower); }
+
+const char* LowerCaseTable1251() { return CaseTables.Lower; }
+
+void LowerCase1251InPlace(std::string& text) {
+    for (char& c : text)
+        c = CaseTables.Lower[static_cast<unsigned char>(c)];
 }
 
 bool SameText1251(std::string_view a, std::string_view b) {
@@ -167,6 +185,11 @@ bool SameText1251(std::string_view a, std::string_view b) {
 
 std::string LowerCaseUtf8(std::string_view text) {
     std::string out(text);
+    LowerCaseUtf8InPlace(out);
+    return out;
+}
+
+void LowerCaseUtf8InPlace(std::string& out) {
     const std::size_t n = out.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(out[i]);
@@ -188,7 +211,6 @@ std::string LowerCaseUtf8(std::string_view text) {
             }
         }
     }
-    return out;
 }
 
 } // namespace quarto

@@ -24,6 +24,9 @@ char UpperCase1251(char c);
 char LowerCase1251(char c);
 std::string UpperCase1251(std::string_view text);
 std::string LowerCase1251(std::string_view text);
+void LowerCase1251InPlace(std::string& text);
+// The lower-case mapping as a table of 256 bytes.
+const char* LowerCaseTable1251();
 // Equal when equal after lower-casing with the mapping above.
 bool SameText1251(std::string_view a, std::string_view b);
 
@@ -31,5 +34,6 @@ bool SameText1251(std::string_view a, std::string_view b);
 // UTF-8, so a byte position in the result is the same position in the input; any other
 // byte (other scripts, malformed sequences) is left alone.
 std::string LowerCaseUtf8(std::string_view text);
+void LowerCaseUtf8InPlace(std::string& text);
 
 } // namespace quarto

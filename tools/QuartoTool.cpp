@@ -180,9 +180,12 @@ private:
     }
 
     int Check() {
-        const std::vector<std::string> problems = CheckEdition(CurrentBook());
+        const Tbook book = CurrentBook();
+        const std::vector<std::string> problems = CheckEdition(book);
         for (const std::string& p : problems)
             std::cout << p << '\n';
+        if (problems.empty())
+            std::cout << "OK: " << Cp1251ToUtf8(book.RegKey) << " has no problems.\n";
         return problems.empty() ? 0 : 1;
     }
 

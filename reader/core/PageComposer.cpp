@@ -6,7 +6,8 @@
 #include "reader/search/StringUnit.h"
 
 #include <algorithm>
-#include <functional>
+#include <array>
+#include <cstring>
 #include <vector>
 
 namespace quarto {
@@ -29,7 +30,9 @@ std::string ComposePage(std::string_view templateBytes, std::string_view baseFol
     if (!baseFolder.empty() && baseFolder.front() == '/')
         baseFolder.remove_prefix(1);
     std::string page;
-    page.reserve(templateBytes.size() + baseFolder.size() + picture.size() + body.size() + 128);
+    // Room for the search marks that may be inserted before the page is parsed.
+    page.reserve(templateBytes.size() + baseFolder.size() + picture.size() + body.size() +
+                 body.size() / 4 + 128);
     page += templateBytes;
     page += "<BASE HREF=\"file:///";
     page += baseFolder;
@@ -89,73 +92,91 @@ bool IsReferenceChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
 }
 
-// For every byte of source, the position of the first byte at or after it that belongs to
-// markup (a tag from "<" to the next ">", or a character reference "&name;"), or the size
-// of the source when none does.
-std::vector<std::uint32_t> NextMarkup(const std::string& source) {
+// The end of the markup that starts at source[at] ("<" or "&"): a tag runs to the next ">"
+// (to the end when none follows); "&" followed by letters, digits or "#" up to a ";" is a
+// character reference. Returns at when the byte there starts no markup (a lone "&" is text).
+std::size_t MarkupEnd(const std::string& source, std::size_t at) {
     const std::size_t n = source.size();
-    std::vector<bool> markup(n, false);
-    for (std::size_t i = 0; i < n;) {
-        if (source[i] == '<') {
-            std::size_t close = source.find('>', i + 1);
-            if (close == std::string::npos)
-                close = n - 1;
-            std::fill(markup.begin() + static_cast<std::ptrdiff_t>(i),
-                      markup.begin() + static_cast<std::ptrdiff_t>(close + 1), true);
-            i = close + 1;
-        } else if (source[i] == '&') {
-            std::size_t j = i + 1;
-            while (j < n && IsReferenceChar(source[j]))
-                ++j;
-            if (j > i + 1 && j < n && source[j] == ';') {
-                std::fill(markup.begin() + static_cast<std::ptrdiff_t>(i),
-                          markup.begin() + static_cast<std::ptrdiff_t>(j + 1), true);
-                i = j + 1;
-            } else {
-                ++i; // a lone "&" is text
-            }
-        } else {
-            ++i;
-        }
+    if (source[at] == '<') {
+        const std::size_t close = source.find('>', at + 1);
+        return close == std::string::npos ? n : close + 1;
     }
-    std::vector<std::uint32_t> next(n + 1);
-    next[n] = static_cast<std::uint32_t>(n);
-    for (std::size_t i = n; i-- > 0;)
-        next[i] = markup[i] ? static_cast<std::uint32_t>(i) : next[i + 1];
-    return next;
+    std::size_t j = at + 1;
+    while (j < n && IsReferenceChar(source[j]))
+        ++j;
+    return j > at + 1 && j < n && source[j] == ';' ? j + 1 : at;
 }
 
-void MarkWord(std::string& source, const std::string& word, TPageCharset charset) {
-    const std::string lower =
-        charset == TPageCharset::Utf8 ? LowerCaseUtf8(source) : LowerCase1251(source);
-    const std::vector<std::uint32_t> next = NextMarkup(source);
-    const std::boyer_moore_horspool_searcher searcher(word.begin(), word.end());
-    std::string result;
-    std::size_t copied = 0; // bytes of source already in result
-    auto from = lower.begin();
-    while (true) {
-        const auto found = std::search(from, lower.end(), searcher);
-        if (found == lower.end())
-            break;
-        const auto pos = static_cast<std::size_t>(found - lower.begin());
-        const std::size_t end = pos + word.size();
-        if (next[pos] < end) { // touches markup: try one byte further
-            from = found + 1;
+// Marks word (lower case) in source. hay is what is searched: the source itself for code page
+// 1251, whose bytes table lower-cases one by one, or a lower-cased copy for UTF-8 (with an
+// identity table). found is a scratch list kept between words.
+void MarkWord(std::string& source, const std::string& hay, const char* table,
+              const std::string& word, std::vector<std::size_t>& found) {
+    const std::size_t n = source.size();
+    const std::size_t m = word.size();
+    const char first = word[0];
+    found.clear();
+    std::size_t i = 0;
+    while (i < n) {
+        const char c = source[i];
+        if (c == '<' || c == '&') {
+            const std::size_t markupEnd = MarkupEnd(source, i);
+            if (markupEnd != i) {
+                i = markupEnd;
+                continue;
+            }
+        }
+        if (table[static_cast<unsigned char>(hay[i])] != first || i + m > n) {
+            ++i;
             continue;
         }
-        if (result.empty())
-            result.reserve(source.size() + source.size() / 16);
-        result.append(source, copied, pos - copied);
-        result += MarkBegin;
-        result.append(source, pos, word.size());
-        result += MarkEnd;
-        copied = end;
-        from = lower.begin() + static_cast<std::ptrdiff_t>(end);
+        // The occurrence must be text all along: no "<" or "&" that starts markup in it.
+        std::size_t k = 1;
+        while (k < m && table[static_cast<unsigned char>(hay[i + k])] == word[k]) {
+            const char d = source[i + k];
+            if ((d == '<' || d == '&') && MarkupEnd(source, i + k) != i + k)
+                break;
+            ++k;
+        }
+        if (k < m) {
+            ++i;
+            continue;
+        }
+        found.push_back(i);
+        i += m;
     }
-    if (copied == 0)
+    if (found.empty())
         return;
-    result.append(source, copied, std::string::npos);
-    source = std::move(result);
+    // Insert the marks in place, from the last occurrence back to the first, so that every
+    // byte moves once.
+    const std::size_t grow = found.size() * (MarkBegin.size() + MarkEnd.size());
+    source.resize(n + grow);
+    char* data = source.data();
+    std::size_t srcEnd = n;
+    std::size_t dstEnd = n + grow;
+    for (std::size_t j = found.size(); j-- > 0;) {
+        const std::size_t pos = found[j];
+        const std::size_t tail = srcEnd - (pos + m);
+        dstEnd -= tail;
+        std::memmove(data + dstEnd, data + pos + m, tail);
+        dstEnd -= MarkEnd.size();
+        std::memcpy(data + dstEnd, MarkEnd.data(), MarkEnd.size());
+        dstEnd -= m;
+        std::memmove(data + dstEnd, data + pos, m);
+        dstEnd -= MarkBegin.size();
+        std::memcpy(data + dstEnd, MarkBegin.data(), MarkBegin.size());
+        srcEnd = pos;
+    }
+}
+
+const char* IdentityTable() {
+    static const auto table = [] {
+        std::array<char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[static_cast<std::size_t>(b)] = static_cast<char>(b);
+        return t;
+    }();
+    return table.data();
 }
 
 } // namespace
@@ -163,10 +184,17 @@ void MarkWord(std::string& source, const std::string& word, TPageCharset charset
 void MarkWords(std::string& source, std::string_view words, TPageCharset charset) {
     std::vector<std::string> list;
     SplitWords(LowerCase1251(words), list);
+    std::string lower;
+    std::vector<std::size_t> found;
     for (const std::string& word : list) {
         if (word.size() < 3)
             continue;
-        MarkWord(source, charset == TPageCharset::Utf8 ? Cp1251ToUtf8(word) : word, charset);
+        if (charset == TPageCharset::Utf8) {
+            lower = LowerCaseUtf8(source);
+            MarkWord(source, lower, IdentityTable(), Cp1251ToUtf8(word), found);
+        } else {
+            MarkWord(source, source, LowerCaseTable1251(), word, found);
+        }
     }
 }
 

