@@ -16,15 +16,70 @@ namespace {
 // markup, references and the words the benchmark marks.
 std::string MakeBody(std::size_t size) {
     // Each marked word is about one word in sixty, and occurs inside longer words too.
-    const std::vector<std::string> words = {
-        "звезда", "созвездие", "телескоп", "Луна", "планета", "наблюдатель", "небо", "ночь",
-        "Юпитер", "спутник", "бинокль", "туманность", "и", "в", "на", "яркая", "далёкая",
-        "Полярная", "метеоры", "орбита", "&nbsp;", "<B>кольца</B>", "<I>Сатурн</I>", "свет",
-        "горизонт", "восток", "запад", "север", "юг", "зенит", "Марс", "Венера", "Меркурий",
-        "комета", "астероид", "затмение", "фаза", "полнолуние", "новолуние", "серп", "окуляр",
-        "линза", "зеркало", "монтировка", "штатив", "карта", "атлас", "каталог", "величина",
-        "блеск", "цвет", "температура", "расстояние", "год", "парсек", "галактика", "скопление",
-        "Плеяды", "Орион", "Кассиопея", "Лебедь", "Вега", "Денеб", "Альтаир"};
+    const std::vector<std::string> words = {"звезда",
+                                            "созвездие",
+                                            "телескоп",
+                                            "Луна",
+                                            "планета",
+                                            "наблюдатель",
+                                            "небо",
+                                            "ночь",
+                                            "Юпитер",
+                                            "спутник",
+                                            "бинокль",
+                                            "туманность",
+                                            "и",
+                                            "в",
+                                            "на",
+                                            "яркая",
+                                            "далёкая",
+                                            "Полярная",
+                                            "метеоры",
+                                            "орбита",
+                                            "&nbsp;",
+                                            "<B>кольца</B>",
+                                            "<I>Сатурн</I>",
+                                            "свет",
+                                            "горизонт",
+                                            "восток",
+                                            "запад",
+                                            "север",
+                                            "юг",
+                                            "зенит",
+                                            "Марс",
+                                            "Венера",
+                                            "Меркурий",
+                                            "комета",
+                                            "астероид",
+                                            "затмение",
+                                            "фаза",
+                                            "полнолуние",
+                                            "новолуние",
+                                            "серп",
+                                            "окуляр",
+                                            "линза",
+                                            "зеркало",
+                                            "монтировка",
+                                            "штатив",
+                                            "карта",
+                                            "атлас",
+                                            "каталог",
+                                            "величина",
+                                            "блеск",
+                                            "цвет",
+                                            "температура",
+                                            "расстояние",
+                                            "год",
+                                            "парсек",
+                                            "галактика",
+                                            "скопление",
+                                            "Плеяды",
+                                            "Орион",
+                                            "Кассиопея",
+                                            "Лебедь",
+                                            "Вега",
+                                            "Денеб",
+                                            "Альтаир"};
     std::vector<std::string> encoded;
     for (const std::string& w : words)
         encoded.push_back(Utf8ToCp1251(w));
@@ -45,8 +100,8 @@ std::string MakeBody(std::size_t size) {
 
 void BM_ComposeAndMark(benchmark::State& state) {
     const std::string body = MakeBody(static_cast<std::size_t>(state.range(0)));
-    const std::string templateBytes =
-        "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1251\">";
+    const std::string templateBytes = "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" "
+                                      "CONTENT=\"text/html; charset=windows-1251\">";
     const std::string words = Utf8ToCp1251("звезда телескоп юпитер туманность метеор");
     for (auto _ : state) {
         std::string page = ComposePage(templateBytes, "/app/Books/Demo/Base/", body,

@@ -27,7 +27,8 @@ std::string EncodeBmp24(const TRgbPicture& picture) {
     for (int y = picture.Height - 1; y >= 0; --y) {
         std::size_t written = 0;
         for (int x = 0; x < picture.Width; ++x) {
-            const std::uint8_t* p = &picture.Pixels[(static_cast<std::size_t>(y) * picture.Width + x) * 3];
+            const std::uint8_t* p =
+                &picture.Pixels[(static_cast<std::size_t>(y) * picture.Width + x) * 3];
             out += static_cast<char>(p[2]);
             out += static_cast<char>(p[1]);
             out += static_cast<char>(p[0]);

@@ -14,7 +14,8 @@ struct TRgbPicture {
     std::vector<std::uint8_t> Pixels; // Width * Height * 3 bytes: R, G, B
 
     TRgbPicture() = default;
-    TRgbPicture(int width, int height) : Width(width), Height(height), Pixels(Size(width, height)) {}
+    TRgbPicture(int width, int height)
+        : Width(width), Height(height), Pixels(Size(width, height)) {}
     void Set(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
         std::uint8_t* p = &Pixels[(static_cast<std::size_t>(y) * Width + x) * 3];
         p[0] = r, p[1] = g, p[2] = b;

@@ -59,7 +59,9 @@ TFileStream::TFileStream(const std::string& path, TMode mode) : FPath(path) {
     }
 }
 
-std::int64_t TFileStream::Size() const { return FSize; }
+std::int64_t TFileStream::Size() const {
+    return FSize;
+}
 
 void TFileStream::Seek(std::int64_t position) {
     if (position < 0 || position > FSize)

@@ -163,11 +163,17 @@ std::string MapBytes(std::string_view text, const char (&table)[256]) {
 }
 } // namespace
 
-std::string UpperCase1251(std::string_view text) { return MapBytes(text, CaseTables.Upper); }
+std::string UpperCase1251(std::string_view text) {
+    return MapBytes(text, CaseTables.Upper);
+}
 
-std::string LowerCase1251(std::string_view text) { return MapBytes(text, CaseTables.Lower); }
+std::string LowerCase1251(std::string_view text) {
+    return MapBytes(text, CaseTables.Lower);
+}
 
-const char* LowerCaseTable1251() { return CaseTables.Lower; }
+const char* LowerCaseTable1251() {
+    return CaseTables.Lower;
+}
 
 void LowerCase1251InPlace(std::string& text) {
     for (char& c : text)

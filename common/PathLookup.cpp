@@ -11,7 +11,9 @@ namespace fs = std::filesystem;
 namespace quarto {
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 // Names compare ignoring the case of Latin and Cyrillic letters (names on disk are UTF-8).
 bool SameName(std::string_view a, std::string_view b) {

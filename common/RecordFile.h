@@ -29,7 +29,9 @@ inline std::uint32_t GetLE32u(const void* p) {
     return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
 }
-inline std::int32_t GetLE32(const void* p) { return static_cast<std::int32_t>(GetLE32u(p)); }
+inline std::int32_t GetLE32(const void* p) {
+    return static_cast<std::int32_t>(GetLE32u(p));
+}
 inline std::uint16_t GetLE16(const void* p) {
     unsigned char b[2];
     std::memcpy(b, p, 2);

@@ -41,7 +41,8 @@ std::vector<std::string> CheckEdition(const Tbook& book) {
     std::vector<std::string> problems;
     CheckDescriptor(book, problems);
 
-    const std::string contentsPath = ResolvePath(JoinPath(book.BookFolder, ContentsFormat::FileName));
+    const std::string contentsPath =
+        ResolvePath(JoinPath(book.BookFolder, ContentsFormat::FileName));
     std::string bytes;
     try {
         bytes = ReadWholeFile(contentsPath);

@@ -112,7 +112,8 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
         entry.Line = number;
         const std::string levelToken = nextToken();
         const auto level = ParseIniInteger(levelToken);
-        if (!level || *level < 0 || *level > 255 || levelToken.find_first_not_of("0123456789") != std::string::npos)
+        if (!level || *level < 0 || *level > 255 ||
+            levelToken.find_first_not_of("0123456789") != std::string::npos)
             fail("the level \"" + levelToken + "\" is not a number from 0 to 255.");
         entry.Level = *level;
         bool kindGiven = false;

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
                              0.15 * fibres.At(u * 32, v * 32 * 0.25 + u * 4);
             const double shade = (n - 0.5) * 14; // a few levels either way: quiet
             const auto channel = [&](double base) {
-                return static_cast<std::uint8_t>(std::lround(std::fmin(255, std::fmax(0, base + shade))));
+                return static_cast<std::uint8_t>(
+                    std::lround(std::fmin(255, std::fmax(0, base + shade))));
             };
             picture.Set(x, y, channel(240), channel(233), channel(218));
         }

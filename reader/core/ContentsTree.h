@@ -22,8 +22,8 @@ struct TContentsNode {
 // nodes correspond one to one and in order to the entries that were not left out.
 struct TContentsTree {
     std::vector<TContentsNode> Nodes;
-    std::vector<int> TopNodes;   // indices of the top nodes, in order
-    std::vector<int> LeftOut;    // entries that have no node, ascending
+    std::vector<int> TopNodes;    // indices of the top nodes, in order
+    std::vector<int> LeftOut;     // entries that have no node, ascending
     std::vector<int> NodeOfEntry; // for each entry its node, or -1 when left out
 };
 

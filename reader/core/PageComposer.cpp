@@ -62,7 +62,8 @@ std::string ComposeArticlePage(const std::string& appFolder, const std::string& 
 }
 
 TPageCharset DeclaredCharset(std::string_view source) {
-    const std::string lower = LowerCase1251(source.substr(0, std::min<std::size_t>(source.size(), 16384)));
+    const std::string lower =
+        LowerCase1251(source.substr(0, std::min<std::size_t>(source.size(), 16384)));
     const std::size_t bodyStart = lower.find("<body");
     const std::size_t at = lower.find("charset=");
     if (at == std::string::npos || (bodyStart != std::string::npos && at > bodyStart))
@@ -72,7 +73,7 @@ TPageCharset DeclaredCharset(std::string_view source) {
         ++i;
     const std::string_view value = std::string_view(lower).substr(i, 5);
     return value.substr(0, 5) == "utf-8" || value.substr(0, 4) == "utf8" ? TPageCharset::Utf8
-                                                                          : TPageCharset::Cp1251;
+                                                                         : TPageCharset::Cp1251;
 }
 
 void RewriteLineBreaks(std::string& source) {

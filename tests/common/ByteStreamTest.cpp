@@ -20,7 +20,8 @@ TEST(ByteStream, MemoryReadsReportWhatTheyDeliverAndWritesGrow) {
 }
 
 TEST(ByteStream, FileStreamWritesAndReadsBack) {
-    const std::string path = (std::filesystem::temp_directory_path() / "quarto-stream-test.bin").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quarto-stream-test.bin").string();
     {
         TFileStream out(path, TFileStream::TMode::Create);
         out.Write("hello", 5);

@@ -17,9 +17,9 @@ TEST(Cp1251, KnownCharacters) {
     struct Case {
         unsigned char byte;
         const char* utf8;
-    } cases[] = {{0xC0, "А"}, {0xFF, "я"}, {0xA8, "Ё"}, {0xB8, "ё"},  {0xB9, "№"},
-                 {0x97, "—"}, {0xAB, "«"}, {0xBB, "»"}, {0x85, "…"},  {0x88, "€"},
-                 {0xA0, "\xC2\xA0"}, {0xB0, "°"}};
+    } cases[] = {{0xC0, "А"}, {0xFF, "я"}, {0xA8, "Ё"},        {0xB8, "ё"},
+                 {0xB9, "№"}, {0x97, "—"}, {0xAB, "«"},        {0xBB, "»"},
+                 {0x85, "…"}, {0x88, "€"}, {0xA0, "\xC2\xA0"}, {0xB0, "°"}};
     for (const Case& c : cases) {
         EXPECT_EQ(Cp1251ToUtf8(std::string(1, static_cast<char>(c.byte))), c.utf8) << int(c.byte);
         EXPECT_EQ(Utf8ToCp1251(c.utf8), std::string(1, static_cast<char>(c.byte))) << c.utf8;
@@ -28,7 +28,7 @@ TEST(Cp1251, KnownCharacters) {
 
 TEST(Cp1251, ForeignOrMalformedTextIsRefusedOrReplaced) {
     std::string out;
-    EXPECT_FALSE(TryUtf8ToCp1251("ab★", out));         // no such character in the code page
+    EXPECT_FALSE(TryUtf8ToCp1251("ab★", out));          // no such character in the code page
     EXPECT_FALSE(TryUtf8ToCp1251("a\xD0", out));        // truncated sequence
     EXPECT_FALSE(TryUtf8ToCp1251("\xC0\xAF", out));     // overlong form
     EXPECT_FALSE(TryUtf8ToCp1251("\xED\xA0\x80", out)); // surrogate

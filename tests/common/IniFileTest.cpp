@@ -24,12 +24,12 @@ TEST(IniFile, StringRules) {
         const char* key;
         const char* expected;
     } cases[] = {
-        {"Main", "Title", "Spaced value"},  {"MAIN", "TITLE", "Spaced value"},
-        {"Main", "Quoted", "in quotes"},    {"Main", "Single", "single"},
-        {"Main", "Half", "\"half"},         {"Main", "Mixed", "\"mixed'"},
-        {"Main", "Equals", "a=b=c"},        {"Main", "Empty", ""},
-        {"Main", "Other", "default"},       {"Main", "Missing", "default"},
-        {"Nowhere", "Title", "default"},    {"options", "audio", "1"},
+        {"Main", "Title", "Spaced value"}, {"MAIN", "TITLE", "Spaced value"},
+        {"Main", "Quoted", "in quotes"},   {"Main", "Single", "single"},
+        {"Main", "Half", "\"half"},        {"Main", "Mixed", "\"mixed'"},
+        {"Main", "Equals", "a=b=c"},       {"Main", "Empty", ""},
+        {"Main", "Other", "default"},      {"Main", "Missing", "default"},
+        {"Nowhere", "Title", "default"},   {"options", "audio", "1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ini.ReadString(c.section, c.key, "default"), c.expected)
@@ -51,13 +51,30 @@ TEST(IniFile, Integers) {
         const char* value;
         std::int32_t expected;
     } cases[] = {
-        {"1", 1},          {"0", 0},           {"-17", -17},     {"+5", 5},
-        {"0x1", 1},        {"0X1F", 31},       {"$1", 1},        {"$ff", 255},
-        {"$FFFFFFFF", -1}, {"0x", -99},        {"$", -99},       {"0x1G", -99},
-        {"yes", -99},      {"", -99},          {"1.5", -99},     {"12abc", -99},
-        {"2147483647", 2147483647},            {"-2147483648", -2147483647 - 1},
-        {"2147483648", -99},                   {"$123456789", -99},
-        {"\"7\"", 7},      {"  42  ", 42},     {"-", -99},       {"0x0x1", -99},
+        {"1", 1},
+        {"0", 0},
+        {"-17", -17},
+        {"+5", 5},
+        {"0x1", 1},
+        {"0X1F", 31},
+        {"$1", 1},
+        {"$ff", 255},
+        {"$FFFFFFFF", -1},
+        {"0x", -99},
+        {"$", -99},
+        {"0x1G", -99},
+        {"yes", -99},
+        {"", -99},
+        {"1.5", -99},
+        {"12abc", -99},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", -99},
+        {"$123456789", -99},
+        {"\"7\"", 7},
+        {"  42  ", 42},
+        {"-", -99},
+        {"0x0x1", -99},
     };
     for (const Case& c : cases) {
         const TIniFile ini(std::string("[S]\nK=") + c.value + "\n");

@@ -25,7 +25,8 @@ TEST(RecordFile, CountIsSizeDivRecordSizeAndPartialRecordIsNotRead) {
 }
 
 TEST(RecordFile, FilesRoundTripAndMissingFilesAreNamed) {
-    const std::string path = (std::filesystem::temp_directory_path() / "quarto-record-test.bin").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "quarto-record-test.bin").string();
     WriteWholeFile(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path), std::string("a\0b", 3));
     std::filesystem::remove(path);

@@ -9,7 +9,7 @@ using namespace quarto::test;
 namespace {
 
 // An edition whose entries have the given levels and texts; "kind=N" and "bare" tokens may
-// lead an entry's spec, e.g. "1 kind=0 a.txt".
+// lead an entry's line, e.g. "1 kind=0 a.txt".
 struct TEdition {
     TAppFolder App;
     std::string Folder;
@@ -54,8 +54,12 @@ TEST(ArticleStore, TheLastPartDecidesTheWrapping) {
         {{"1 a.htm", "2 kind=-1 b.htm"}, ""},
     };
     for (const Case& c : cases) {
-        TEdition e(c.outline, {{"a.htm", "a"}, {"b.htm", "b"}, {"c.htm", "c"},
-                               {"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}});
+        TEdition e(c.outline, {{"a.htm", "a"},
+                               {"b.htm", "b"},
+                               {"c.htm", "c"},
+                               {"a.txt", "a"},
+                               {"b.txt", "b"},
+                               {"c.txt", "c"}});
         EXPECT_EQ(e.Read(0), c.body) << c.outline.back();
     }
 }
@@ -119,7 +123,8 @@ TEST(ArticleStore, DamagedRecordsAreNamedByFileAndOffset) {
         } catch (const EFormatError& e) {
             const std::string message = e.what();
             EXPECT_NE(message.find("cData.dat"), std::string::npos) << message;
-            EXPECT_NE(message.find("offset " + std::to_string(c.offset)), std::string::npos) << message;
+            EXPECT_NE(message.find("offset " + std::to_string(c.offset)), std::string::npos)
+                << message;
             EXPECT_NE(message.find(c.what), std::string::npos) << message;
         }
     }

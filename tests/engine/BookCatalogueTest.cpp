@@ -18,10 +18,12 @@ TFiles Folder(const std::string& name, const std::string& setup, bool contents =
 
 TEST(BookCatalogue, ListsQualifyingFoldersSortedByName) {
     TTempFolder app;
-    for (const TFiles& f : {Folder("b", "[Main]\nRegKey=B"), Folder("C", "[Main]\nRegKey=C"),
-                            Folder("a", "[Main]\nRegKey=A", false), Folder(".d", "[Main]\nRegKey=D")})
+    for (const TFiles& f :
+         {Folder("b", "[Main]\nRegKey=B"), Folder("C", "[Main]\nRegKey=C"),
+          Folder("a", "[Main]\nRegKey=A", false), Folder(".d", "[Main]\nRegKey=D")})
         WriteFiles(app.Path(), f);
-    WriteFiles(app.Path(), {{"Books/plainfile", "x"}, {"Books/e/SETUP.INF", "[Main]\nRegKey=E"},
+    WriteFiles(app.Path(), {{"Books/plainfile", "x"},
+                            {"Books/e/SETUP.INF", "[Main]\nRegKey=E"},
                             {"Books/e/CCONTENTS.DAT", ""}});
     const std::vector<Tbook> books = FindBooks(app.Path().string() + "/");
     std::vector<std::string> keys;
@@ -47,8 +49,9 @@ TEST(BookCatalogue, AnOptionIsOnOnlyForTheIntegerOne) {
     struct Case {
         const char* line;
         bool on;
-    } cases[] = {{"Pictures=1", true}, {"Pictures=0x1", true}, {"Pictures=$1", true},
-                 {"Pictures=\"1\"", true}, {"Pictures=2", false}, {"Pictures=yes", false},
+    } cases[] = {{"Pictures=1", true},  {"Pictures=0x1", true},
+                 {"Pictures=$1", true}, {"Pictures=\"1\"", true},
+                 {"Pictures=2", false}, {"Pictures=yes", false},
                  {"Pictures=0", false}, {"", false}};
     for (const Case& c : cases) {
         TTempFolder app;
@@ -61,7 +64,8 @@ TEST(BookCatalogue, AnOptionIsOnOnlyForTheIntegerOne) {
 
 TEST(BookCatalogue, EveryOptionIsReadAndNamedInOrder) {
     TTempFolder app;
-    WriteFiles(app.Path(), Folder("x", "[options]\nbr=1\nUTF=1\nVideo=1\nMusic=1\nPictures=1\nAudio=1\n"));
+    WriteFiles(app.Path(),
+               Folder("x", "[options]\nbr=1\nUTF=1\nVideo=1\nMusic=1\nPictures=1\nAudio=1\n"));
     const Tbook book = FindBooks(app.Path().string() + "/").at(0);
     EXPECT_EQ(BookOptionNames(book), "Audio,Pictures,Music,Video,UTF,BR");
     Tbook some;

@@ -47,7 +47,8 @@ TEST(ContentsFile, RecordsRoundTripAndPartialRecordsAreNotRead) {
     EXPECT_EQ(static_cast<unsigned char>(bytes[16]), 255);
     EXPECT_EQ(bytes.substr(272), "\x04\x03\x02\x01");
 
-    const std::vector<TContentsRec> list = ParseContents(bytes + bytes + bytes + std::string(100, 'x'));
+    const std::vector<TContentsRec> list =
+        ParseContents(bytes + bytes + bytes + std::string(100, 'x'));
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list[2].Title, rec.Title);
     EXPECT_EQ(list[2].Level, 255);
@@ -65,9 +66,9 @@ TEST(ContentsFile, TitleCleaning) {
         const char* cleaned;
     } cases[] = {
         {"&nbsp;&nbsp;Глава", "Глава"},
-        {"A &amp; B", " B"},          // a reference in the middle takes the text before it
-        {"AT&T", "AT&T"},             // "&" without ";" stays
-        {"a;b&c", "b&c"},             // the first ";" goes, then no ";" is left
+        {"A &amp; B", " B"}, // a reference in the middle takes the text before it
+        {"AT&T", "AT&T"},    // "&" without ";" stays
+        {"a;b&c", "b&c"},    // the first ";" goes, then no ";" is left
         {"semi;colon only", "semi;colon only"},
         {"&#171;Цитата&#187;", ""},
         {"", ""},
@@ -119,20 +120,17 @@ TEST(ContentsTree, PreviousAndNextSkipTopLevelEntries) {
         int next;     // -1: nothing happens
         int previous; // -1: nothing happens
     } cases[] = {
-        {{0, 1, 0, 1}, 1, 3, -1},
-        {{0, 1, 0, 1}, 3, -1, 1},
-        {{0, 1, 2, 1}, 0, 1, -1},
-        {{0, 1, 2, 1}, 1, 2, -1},
-        {{1, 1, 1}, 0, 1, -1},
-        {{1, 1, 1}, 2, -1, 1},
-        {{0, 0, 0}, 1, -1, -1},
-        {{1, 0, 0, 1}, 3, -1, 0},
+        {{0, 1, 0, 1}, 1, 3, -1}, {{0, 1, 0, 1}, 3, -1, 1},
+        {{0, 1, 2, 1}, 0, 1, -1}, {{0, 1, 2, 1}, 1, 2, -1},
+        {{1, 1, 1}, 0, 1, -1},    {{1, 1, 1}, 2, -1, 1},
+        {{0, 0, 0}, 1, -1, -1},   {{1, 0, 0, 1}, 3, -1, 0},
         {{0, 1}, 7, -1, 1}, // a position left over from a longer edition
         {{}, 0, -1, -1},
     };
     for (const Case& c : cases) {
         const auto list = Entries(c.levels);
         EXPECT_EQ(NextArticle(list, c.current).value_or(-1), c.next) << "from " << c.current;
-        EXPECT_EQ(PreviousArticle(list, c.current).value_or(-1), c.previous) << "from " << c.current;
+        EXPECT_EQ(PreviousArticle(list, c.current).value_or(-1), c.previous)
+            << "from " << c.current;
     }
 }

@@ -30,9 +30,8 @@ public:
     TTempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         static int counter = 0;
-        FPath = fs::temp_directory_path() /
-                (std::string("quarto-") + info->test_suite_name() + "-" + info->name() + "-" +
-                 std::to_string(++counter));
+        FPath = fs::temp_directory_path() / (std::string("quarto-") + info->test_suite_name() +
+                                             "-" + info->name() + "-" + std::to_string(++counter));
         fs::remove_all(FPath);
         fs::create_directories(FPath);
     }

@@ -10,23 +10,23 @@ using namespace quarto::test;
 
 TEST(EditionRoundTrip, AwkwardEntriesAreWrittenAsGiven) {
     TAppFolder app;
-    const std::string folder = app.AddEdition(
-        "Awk", {{"edition.ini", "[Main]\nTitle=Книга\nTitle2=\nRegKey=Awk\n"},
-                {"contents.txt", "# comment\n"
-                                 "0 - Раздел\n"
-                                 "\n"
-                                 "2 deep.htm Слишком глубоко\n"
-                                 "1 kind=5 odd.htm Вид пять\n"
-                                 "1 hidden.txt Скрытая !@#$% статья\n"
-                                 "1 bare short.htm &nbsp;&nbsp;Короткая\n"
-                                 "  1\tnotitle.htm\n"},
-                {"texts/deep.htm", "<P>Глубоко"},
-                {"texts/odd.htm", "odd"},
-                {"texts/hidden.txt", "plain"},
-                {"texts/short.htm", "ab"},
-                {"texts/notitle.htm", "\xEF\xBB\xBFno title"},
-                {"Base/about.htm", "<P>О книге"},
-                {"Base/pics/p.jpg", std::string("\xFF\xD8\xFF\x00\xD0\x81", 6)}});
+    const std::string folder =
+        app.AddEdition("Awk", {{"edition.ini", "[Main]\nTitle=Книга\nTitle2=\nRegKey=Awk\n"},
+                               {"contents.txt", "# comment\n"
+                                                "0 - Раздел\n"
+                                                "\n"
+                                                "2 deep.htm Слишком глубоко\n"
+                                                "1 kind=5 odd.htm Вид пять\n"
+                                                "1 hidden.txt Скрытая !@#$% статья\n"
+                                                "1 bare short.htm &nbsp;&nbsp;Короткая\n"
+                                                "  1\tnotitle.htm\n"},
+                               {"texts/deep.htm", "<P>Глубоко"},
+                               {"texts/odd.htm", "odd"},
+                               {"texts/hidden.txt", "plain"},
+                               {"texts/short.htm", "ab"},
+                               {"texts/notitle.htm", "\xEF\xBB\xBFno title"},
+                               {"Base/about.htm", "<P>О книге"},
+                               {"Base/pics/p.jpg", std::string("\xFF\xD8\xFF\x00\xD0\x81", 6)}});
 
     const Tbook book = ReadBookDescriptor(folder);
     EXPECT_EQ(Cp1251ToUtf8(book.DisplayName), "Книга - ");
@@ -58,16 +58,16 @@ TEST(EditionRoundTrip, AwkwardEntriesAreWrittenAsGiven) {
     EXPECT_EQ(ReadArticle(folder, list, 5), "no title    ");
 
     EXPECT_EQ(ReadWholeFile(folder + "/Base/about.htm"), Utf8ToCp1251("<P>О книге"));
-    EXPECT_EQ(ReadWholeFile(folder + "/Base/pics/p.jpg"), std::string("\xFF\xD8\xFF\x00\xD0\x81", 6));
+    EXPECT_EQ(ReadWholeFile(folder + "/Base/pics/p.jpg"),
+              std::string("\xFF\xD8\xFF\x00\xD0\x81", 6));
 }
 
 TEST(EditionRoundTrip, UtfEditionsKeepUtf8Texts) {
     TAppFolder app;
-    const std::string folder =
-        app.AddEdition("U", {{"edition.ini", Descriptor("U", "UTF=1\n")},
-                             {"contents.txt", "1 a.htm Статья\n"},
-                             {"texts/a.htm", "<P>Звёзды ★"},
-                             {"Base/about.htm", "<P>О книге ★"}});
+    const std::string folder = app.AddEdition("U", {{"edition.ini", Descriptor("U", "UTF=1\n")},
+                                                    {"contents.txt", "1 a.htm Статья\n"},
+                                                    {"texts/a.htm", "<P>Звёзды ★"},
+                                                    {"Base/about.htm", "<P>О книге ★"}});
     std::vector<TContentsRec> list;
     ASSERT_TRUE(LoadContents(folder, list));
     EXPECT_EQ(Cp1251ToUtf8(list[0].Title), "Статья"); // titles are always 1251

@@ -14,7 +14,9 @@ std::string Compose(const std::string& body) {
 }
 const std::string M1 = "<FONT color=\"RED\"><U>";
 const std::string M2 = "</U></FONT>";
-std::string Marked(const std::string& s) { return M1 + s + M2; }
+std::string Marked(const std::string& s) {
+    return M1 + s + M2;
+}
 } // namespace
 
 TEST(PageComposer, ExactPageBytes) {
@@ -114,7 +116,8 @@ TEST(PageComposer, DeclaredCharset) {
         const char* source;
         TPageCharset charset;
     } cases[] = {
-        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">", TPageCharset::Utf8},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">",
+         TPageCharset::Utf8},
         {"<meta charset=\"UTF-8\">", TPageCharset::Utf8},
         {"<meta charset=utf8>", TPageCharset::Utf8},
         {"<META CONTENT=\"text/html; charset=windows-1251\">", TPageCharset::Cp1251},

@@ -35,7 +35,8 @@ protected:
         const std::string out = (Scratch.Path() / "out").string();
         const std::string err = (Scratch.Path() / "err").string();
         const int status = std::system((command + " >" + out + " 2>" + err).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out), ReadWholeFile(err)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out),
+                ReadWholeFile(err)};
     }
 
     // Two editions: "Alpha" (plain, Title2 missing) and "Beta" (Music, BR).
@@ -89,8 +90,9 @@ TEST_F(Tool, PageIsTheComposedAndRewrittenPage) {
     TResult r = Run({"page", "1"});
     ASSERT_EQ(r.Status, 0) << r.Err;
     // Entry 1 with its sub-entry 2; the last part is plain text, so all is preformatted.
-    EXPECT_EQ(r.Out, ComposeArticlePage(app, AlphaFolder, false,
-                                        Utf8ToCp1251("<PRE><P>Ёлки и сосны<BR>в лесу    plain    </PRE>")));
+    EXPECT_EQ(r.Out, ComposeArticlePage(
+                         app, AlphaFolder, false,
+                         Utf8ToCp1251("<PRE><P>Ёлки и сосны<BR>в лесу    plain    </PRE>")));
 
     r = Run({"page", "--mark", "ЁЛКИ лес", "1"});
     EXPECT_NE(Cp1251ToUtf8(r.Out).find("<FONT color=\"RED\"><U>Ёлки</U></FONT> и сосны<BR>в "
@@ -148,11 +150,12 @@ TEST_F(Tool, CheckListsEveryProblem) {
 
     const std::string beta = (App.Path() / "Books" / "Beta").string();
     std::string contents = ReadWholeFile(beta + "/cContents.dat");
-    contents[12] = 9;  // kind
+    contents[12] = 9;    // kind
     contents[272] = 100; // data offset outside the store
     contents += std::string(10, '\0');
     WriteWholeFile(beta + "/cContents.dat", contents);
-    WriteWholeFile(beta + "/setup.inf", "[Main]\nTitle=T\nTitle2=U\nRegKey=Other\n[Options]\nBR=yes\n");
+    WriteWholeFile(beta + "/setup.inf",
+                   "[Main]\nTitle=T\nTitle2=U\nRegKey=Other\n[Options]\nBR=yes\n");
     r = Run({"--book", "Other", "check"});
     EXPECT_EQ(r.Status, 1);
     for (const char* problem :
