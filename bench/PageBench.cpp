@@ -106,8 +106,8 @@ void BM_ComposeAndMark(benchmark::State& state) {
     for (auto _ : state) {
         std::string page = ComposePage(templateBytes, "/app/Books/Demo/Base/", body,
                                        "/app/Skins/text.bmp", ArticleTextColour);
-        THighlight highlight{words, true};
-        RewritePageSource(page, true, highlight);
+        bool highlightOn = true;
+        RewritePageSource(page, true, words, highlightOn);
         benchmark::DoNotOptimize(page.data());
     }
     state.SetBytesProcessed(state.iterations() * state.range(0));

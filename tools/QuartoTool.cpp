@@ -145,15 +145,16 @@ private:
     }
 
     int Page() {
-        THighlight highlight;
+        std::string highlightWords;
+        bool highlightOn = false;
         std::optional<long> article;
         const std::vector<std::string>& a = FOptions.Args;
         for (std::size_t i = 1; i < a.size(); ++i) {
             if (a[i] == "--mark") {
                 if (i + 1 >= a.size())
                     throw EUsage("--mark needs the words to mark.");
-                highlight.Words = Utf8ToCp1251(a[++i]);
-                highlight.On = true;
+                highlightWords = Utf8ToCp1251(a[++i]);
+                highlightOn = true;
             } else if (!article) {
                 const auto n = ParseIniInteger(a[i]);
                 if (!n || a[i].find_first_not_of("0123456789") != std::string::npos)
@@ -174,7 +175,7 @@ private:
         const std::string body = ReadArticle(book.BookFolder, list, static_cast<int>(*article));
         std::string page =
             ComposeArticlePage(AppFolderOf(FOptions.App), book.BookFolder, book.UTF, body);
-        RewritePageSource(page, book.BR, highlight);
+        RewritePageSource(page, book.BR, highlightWords, highlightOn);
         std::cout.write(page.data(), static_cast<std::streamsize>(page.size()));
         return 0;
     }

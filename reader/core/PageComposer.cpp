@@ -199,12 +199,13 @@ void MarkWords(std::string& source, std::string_view words, TPageCharset charset
     }
 }
 
-void RewritePageSource(std::string& source, bool br, THighlight& highlight) {
+void RewritePageSource(std::string& source, bool br, const std::string& highlightWords,
+                       bool& highlightOn) {
     if (br)
         RewriteLineBreaks(source);
-    if (highlight.On) {
-        MarkWords(source, highlight.Words, DeclaredCharset(source));
-        highlight.On = false;
+    if (highlightOn) {
+        MarkWords(source, highlightWords, DeclaredCharset(source));
+        highlightOn = false;
     }
 }
 

@@ -50,14 +50,10 @@ void RewriteLineBreaks(std::string& source);
 // The source is in charset; UTF-8 sources are matched character for character too.
 void MarkWords(std::string& source, std::string_view words, TPageCharset charset);
 
-// What the next page parsed is to mark.
-struct THighlight {
-    std::string Words; // 1251, separated by spaces
-    bool On = false;   // mark the next page parsed
-};
-
 // The rewriting of a page source before it is parsed: the line breaks when br is on, then,
-// when highlight.On, the marks of highlight.Words, after which highlight.On is cleared.
-void RewritePageSource(std::string& source, bool br, THighlight& highlight);
+// when highlightOn is set, the marks of highlightWords (1251, separated by spaces), after
+// which highlightOn is cleared: only the first page parsed after a search is marked.
+void RewritePageSource(std::string& source, bool br, const std::string& highlightWords,
+                       bool& highlightOn);
 
 } // namespace quarto

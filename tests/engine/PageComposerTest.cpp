@@ -101,13 +101,13 @@ TEST(PageComposer, MarkingCyrillicWordsInBothCharsets) {
 }
 
 TEST(PageComposer, RewriteAppliesLineBreaksThenMarksOnce) {
-    THighlight highlight{"break", true};
+    bool on = true;
     std::string s = "<br>break";
-    RewritePageSource(s, true, highlight);
+    RewritePageSource(s, true, "break", on);
     EXPECT_EQ(s, "<ZZ>" + Marked("break"));
-    EXPECT_FALSE(highlight.On);
+    EXPECT_FALSE(on);
     std::string again = "<br>break";
-    RewritePageSource(again, false, highlight);
+    RewritePageSource(again, false, "break", on);
     EXPECT_EQ(again, "<br>break");
 }
 

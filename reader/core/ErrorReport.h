@@ -1,0 +1,50 @@
+// Message boxes and the general error report of the reader.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace quarto {
+
+// The reader's title, also the caption of the general error report.
+inline const char* const ReaderTitle = "Электронные книги";
+
+// Shows a message box with one OK button and waits for it.
+void ShowMessageBox(const QString& caption, const QString& text);
+// Tests replace the box: when set, it receives caption and text instead.
+extern std::function<void(const QString& caption, const QString& text)> MessageBoxHook;
+
+// An engine text for the window: UTF-8 when it is valid UTF-8, else code page 1251.
+QString FromEngineText(const std::string& text);
+// The text an error shows.
+QString ErrorText(const std::exception& e);
+
+// The general error report: a message box with the error's text, after which the program
+// goes on.
+void ReportError(const std::exception& e);
+void ReportUnknownError();
+
+// Runs an event handler; what it lets through reaches the general error report.
+template <class F> void Guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ReportError(e);
+    } catch (...) {
+        ReportUnknownError();
+    }
+}
+
+// The application: every event a handler lets an error through reaches the general error
+// report, a message box with the error's text, after which the program goes on.
+class TQuartoApplication : public QApplication {
+public:
+    TQuartoApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+} // namespace quarto

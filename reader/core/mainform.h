@@ -1,0 +1,181 @@
+// The main window: a frameless window whose face is the skin picture, with the catalogue and
+// the tabbed lists on the left, the text view on the right. It owns the reader's state.
+#pragma once
+
+#include "reader/core/BookCatalogue.h"
+#include "reader/core/ContentsFile.h"
+#include "reader/core/ContentsTree.h"
+#include "reader/skin/SkinData.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPrinter;
+class QPushButton;
+class QSpinBox;
+class QStackedLayout;
+class QTabWidget;
+class QTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quarto {
+
+class THtmlView;
+class TSkinImage;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
+    // a separator), arguments the command line without the program (only the first is used,
+    // an edition's key, as 1251 bytes).
+    TForm1(const std::string& appFolder, const std::vector<std::string>& arguments);
+    ~TForm1() override;
+
+    // The reader's state.
+    std::string AppFolder;
+    std::vector<Tbook> BookList;
+    int CurrentBook = 0;
+    std::vector<TContentsRec> ContentsList;
+    TContentsTree ContentsTree; // what TreeView shows
+    int CurrentArticle = 0;
+    std::string HighlightWords; // 1251, separated by spaces
+    bool HighlightOn = false;
+    int HintRegion = 0;
+
+    // Components, by their designer names.
+    TSkinImage* Image1;
+    QLabel* Image2;
+    QFrame* Panel2;
+    QFrame* Panel3;
+    QLabel* Label5;
+    QComboBox* ComboBox1;
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet4;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QWidget* TabSheet5;
+    QWidget* TabSheet6;
+    QTreeWidget* TreeView;
+    QFrame* Panel9;
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    QCheckBox* CheckBox1;
+    QTreeWidget* fcTreeView1;
+    QTreeWidget* TitleTree;
+    QFrame* Panel10;
+    QLabel* Label2;
+    QTreeWidget* fcTreeView2;
+    QListWidget* ListBox3;
+    QListWidget* ListBox4;
+    QFrame* Panel1;
+    QFrame* Panel4;
+    QPushButton* Button2;
+    QFrame* Panel5;
+    QStackedLayout* PanelStack;
+    QFrame* Panel6;
+    THtmlView* HTMLViewer1;
+    QFrame* Panel8;
+    QTextEdit* RxRichEdit1;
+    QFrame* Panel12;
+    QFrame* Panel7;
+    QLabel* Label3;
+    QSpinBox* FlatSpinEditInteger1;
+    QPushButton* FlatSpeedButton1;
+    QLabel* Panel13;
+
+    // The printer the print command uses; by default the system's default printer (an error
+    // when there is none).
+    std::function<std::unique_ptr<QPrinter>()> MakePrinter;
+    // What closing the window does: ends the program at once, with exit code 0.
+    std::function<void()> EndProgram;
+
+    const Tbook& Book() const { return BookList[static_cast<std::size_t>(CurrentBook)]; }
+
+    // Catalogue and contents.
+    void FindBooks();
+    void ApplyBookOptions();
+    void ComboBox1Change(int index);
+    void LoadContents();
+    void BuildContentsTree();
+    void TreeViewDblClick(QTreeWidgetItem* node);
+    void PageControl1Change(int index);
+
+    // Articles and pages.
+    void OpenArticle(int article);
+    void ShowPage(const std::string& body, const std::string& picture, const std::string& colour);
+    void HTMLViewer1ParseBegin(std::string& source);
+    void HTMLViewer1HotSpotClick(const std::string& target, bool& handled);
+    void SpeedButton6Click(); // previous article
+    void SpeedButton7Click(); // next article
+    void SpeedButton3Click(); // copy
+    void SpeedButton8Click(); // print
+    void Button2Click();      // the edition's about page
+    void FlatSpinEditInteger1Change(int value);
+    void FlatSpeedButton1Click();
+    void Panel7Exit();
+
+    // Skin.
+    void LoadSkin(const std::string& folder);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void ShowSkinHint(int x, int y, const QString& text);
+    void HideSkinHint();
+    // The mask colour under a point of the window, or nothing outside the mask.
+    const TSkinRegionInfo* RegionAt(int x, int y) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate(const std::vector<std::string>& arguments);
+    void CreateComponents();
+    void ApplySkin(const QImage& face, const QImage& mask, const TSkinData& data);
+    void BringToFront(QFrame* panel);
+    void SetActivePage(int index);
+    void LoadAboutPage();
+
+    QImage FMask;
+    bool FSettingPage = false;
+};
+
+extern TForm1* Form1;
+
+// The skin picture of the main window: it shows the face and hands the mouse to the window.
+class TSkinImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSkinImage(TForm1* form);
+    void SetPicture(const QImage& face);
+    const QImage& Picture() const { return FFace; }
+    // Starts moving the window with the mouse, as if its title bar were dragged.
+    void StartMove();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    friend class TForm1;
+    TForm1* FForm;
+    QImage FFace;
+    bool FDragging = false;
+    QPoint FDragOffset;
+};
+
+} // namespace quarto

@@ -1,0 +1,138 @@
+// The HTML view: charsets, the markup the reader writes, pictures, anchors and parse-begin.
+#include "EditionFixture.h"
+
+#include "common/BmpFile.h"
+#include "common/Cp1251.h"
+#include "reader/core/HtmlView.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QtTest/QTest>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+struct TView {
+    THtmlView View;
+    TView() {
+        View.resize(400, 300);
+        View.show();
+    }
+    // The character format at the first occurrence of text.
+    QTextCharFormat FormatOf(const char* text) {
+        QTextCursor c = View.document()->find(U(text));
+        EXPECT_FALSE(c.isNull()) << text;
+        return c.charFormat();
+    }
+};
+
+} // namespace
+
+TEST(HtmlView, DecodesPagesByTheirDeclaredCharset) {
+    struct TCase {
+        std::string Head;
+        std::string Body; // UTF-8 here, stored as the page's charset says
+        bool Utf8;
+    };
+    const TCase cases[] = {
+        {"<META http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">",
+         "Привет, звёзды", false},
+        {"", "Привет, звёзды", false}, // nothing declared: code page 1251
+        {"<META charset=\"utf-8\">", "Привет, звёзды", true},
+    };
+    for (const TCase& c : cases) {
+        TView v;
+        const std::string body = c.Utf8 ? c.Body : Utf8ToCp1251(c.Body);
+        v.View.LoadFromBytes("<HTML><HEAD>" + c.Head + "</HEAD><BODY><P>" + body + "</BODY></HTML>");
+        EXPECT_EQ(v.View.toPlainText(), U("Привет, звёзды")) << c.Head;
+    }
+}
+
+TEST(HtmlView, RendersWhatTheReaderWrites) {
+    TTempFolder folder;
+    TRgbPicture picture(4, 3);
+    WriteWholeFile((folder.Path() / "pic.bmp").string(), EncodeBmp24(picture));
+    TView v;
+    v.View.SetBaseFolder(folder.Path().string() + "/");
+    // A body start tag as the reader writes it, an unknown tag, marks, a relative picture in
+    // other letter case, and a preformatted text whose end tag lost its ">".
+    v.View.LoadFromBytes(
+        "<HTML><HEAD><BASE HREF=\"file:///nowhere/\"></HEAD><BODY BGCOLOR=#E7DDD3 "
+        "TEXT=\"#00FF00\" background=\"PIC.BMP\">"
+        "<P>one<ZZ>two <FONT color=\"RED\"><U>mark</U></FONT> <IMG SRC=\"PIC.BMP\">"
+        "<PRE>a   b\nc</PRE</BODY></HTML>");
+    const QString text = v.View.toPlainText();
+    EXPECT_TRUE(text.contains("onetwo mark"));
+    EXPECT_TRUE(text.contains("a   b\nc"));
+    EXPECT_FALSE(text.contains("PRE"));
+    EXPECT_EQ(v.FormatOf("one").foreground().color(), QColor(0, 255, 0));
+    EXPECT_EQ(v.FormatOf("mark").foreground().color(), QColor(Qt::red));
+    EXPECT_TRUE(v.FormatOf("mark").fontUnderline());
+    EXPECT_TRUE(v.View.document()->find("a   b").block().blockFormat().nonBreakableLines());
+    const QVariant image = v.View.loadResource(QTextDocument::ImageResource, QUrl("PIC.BMP"));
+    ASSERT_TRUE(image.canConvert<QImage>());
+    EXPECT_EQ(image.value<QImage>().size(), QSize(4, 3));
+    EXPECT_TRUE(v.View.document()->rootFrame()->frameFormat().background().style() !=
+                Qt::NoBrush);
+}
+
+TEST(HtmlView, LoadsFilesAtAnAnchorAndFailsClearly) {
+    TTempFolder folder;
+    std::string page = "<HTML><BODY>";
+    for (int i = 0; i < 200; ++i)
+        page += "<P>line " + std::to_string(i);
+    page += "<P><A NAME=\"far\"></A>far away";
+    for (int i = 0; i < 200; ++i)
+        page += "<P>more " + std::to_string(i);
+    page += "</BODY></HTML>";
+    WriteWholeFile((folder.Path() / "Page.htm").string(), page);
+    TView v;
+    v.View.LoadFromFile(folder.Path().string() + "/page.HTM#far");
+    EXPECT_TRUE(v.View.toPlainText().contains("far away"));
+    const int atAnchor = v.View.verticalScrollBar()->value();
+    EXPECT_GT(atAnchor, 0);
+    v.View.LoadFromFile(folder.Path().string() + "/page.htm");
+    EXPECT_EQ(v.View.verticalScrollBar()->value(), 0);
+    EXPECT_THROW(v.View.LoadFromFile(folder.Path().string() + "/none.htm"), std::exception);
+    EXPECT_TRUE(v.View.toPlainText().contains("far away")); // the page stays
+}
+
+TEST(HtmlView, ParseBeginRewritesTheSourceTheViewKeeps) {
+    TView v;
+    std::vector<std::string> seen;
+    v.View.OnParseBegin = [&](std::string& source) {
+        seen.push_back(source);
+        source.replace(source.find("old"), 3, "new");
+    };
+    v.View.LoadFromBytes("<P>old text");
+    EXPECT_EQ(v.View.DocumentSource(), "<P>new text");
+    EXPECT_EQ(v.View.toPlainText(), "new text");
+    v.View.OnParseBegin = nullptr;
+    v.View.SetDefaultFontSize(20);
+    v.View.LoadFromText(v.View.DocumentSource());
+    EXPECT_EQ(v.View.document()->defaultFont().pointSize(), 20);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], "<P>old text");
+}
+
+TEST(HtmlView, UnhandledLinksAreFollowedByTheView) {
+    TTempFolder folder;
+    WriteWholeFile((folder.Path() / "next.htm").string(), "<P>next page");
+    TView v;
+    v.View.SetBaseFolder(folder.Path().string() + "/");
+    std::vector<std::string> targets;
+    v.View.OnHotSpotClick = [&](const std::string& target, bool&) { targets.push_back(target); };
+    v.View.LoadFromBytes("<P><A HREF=\"NEXT.HTM\">go</A>");
+    QTextCursor c = v.View.document()->find("go");
+    c.setPosition(c.selectionStart() + 1);
+    QTest::mouseClick(v.View.viewport(), Qt::LeftButton, {}, v.View.cursorRect(c).center());
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(targets[0], "NEXT.HTM"); // as written
+    EXPECT_EQ(v.View.toPlainText(), "next page");
+}

@@ -1,0 +1,211 @@
+// The skin: hover hints and presses by mask colour, and loading an edition's own skin.
+#include "ReaderFixture.h"
+
+#include "common/BmpFile.h"
+#include "reader/skin/SkinPainter.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QTreeWidget>
+
+#include <map>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A point of each command colour of the mask in use, found by scanning the window.
+std::map<TSkinRegion, QPoint> RegionPoints() {
+    std::map<TSkinRegion, QPoint> points;
+    for (int y = 2; y < Form1->height(); y += 3)
+        for (int x = 2; x < Form1->width(); x += 3)
+            if (const TSkinRegionInfo* info = Form1->RegionAt(x, y))
+                // a point whose neighbours share its colour, away from the area's edge
+                if (!points.count(info->Region) && Form1->RegionAt(x + 2, y) == info &&
+                    Form1->RegionAt(x, y + 2) == info)
+                    points[info->Region] = QPoint(x, y);
+    return points;
+}
+
+// A point of the mask with a colour that is no command (behind the panes).
+QPoint InertPoint() {
+    for (int y = 0; y < Form1->height(); ++y)
+        for (int x = 0; x < Form1->width(); ++x)
+            if (!Form1->RegionAt(x, y))
+                return {x, y};
+    return {-1, -1};
+}
+
+TRgbPicture ToPicture(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    TRgbPicture picture(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb p = rgb.pixel(x, y);
+            picture.Set(x, y, static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
+                        static_cast<std::uint8_t>(qBlue(p)));
+        }
+    return picture;
+}
+
+// Writes a painted skin as an edition's Skins/1 folder.
+void WriteSkin(const std::string& bookFolder, const TSkinPictures& skin) {
+    const std::filesystem::path folder = std::filesystem::path(bookFolder) / "Skins" / "1";
+    std::filesystem::create_directories(folder);
+    WriteWholeFile((folder / "main.bmp").string(), EncodeBmp24(ToPicture(skin.Face)));
+    WriteWholeFile((folder / "mask.bmp").string(), EncodeBmp24(ToPicture(skin.Mask)));
+    WriteWholeFile((folder / "data.inf").string(), SkinDataText(skin.Data));
+}
+
+} // namespace
+
+TEST(Skin, TheBuiltInFaceHasEveryCommandAndItsLayout) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    EXPECT_EQ(Form1->size(), QSize(800, 600));
+    EXPECT_EQ(TReader::Find<QFrame>("Panel2")->geometry(), QRect(0, 80, 169, 233));
+    EXPECT_EQ(TReader::Find<QFrame>("Panel1")->geometry(), QRect(520, 336, 249, 193));
+    EXPECT_EQ(TReader::Find<QTreeWidget>("TreeView")->palette().color(QPalette::Base),
+              QColor(168, 165, 140));
+    EXPECT_EQ(RegionPoints().size(), 9u);
+}
+
+TEST(Skin, HoverShowsAndReplacesHints) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    const auto points = RegionPoints();
+    QWidget* image = TReader::Find<QWidget>("Image1");
+    auto* hint = TReader::Find<QLabel>("Panel13");
+    const auto hover = [&](QPoint p) { SendMouse(image, QEvent::MouseMove, p); };
+
+    const QPoint copy = points.at(TSkinRegion::Copy);
+    hover(copy);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), U("Копировать в буфер"));
+    EXPECT_EQ(hint->pos(), copy + QPoint(-10, 15));
+    EXPECT_EQ(Form1->HintRegion, 3);
+    EXPECT_EQ(image->cursor().shape(), Qt::PointingHandCursor);
+
+    hover(copy + QPoint(1, 1)); // within the area the hint keeps its place
+    EXPECT_EQ(hint->pos(), copy + QPoint(-10, 15));
+
+    const QPoint print = points.at(TSkinRegion::Print);
+    hover(print); // another area: the hint moves and changes
+    EXPECT_EQ(hint->text(), U("Печатать"));
+    EXPECT_EQ(hint->pos(), print + QPoint(-10, 15));
+    EXPECT_EQ(Form1->HintRegion, 4);
+
+    hover(InertPoint()); // an unlisted colour changes nothing
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(Form1->HintRegion, 4);
+
+    hover(points.at(TSkinRegion::Minimise)); // hand pointer, the hint stays
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(image->cursor().shape(), Qt::PointingHandCursor);
+
+    const QPoint exit = points.at(TSkinRegion::Exit);
+    hover(exit);
+    EXPECT_EQ(hint->text(), U("Выход"));
+    EXPECT_EQ(hint->pos(), exit + QPoint(-40, 15));
+
+    hover(points.at(TSkinRegion::Move)); // white hides it
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_EQ(Form1->HintRegion, 0);
+    EXPECT_EQ(image->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(Skin, PressesRunTheCommandsByColour) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    const auto points = RegionPoints();
+    QWidget* image = TReader::Find<QWidget>("Image1");
+    const auto press = [&](TSkinRegion region, Qt::MouseButton button = Qt::LeftButton) {
+        SendMouse(image, QEvent::MouseButtonPress, points.at(region), button);
+        SendMouse(image, QEvent::MouseButtonRelease, points.at(region), button);
+    };
+
+    // Next and previous, any button.
+    press(TSkinRegion::Next);
+    EXPECT_EQ(Form1->CurrentArticle, 1);
+    EXPECT_TRUE(TReader::Page().contains(U("Звезда светит")));
+    press(TSkinRegion::Next, Qt::RightButton);
+    EXPECT_EQ(Form1->CurrentArticle, 2);
+    press(TSkinRegion::Previous);
+    EXPECT_EQ(Form1->CurrentArticle, 1);
+
+    // Copy puts the page on the clipboard.
+    QApplication::clipboard()->clear();
+    press(TSkinRegion::Copy, Qt::RightButton);
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(U("Звезда светит")));
+
+    // Settings toggles the font panel at the press point.
+    auto* panel = TReader::Find<QFrame>("Panel7");
+    press(TSkinRegion::Settings);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->pos(), points.at(TSkinRegion::Settings) - QPoint(5, 5));
+    press(TSkinRegion::Settings);
+    EXPECT_FALSE(panel->isVisible());
+
+    // About shows the edition's about page.
+    press(TSkinRegion::About);
+    EXPECT_TRUE(TReader::Page().contains(U("О книге One")));
+
+    // The right button on white does not move the window; the left one does.
+    const QPoint at = Form1->pos();
+    const QPoint white = points.at(TSkinRegion::Move);
+    SendMouse(image, QEvent::MouseButtonPress, white, Qt::RightButton);
+    SendMouse(image, QEvent::MouseMove, white + QPoint(30, 20), Qt::RightButton);
+    SendMouse(image, QEvent::MouseButtonRelease, white + QPoint(30, 20), Qt::RightButton);
+    EXPECT_EQ(Form1->pos(), at);
+    QCursor::setPos(image->mapToGlobal(white));
+    SendMouse(image, QEvent::MouseButtonPress, white, Qt::LeftButton);
+    SendMouse(image, QEvent::MouseMove, white + QPoint(30, 20), Qt::LeftButton);
+    SendMouse(image, QEvent::MouseButtonRelease, white + QPoint(30, 20), Qt::LeftButton);
+    EXPECT_EQ(Form1->pos(), at + QPoint(30, 20));
+
+    // Minimise, then exit through the window's ordinary close.
+    press(TSkinRegion::Minimise);
+    EXPECT_TRUE(Form1->windowState() & Qt::WindowMinimized);
+    Form1->showNormal();
+    press(TSkinRegion::Exit);
+    EXPECT_EQ(r.EndCount, 1);
+    EXPECT_TRUE(r.Messages.empty());
+}
+
+TEST(Skin, AnEditionSkinReplacesTheFaceAndStaysAcrossEditionsWithout) {
+    TReader r;
+    r.Add("1", "Plain");
+    const std::string skinned = r.Add("2", "Skinned");
+    const TSkinPictures demo = PaintSkin(TSkinStyle::Demo);
+    WriteSkin(skinned, demo);
+    r.Start({"Skinned"});
+    EXPECT_EQ(Form1->size(), demo.Face.size());
+    EXPECT_EQ(TReader::Find<QFrame>("Panel2")->geometry(),
+              QRect(demo.Data.X1, demo.Data.Y1, demo.Data.W1, demo.Data.H1));
+    EXPECT_EQ(TReader::Find<QFrame>("Panel1")->geometry(),
+              QRect(demo.Data.X2, demo.Data.Y2, demo.Data.W2, demo.Data.H2));
+    EXPECT_EQ(RegionPoints().size(), 9u);
+
+    // An edition without a skin keeps the one in use.
+    auto* box = TReader::Find<QComboBox>("ComboBox1");
+    box->setCurrentIndex(0);
+    emit box->activated(0);
+    EXPECT_EQ(Form1->CurrentBook, 0);
+    EXPECT_EQ(Form1->size(), demo.Face.size());
+
+    // A skin whose mask cannot be read is reported and changes nothing.
+    std::filesystem::remove(std::filesystem::path(skinned) / "Skins" / "1" / "mask.bmp");
+    Guarded([&] { Form1->LoadSkin(skinned + "/Skins/1/"); });
+    ASSERT_EQ(r.Messages.size(), 1u);
+    EXPECT_TRUE(r.Messages[0].Text.contains("mask.bmp"));
+    EXPECT_EQ(Form1->size(), demo.Face.size());
+}
