@@ -2,6 +2,7 @@
 
 #include "common/Cp1251.h"
 #include "common/IniFile.h"
+#include "common/PathLookup.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/TextStore.h"
@@ -81,6 +82,19 @@ void CopyTree(const fs::path& from, const fs::path& to, bool utf) {
     }
 }
 
+// The three files of skin folder from (names matched ignoring case); the message names the
+// first that is missing.
+std::vector<std::string> FindSkinFiles(const std::string& from) {
+    std::vector<std::string> found;
+    for (const char* name : SkinFileNames) {
+        const std::string path = ResolvePath(JoinPath(from, name));
+        if (path.empty() || !fs::is_regular_file(path))
+            throw EEditionSourceError(JoinPath(from, name) + ": the skin file is missing.");
+        found.push_back(path);
+    }
+    return found;
+}
+
 } // namespace
 
 std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::string& fileName) {
@@ -148,11 +162,19 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
     return entries;
 }
 
-void MakeEdition(const std::string& src, const std::string& out) {
+void MakeEdition(const std::string& src, const std::string& out, const std::string& skin) {
     const fs::path source(src);
     const fs::path target(out);
     if (!fs::is_directory(source))
         throw EEditionSourceError(src + ": no such source folder.");
+
+    // Skin, checked before anything is written.
+    if (!skin.empty() && !fs::is_directory(skin))
+        throw EEditionSourceError(skin + ": no such skin folder.");
+    const std::string skinFolder = skin.empty() ? ResolvePath(JoinPath(src, "Skins/1")) : skin;
+    std::vector<std::string> skinFiles;
+    if (!skinFolder.empty() && fs::is_directory(skinFolder))
+        skinFiles = FindSkinFiles(skinFolder);
 
     // Descriptor.
     const fs::path iniPath = source / "edition.ini";
@@ -205,6 +227,18 @@ void MakeEdition(const std::string& src, const std::string& out) {
         WriteWholeFile((target / TextStoreFormat::FileName).string(), store);
         if (fs::is_directory(source / "Base"))
             CopyTree(source / "Base", target / "Base", utf);
+        if (!skinFiles.empty()) {
+            // Under the names the reader opens; data.inf is ini text like the descriptor.
+            const fs::path skinTarget = target / "Skins" / "1";
+            fs::create_directories(skinTarget);
+            for (std::size_t i = 0; i < skinFiles.size(); ++i) {
+                const fs::path to = skinTarget / SkinFileNames[i];
+                if (IsTextFile(to))
+                    WriteWholeFile(to.string(), ToCp1251(ReadSource(skinFiles[i]), skinFiles[i]));
+                else
+                    fs::copy_file(skinFiles[i], to, fs::copy_options::overwrite_existing);
+            }
+        }
     } catch (const fs::filesystem_error& e) {
         throw EEditionSourceError(e.what());
     }

@@ -29,8 +29,12 @@ struct TOutlineEntry {
 // Parses the contents outline (UTF-8 text); fileName is used in messages.
 std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::string& fileName);
 
+// The files of a skin folder, with the names the reader opens.
+inline constexpr const char* SkinFileNames[] = {"main.bmp", "mask.bmp", "data.inf"};
+
 // Writes the edition of source folder src into folder out (created when missing; the files it
-// writes are replaced, nothing else is removed).
-void MakeEdition(const std::string& src, const std::string& out);
+// writes are replaced, nothing else is removed). The edition's skin, Skins/1, comes from the
+// folder skin when it is not empty, else from the source's own Skins/1 if it has one.
+void MakeEdition(const std::string& src, const std::string& out, const std::string& skin = {});
 
 } // namespace quarto

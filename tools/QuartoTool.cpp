@@ -34,7 +34,9 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
   check                   every problem of the edition's files, one per line
 
 Authoring:
-  make-edition SRC OUT    writes the edition of source folder SRC into folder OUT
+  make-edition SRC OUT [--skin DIR]
+                          writes the edition of source folder SRC into folder OUT, with the
+                          skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR
 )";
 
 // Errors of the command line itself.
@@ -79,16 +81,31 @@ public:
             return Page();
         if (command == "check")
             return Check();
-        if (command == "make-edition") {
-            if (a.size() != 3)
-                throw EUsage("make-edition needs SRC and OUT.");
-            MakeEdition(a[1], a[2]);
-            return 0;
-        }
+        if (command == "make-edition")
+            return MakeEditionCommand();
         throw EUsage("unknown command \"" + command + "\".");
     }
 
 private:
+    int MakeEditionCommand() {
+        std::vector<std::string> folders;
+        std::string skin;
+        const std::vector<std::string>& a = FOptions.Args;
+        for (std::size_t i = 1; i < a.size(); ++i) {
+            if (a[i] == "--skin") {
+                if (i + 1 >= a.size())
+                    throw EUsage("--skin needs a folder.");
+                skin = a[++i];
+            } else {
+                folders.push_back(a[i]);
+            }
+        }
+        if (folders.size() != 2)
+            throw EUsage("make-edition needs SRC and OUT.");
+        MakeEdition(folders[0], folders[1], skin);
+        return 0;
+    }
+
     std::vector<Tbook> Books() {
         const std::string app = AppFolderOf(FOptions.App);
         std::vector<Tbook> books = FindBooks(app);

@@ -39,6 +39,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace quarto {
 
 TForm1* Form1 = nullptr;
@@ -234,6 +236,7 @@ void TForm1::CreateComponents() {
     FlatSpinEditInteger1->setRange(12, 72);
     FlatSpinEditInteger1->setSingleStep(2);
     FlatSpinEditInteger1->setValue(12);
+    FlatSpinEditInteger1->setMinimumWidth(56);
     FlatSpeedButton1 = Named(new QPushButton(Ui("ОК"), Panel7), "FlatSpeedButton1");
     FlatSpeedButton1->setFixedWidth(40);
     font->addWidget(Label3);
@@ -298,6 +301,7 @@ void TForm1::FormCreate(const std::vector<std::string>& arguments) {
     {
         const QSignalBlocker blocker(ComboBox1);
         ComboBox1->setCurrentIndex(CurrentBook);
+        ShowEditionNameFromStart();
     }
     ApplyBookOptions();
     try {
@@ -357,6 +361,7 @@ void TForm1::ComboBox1Change(int index) {
     }
     CurrentBook = number;
     ComboBox1->setToolTip(ComboBox1->itemText(index));
+    ShowEditionNameFromStart();
     ApplyBookOptions();
     ContentsList = std::move(list);
     BuildContentsTree();
@@ -365,6 +370,11 @@ void TForm1::ComboBox1Change(int index) {
     if (FileExists(ResolvePath(Book().BookFolder + "/Skins/1/data.inf")))
         LoadSkin(Book().BookFolder + "/Skins/1/");
     LoadAboutPage();
+}
+
+void TForm1::ShowEditionNameFromStart() {
+    if (QLineEdit* edit = ComboBox1->lineEdit())
+        edit->setCursorPosition(0);
 }
 
 void TForm1::LoadContents() { quarto::LoadContents(Book().BookFolder, ContentsList); }
@@ -612,7 +622,9 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
         showMinimized();
         break;
     case TSkinRegion::Settings:
-        Panel7->move(x - 5, y - 5);
+        // At the press point, kept inside the window.
+        Panel7->move(std::clamp(x - 5, 0, std::max(0, width() - Panel7->width())),
+                     std::clamp(y - 5, 0, std::max(0, height() - Panel7->height())));
         Panel7->setVisible(!Panel7->isVisible());
         if (Panel7->isVisible()) {
             Panel7->raise();

@@ -147,6 +147,7 @@ private:
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
     void LoadAboutPage();
+    void ShowEditionNameFromStart();
 
     QImage FMask;
     bool FSettingPage = false;

@@ -19,6 +19,7 @@ enum class TSkinStyle {
     Demo,    // the demo edition's own skin
 };
 
+// Draws text with the system's fonts, so a QGuiApplication must exist.
 TSkinPictures PaintSkin(TSkinStyle style);
 
 } // namespace quarto

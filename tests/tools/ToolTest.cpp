@@ -116,6 +116,7 @@ TEST_F(Tool, ErrorsGoToStandardErrorWithStatusTwo) {
         {{"frobnicate"}, "unknown command"},
         {{}, "no command given"},
         {{"make-edition", "only-one"}, "make-edition needs SRC and OUT"},
+        {{"make-edition", "src", "out", "--skin"}, "--skin needs a folder"},
     };
     for (const Case& c : cases) {
         const TResult r = Run(c.args);
@@ -126,6 +127,48 @@ TEST_F(Tool, ErrorsGoToStandardErrorWithStatusTwo) {
     const TResult none = Run({"--app", (Scratch.Path() / "empty").string(), "list"}, false);
     EXPECT_EQ(none.Status, 2);
     EXPECT_NE(none.Err.find("No editions found"), std::string::npos) << none.Err;
+}
+
+TEST_F(Tool, MakeEditionCopiesTheSkin) {
+    const fs::path src = Scratch.Path() / "src";
+    const fs::path painted = Scratch.Path() / "painted";
+    // The source's own skin, its names in any letter case.
+    WriteFiles(src, {{"edition.ini", Descriptor("Sky")},
+                     {"contents.txt", "1 a.htm Звёзды\n"},
+                     {"texts/a.htm", "text"},
+                     {"painted-skin.txt", "demo\n"},
+                     {"skins/1/MAIN.BMP", "own face"},
+                     {"skins/1/Mask.bmp", "own mask"},
+                     {"skins/1/Data.INF", "[Main]\r\nX1=1\r\n"}});
+    WriteFiles(painted, {{"main.bmp", "painted face"},
+                         {"mask.bmp", "painted mask"},
+                         {"data.inf", "[Main]\r\nX1=2\r\n"}});
+    const struct Case {
+        std::vector<std::string> options;
+        std::vector<std::string> files; // main.bmp, mask.bmp, data.inf
+    } cases[] = {
+        {{}, {"own face", "own mask", "[Main]\r\nX1=1\r\n"}},
+        {{"--skin", painted.string()}, {"painted face", "painted mask", "[Main]\r\nX1=2\r\n"}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const fs::path out = Scratch.Path() / ("edition" + std::to_string(++n));
+        std::vector<std::string> args = {"make-edition", src.string(), out.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const TResult r = Run(args);
+        ASSERT_EQ(r.Status, 0) << r.Err;
+        for (std::size_t i = 0; i < c.files.size(); ++i)
+            EXPECT_EQ(ReadWholeFile((out / "Skins" / "1" / SkinFileNames[i]).string()), c.files[i]);
+        EXPECT_FALSE(fs::exists(out / "painted-skin.txt"));
+    }
+
+    // A skin without its mask is refused before anything is written.
+    fs::remove(painted / "mask.bmp");
+    const fs::path out = Scratch.Path() / "refused";
+    const TResult r = Run({"make-edition", src.string(), out.string(), "--skin", painted.string()});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("mask.bmp: the skin file is missing"), std::string::npos) << r.Err;
+    EXPECT_FALSE(fs::exists(out));
 }
 
 TEST_F(Tool, DamagedStoreStopsPageWithThePlace) {

@@ -255,8 +255,10 @@ TEST(MainForm, FontSizeReloadKeepsTheMarksAndStays) {
     const std::string marked = TReader::View()->DocumentSource();
     EXPECT_NE(marked.find(MarkBegin), std::string::npos);
 
+    const qreal height = TReader::View()->document()->size().height();
     TReader::Find<QSpinBox>("FlatSpinEditInteger1")->setValue(14);
     EXPECT_EQ(TReader::View()->DocumentSource(), marked);
+    EXPECT_GT(TReader::View()->document()->size().height(), height * 1.1); // larger letters
     EXPECT_EQ(TReader::View()->document()->defaultFont().pointSize(), 14);
 
     TReader::DoubleClick("ПЛАНЕТЫ");

@@ -1,0 +1,161 @@
+// The reader window: opening an article from the double-click to the page laid out in the
+// view (a 200 KB article, a 5 MB section), and start-up to the first shown window with ten
+// editions. Runs on the offscreen platform unless another is chosen.
+#include "common/Cp1251.h"
+#include "common/RecordFile.h"
+#include "reader/core/ErrorReport.h"
+#include "reader/core/HtmlView.h"
+#include "reader/core/ReaderWindows.h"
+#include "reader/core/mainform.h"
+#include "tools/EditionWriter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace quarto;
+namespace fs = std::filesystem;
+
+namespace {
+
+// An HTML article (UTF-8) that is about size bytes once stored in code page 1251: paragraphs
+// of Russian text with some markup.
+std::string MakeArticle(std::size_t size, int seed) {
+    const char* const sentences[] = {
+        "Полярная звезда почти неподвижна: вокруг неё за ночь проходят все созвездия севера. ",
+        "В бинокль видны <B>кольца</B> Сатурна и четыре спутника Юпитера. ",
+        "Туманность Ориона лучше всего наблюдать зимой, вдали от городских огней. ",
+        "Метеорный поток Персеиды достигает максимума в середине августа. ",
+        "Луна в первой четверти освещена справа, и терминатор показывает горы и кратеры. ",
+    };
+    std::string text;
+    std::size_t stored = 0;
+    int n = seed;
+    while (stored < size) {
+        text += "<P>";
+        stored += 3;
+        for (int i = 0; i < 6; ++i) {
+            const char* sentence = sentences[(n++ * 7) % 5];
+            text += sentence;
+            stored += Utf8ToCp1251(sentence).size();
+        }
+        text += "\n";
+        ++stored;
+    }
+    return text;
+}
+
+// A reader folder with the page templates and editions, removed at the end.
+class TBenchFolder {
+public:
+    explicit TBenchFolder(const std::string& name) {
+        FRoot = fs::temp_directory_path() / ("quarto-bench-" + name);
+        fs::remove_all(FRoot);
+        fs::create_directories(FRoot / "Base");
+        WriteWholeFile((FRoot / "Base" / "Back.htm").string(),
+                       "<HTML><HEAD><META http-equiv=\"Content-Type\" content=\"text/html; "
+                       "charset=windows-1251\">\r\n");
+    }
+    ~TBenchFolder() {
+        std::error_code ec;
+        fs::remove_all(FRoot, ec);
+    }
+    TBenchFolder(const TBenchFolder&) = delete;
+    TBenchFolder& operator=(const TBenchFolder&) = delete;
+    std::string Folder() const { return FRoot.string() + "/"; }
+
+    // An edition whose contents are: a section heading, an article of articleSize bytes, and
+    // a chapter made of parts sub-entries of partSize bytes each.
+    void AddEdition(const std::string& key, std::size_t articleSize, int parts,
+                    std::size_t partSize) {
+        const fs::path src = FRoot / "src" / key;
+        fs::create_directories(src / "texts");
+        WriteWholeFile((src / "edition.ini").string(),
+                       "[Main]\nTitle=Книга " + key + "\nTitle2=Часть\nRegKey=" + key + "\n");
+        std::string contents = "0 - Раздел\n1 article.htm Статья\n1 - Глава\n";
+        WriteWholeFile((src / "texts" / "article.htm").string(), MakeArticle(articleSize, 1));
+        for (int i = 0; i < parts; ++i) {
+            const std::string name = "part" + std::to_string(i) + ".htm";
+            WriteWholeFile((src / "texts" / name).string(), MakeArticle(partSize, i));
+            contents += "2 " + name + " Часть " + std::to_string(i) + "\n";
+        }
+        WriteWholeFile((src / "contents.txt").string(), contents);
+        MakeEdition(src.string(), (FRoot / "Books" / key).string());
+    }
+
+private:
+    fs::path FRoot;
+};
+
+// Double-clicks the contents node of an article and waits for the page to be laid out.
+void OpenAndLayOut(benchmark::State& state, std::size_t articleSize, int parts,
+                   std::size_t partSize, const char* node) {
+    TBenchFolder folder("open");
+    folder.AddEdition("Bench", articleSize, parts, partSize);
+    CreateReaderWindows(folder.Folder(), {});
+    Form1->show();
+    QCoreApplication::processEvents();
+    auto* tree = Form1->findChild<QTreeWidget*>("TreeView");
+    QTreeWidgetItem* item = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == QString::fromUtf8(node))
+            item = *it;
+    THtmlView* view = Form1->findChild<THtmlView*>("HTMLViewer1");
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        emit tree->itemDoubleClicked(item, 0);
+        benchmark::DoNotOptimize(view->document()->documentLayout()->documentSize());
+        view->viewport()->repaint();
+        bytes = view->DocumentSource().size();
+    }
+    if (view->document()->lastBlock().layout()->lineCount() == 0)
+        state.SkipWithError("the page was not laid out to its end");
+    state.counters["page_bytes"] = static_cast<double>(bytes);
+    DestroyReaderWindows();
+}
+
+void BM_OpenArticle200KB(benchmark::State& state) {
+    OpenAndLayOut(state, 200 * 1024, 1, 1024, "СТАТЬЯ");
+}
+BENCHMARK(BM_OpenArticle200KB)->Unit(benchmark::kMillisecond);
+
+void BM_OpenSection5MB(benchmark::State& state) {
+    OpenAndLayOut(state, 1024, 25, 200 * 1024, "ГЛАВА");
+}
+BENCHMARK(BM_OpenSection5MB)->Unit(benchmark::kMillisecond);
+
+// Start-up with ten editions: the seven windows created (finding the editions, the first
+// one's contents, about page and skin) and the main window shown.
+void BM_StartUpTenEditions(benchmark::State& state) {
+    TBenchFolder folder("start");
+    for (int i = 0; i < 10; ++i)
+        folder.AddEdition("Book" + std::to_string(i), 20 * 1024, 200, 512);
+    for (auto _ : state) {
+        CreateReaderWindows(folder.Folder(), {});
+        Form1->show();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        DestroyReaderWindows();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpTenEditions)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TQuartoApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
