@@ -24,7 +24,9 @@ QString FromEngineText(const std::string& text) {
     return QString::fromUtf8(Cp1251ToUtf8(text));
 }
 
-QString ErrorText(const std::exception& e) { return FromEngineText(e.what()); }
+QString ErrorText(const std::exception& e) {
+    return FromEngineText(e.what());
+}
 
 void ReportError(const std::exception& e) {
     ShowMessageBox(QString::fromUtf8(ReaderTitle), ErrorText(e));

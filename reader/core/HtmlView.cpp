@@ -107,9 +107,13 @@ void THtmlView::LoadFromFile(const std::string& path) {
     Show(std::move(bytes), anchor);
 }
 
-void THtmlView::LoadFromBytes(const std::string& page) { Show(page, std::string()); }
+void THtmlView::LoadFromBytes(const std::string& page) {
+    Show(page, std::string());
+}
 
-void THtmlView::LoadFromText(const std::string& source) { Show(source, std::string()); }
+void THtmlView::LoadFromText(const std::string& source) {
+    Show(source, std::string());
+}
 
 void THtmlView::SetBaseFolder(const std::string& folder) {
     FBaseFolder = folder;
@@ -206,9 +210,13 @@ int THtmlView::SelectionLength() const {
     return static_cast<int>(textCursor().selectedText().size());
 }
 
-void THtmlView::SelectAllText() { selectAll(); }
+void THtmlView::SelectAllText() {
+    selectAll();
+}
 
-void THtmlView::CopySelection() { copy(); }
+void THtmlView::CopySelection() {
+    copy();
+}
 
 namespace {
 

@@ -47,9 +47,13 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-QString Ui(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Ui(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-QString From1251(const std::string& text) { return QString::fromUtf8(Cp1251ToUtf8(text)); }
+QString From1251(const std::string& text) {
+    return QString::fromUtf8(Cp1251ToUtf8(text));
+}
 
 // "Невозможно открыть файл", line feed, carriage return, "Unable to open file", ...
 const char* const TextStoreMissingText =
@@ -114,7 +118,13 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
     FormCreate(arguments);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The widgets outlive this part of the window while it is destroyed: their signals must not
+    // reach the handlers any more.
+    disconnect(FFocusConnection);
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void TForm1::CreateComponents() {
     Image2 = Named(new QLabel(this), "Image2");
@@ -270,11 +280,14 @@ void TForm1::CreateComponents() {
     connect(FlatSpinEditInteger1, &QSpinBox::valueChanged, this,
             [this](int value) { FlatSpinEditInteger1Change(value); });
     connect(FlatSpeedButton1, &QPushButton::clicked, this, [this] { FlatSpeedButton1Click(); });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        const auto inPanel = [this](QWidget* w) { return w && (w == Panel7 || Panel7->isAncestorOf(w)); };
-        if (Panel7->isVisible() && inPanel(old) && !inPanel(now))
-            Panel7Exit();
-    });
+    FFocusConnection =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            const auto inPanel = [this](QWidget* w) {
+                return w && (w == Panel7 || Panel7->isAncestorOf(w));
+            };
+            if (Panel7->isVisible() && inPanel(old) && !inPanel(now))
+                Panel7Exit();
+        });
 }
 
 void TForm1::FormCreate(const std::vector<std::string>& arguments) {
@@ -377,7 +390,9 @@ void TForm1::ShowEditionNameFromStart() {
         edit->setCursorPosition(0);
 }
 
-void TForm1::LoadContents() { quarto::LoadContents(Book().BookFolder, ContentsList); }
+void TForm1::LoadContents() {
+    quarto::LoadContents(Book().BookFolder, ContentsList);
+}
 
 void TForm1::BuildContentsTree() {
     TreeView->setUpdatesEnabled(false);
@@ -528,9 +543,13 @@ void TForm1::FlatSpinEditInteger1Change(int value) {
     }
 }
 
-void TForm1::FlatSpeedButton1Click() { Panel7->hide(); }
+void TForm1::FlatSpeedButton1Click() {
+    Panel7->hide();
+}
 
-void TForm1::Panel7Exit() { Panel7->hide(); }
+void TForm1::Panel7Exit() {
+    Panel7->hide();
+}
 
 // Skin.
 
@@ -601,8 +620,9 @@ void TForm1::Image1MouseMove(int x, int y) {
             HideSkinHint();
             HintRegion = info->Number;
         }
-        ShowSkinHint(x + info->HintDx, y + info->HintDy,
-                     QString::fromUtf8(info->Hint.data(), static_cast<qsizetype>(info->Hint.size())));
+        ShowSkinHint(
+            x + info->HintDx, y + info->HintDy,
+            QString::fromUtf8(info->Hint.data(), static_cast<qsizetype>(info->Hint.size())));
     }
 }
 
@@ -661,14 +681,18 @@ void TForm1::ShowSkinHint(int x, int y, const QString& text) {
     Panel13->raise();
 }
 
-void TForm1::HideSkinHint() { Panel13->hide(); }
+void TForm1::HideSkinHint() {
+    Panel13->hide();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     EndProgram();
 }
 
-void TForm1::BringToFront(QFrame* panel) { PanelStack->setCurrentWidget(panel); }
+void TForm1::BringToFront(QFrame* panel) {
+    PanelStack->setCurrentWidget(panel);
+}
 
 void TForm1::SetActivePage(int index) {
     FSettingPage = true;

@@ -150,6 +150,7 @@ private:
     void ShowEditionNameFromStart();
 
     QImage FMask;
+    QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
 };
 

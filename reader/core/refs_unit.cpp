@@ -47,6 +47,8 @@ TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
     }
 }
 
-void TRefs::Button1Click() { hide(); }
+void TRefs::Button1Click() {
+    hide();
+}
 
 } // namespace quarto

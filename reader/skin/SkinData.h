@@ -18,8 +18,8 @@ struct TSkinData {
 // The built-in skin's layout (800 x 600 face).
 inline constexpr int BuiltinSkinWidth = 800;
 inline constexpr int BuiltinSkinHeight = 600;
-inline constexpr TSkinData BuiltinSkinData = {0, 80, 169, 233, 520, 336, 249, 193,
-                                              (140u << 16) | (165u << 8) | 168u};
+inline constexpr TSkinData BuiltinSkinData = {
+    0, 80, 169, 233, 520, 336, 249, 193, (140u << 16) | (165u << 8) | 168u};
 
 // Reads folder + "data.inf" (name matched ignoring case).
 TSkinData ReadSkinData(const std::string& folder);
@@ -43,9 +43,9 @@ enum class TSkinRegion {
 struct TSkinRegionInfo {
     TSkinRegion Region;
     std::uint8_t R, G, B;
-    int Number;             // HintRegion number; 0 for Move, -1 where there is none
-    std::string_view Hint;  // hint text, UTF-8; empty for none
-    int HintDx, HintDy;     // hint position relative to the mouse
+    int Number;            // HintRegion number; 0 for Move, -1 where there is none
+    std::string_view Hint; // hint text, UTF-8; empty for none
+    int HintDx, HintDy;    // hint position relative to the mouse
 };
 
 // The table of every command colour, in the order the press tests them.

@@ -16,7 +16,9 @@ using namespace quarto::test;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 struct TView {
     THtmlView View;
@@ -49,7 +51,8 @@ TEST(HtmlView, DecodesPagesByTheirDeclaredCharset) {
     for (const TCase& c : cases) {
         TView v;
         const std::string body = c.Utf8 ? c.Body : Utf8ToCp1251(c.Body);
-        v.View.LoadFromBytes("<HTML><HEAD>" + c.Head + "</HEAD><BODY><P>" + body + "</BODY></HTML>");
+        v.View.LoadFromBytes("<HTML><HEAD>" + c.Head + "</HEAD><BODY><P>" + body +
+                             "</BODY></HTML>");
         EXPECT_EQ(v.View.toPlainText(), U("Привет, звёзды")) << c.Head;
     }
 }
@@ -78,8 +81,7 @@ TEST(HtmlView, RendersWhatTheReaderWrites) {
     const QVariant image = v.View.loadResource(QTextDocument::ImageResource, QUrl("PIC.BMP"));
     ASSERT_TRUE(image.canConvert<QImage>());
     EXPECT_EQ(image.value<QImage>().size(), QSize(4, 3));
-    EXPECT_TRUE(v.View.document()->rootFrame()->frameFormat().background().style() !=
-                Qt::NoBrush);
+    EXPECT_TRUE(v.View.document()->rootFrame()->frameFormat().background().style() != Qt::NoBrush);
 }
 
 TEST(HtmlView, LoadsFilesAtAnAnchorAndFailsClearly) {

@@ -9,8 +9,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QPrinter>
-#include <QPushButton>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -22,7 +22,9 @@ using namespace quarto::test;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Picks an item of the edition box as the user does.
 void PickEdition(int index) {
@@ -39,11 +41,11 @@ TEST(MainForm, StartUpChoosesTheEditionByItsExactKey) {
         int Expected;
     };
     const TCase cases[] = {
-        {{}, 0},             // no key: the first edition found
-        {{"KeyC"}, 2},       // the third edition
-        {{"keyc"}, 0},       // letter case counts
-        {{"Twin"}, 3},       // two editions share a key: the first of them
-        {{"Nowhere"}, 0},    // a key that names no edition
+        {{}, 0},              // no key: the first edition found
+        {{"KeyC"}, 2},        // the third edition
+        {{"keyc"}, 0},        // letter case counts
+        {{"Twin"}, 3},        // two editions share a key: the first of them
+        {{"Nowhere"}, 0},     // a key that names no edition
         {{"KeyB", "KeyC"}, 1} // only the first argument counts
     };
     for (const TCase& c : cases) {
@@ -168,9 +170,9 @@ TEST(MainForm, PreviousAndNextStepOverTopLevelEntries) {
         int Expected; // -1: nothing happens
     };
     const TCase cases[] = {
-        {"0101", 1, true, 3},  {"0101", 3, false, 1}, {"0101", 3, true, -1},
+        {"0101", 1, true, 3},   {"0101", 3, false, 1},  {"0101", 3, true, -1},
         {"0101", 0, false, -1}, {"0011", 1, false, -1}, {"1001", 0, true, 3},
-        {"1200", 0, true, 1},  {"0120", 3, false, 2},  {"000", 0, true, -1},
+        {"1200", 0, true, 1},   {"0120", 3, false, 2},  {"000", 0, true, -1},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(c.Levels) + " from " + std::to_string(c.From));
@@ -179,7 +181,8 @@ TEST(MainForm, PreviousAndNextStepOverTopLevelEntries) {
         TFiles files = {{"edition.ini", Descriptor("K")}};
         for (std::size_t i = 0; c.Levels[i]; ++i) {
             contents += std::string(1, c.Levels[i]) + " t" + std::to_string(i) + ".htm T\n";
-            files.push_back({"texts/t" + std::to_string(i) + ".htm", "<P>Text" + std::to_string(i)});
+            files.push_back(
+                {"texts/t" + std::to_string(i) + ".htm", "<P>Text" + std::to_string(i)});
         }
         files.push_back({"contents.txt", contents});
         r.App.AddEdition("K", files);
@@ -223,7 +226,7 @@ TEST(MainForm, ReferenceLinksOpenTheReferenceWindow) {
     ClickLink(TReader::View(), "сноска"); // notes.htm#note5
     EXPECT_TRUE(Refs->isVisible());
     EXPECT_TRUE(wb1->toPlainText().contains(U("Сноска 5")));
-    EXPECT_GT(wb1->verticalScrollBar()->value(), 0); // at the anchor
+    EXPECT_GT(wb1->verticalScrollBar()->value(), 0);           // at the anchor
     EXPECT_TRUE(TReader::Page().contains(U("Звезда светит"))); // the article stays
 
     Refs->findChild<QPushButton*>("Button1")->click();

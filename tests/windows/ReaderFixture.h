@@ -44,8 +44,8 @@ inline TFiles SampleEdition(const std::string& key, const std::string& options =
                  "\n" + longText;
     notes += "</BODY></HTML>";
     return {
-        {"edition.ini", "[Main]\nTitle=" + name + "\nTitle2=Часть\nRegKey=" + key +
-                            "\n[Options]\n" + options},
+        {"edition.ini",
+         "[Main]\nTitle=" + name + "\nTitle2=Часть\nRegKey=" + key + "\n[Options]\n" + options},
         {"contents.txt", "0 - Раздел первый\n"
                          "1 a1.htm Звёзды\n"
                          "2 a2.txt Созвездия\n"

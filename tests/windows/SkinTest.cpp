@@ -18,7 +18,9 @@ using namespace quarto::test;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // A point of each command colour of the mask in use, found by scanning the window.
 std::map<TSkinRegion, QPoint> RegionPoints() {
@@ -48,8 +50,8 @@ TRgbPicture ToPicture(const QImage& image) {
     for (int y = 0; y < rgb.height(); ++y)
         for (int x = 0; x < rgb.width(); ++x) {
             const QRgb p = rgb.pixel(x, y);
-            picture.Set(x, y, static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
-                        static_cast<std::uint8_t>(qBlue(p)));
+            picture.Set(x, y, static_cast<std::uint8_t>(qRed(p)),
+                        static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p)));
         }
     return picture;
 }
