@@ -7,6 +7,7 @@
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
 #include "reader/core/TextStore.h"
+#include "reader/search/SearchIndex.h"
 
 #include <filesystem>
 #include <optional>
@@ -32,6 +33,73 @@ void CheckDescriptor(const Tbook& book, std::vector<std::string>& problems) {
         if (!n || (*n != 0 && *n != 1))
             problems.push_back(std::string("setup.inf: [Options] ") + option + " = \"" +
                                Cp1251ToUtf8(*value) + "\" is neither 0 nor 1 (the option is off).");
+    }
+}
+
+// The word index: every vocabulary line has its start, every start and article number lies
+// inside the files, every article record of the positions file reads whole.
+void CheckSearchIndex(const Tbook& book, std::size_t articleCount,
+                      std::vector<std::string>& problems) {
+    using namespace SearchIndexFormat;
+    TSearchIndex index(book.BookFolder);
+    bool complete = true;
+    for (const char* name : {VocabularyFile, StartsFile, PostingsFile, PositionsFile})
+        if (!FileExists(index.PathOf(name))) {
+            problems.push_back(std::string(name) + ": the word index file is missing; searching "
+                                                   "the edition fails.");
+            complete = false;
+        }
+    if (!complete)
+        return;
+    const auto count = static_cast<std::int32_t>(articleCount);
+    try {
+        index.LoadVocabulary();
+        for (std::int32_t i = 0; i < index.VocabularySize(); ++i) {
+            const std::string_view line = index.VocabularyLine(i);
+            if (LowerCase1251(line) != line)
+                problems.push_back(std::string(VocabularyFile) + ", line " + std::to_string(i + 1) +
+                                   ": \"" + Cp1251ToUtf8(line) +
+                                   "\" has capital letters; no query can find it.");
+        }
+    } catch (const std::exception& e) {
+        problems.push_back(e.what());
+        return;
+    }
+    try {
+        index.OpenPostings();
+        std::vector<std::int32_t> articles;
+        for (std::int32_t i = 0; i < index.VocabularySize(); ++i) {
+            articles.clear();
+            try {
+                index.ReadPostings(i, count, articles);
+            } catch (const std::exception& e) {
+                problems.push_back(std::string(StartsFile) + ", line " + std::to_string(i + 1) +
+                                   " of " + VocabularyFile + ": " + e.what());
+            }
+        }
+        index.ClosePostings();
+    } catch (const std::exception& e) {
+        problems.push_back(e.what());
+    }
+    try {
+        index.OpenPositions();
+        for (std::int32_t a = 0; a < count; ++a) {
+            try {
+                for (const std::vector<std::int32_t>& entry : index.ReadArticlePositions(a))
+                    if (entry.front() < 0 || entry.front() >= index.VocabularySize()) {
+                        problems.push_back(std::string(PositionsFile) + ", article " +
+                                           std::to_string(a) + ": vocabulary index " +
+                                           std::to_string(entry.front()) + " names no line of " +
+                                           VocabularyFile + ".");
+                        break;
+                    }
+            } catch (const std::exception& e) {
+                problems.push_back(std::string(PositionsFile) + ", article " + std::to_string(a) +
+                                   ": " + e.what());
+            }
+        }
+    } catch (const std::exception& e) {
+        problems.push_back(e.what());
     }
 }
 
@@ -93,6 +161,7 @@ std::vector<std::string> CheckEdition(const Tbook& book) {
             }
         }
     }
+    CheckSearchIndex(book, list.size(), problems);
     return problems;
 }
 

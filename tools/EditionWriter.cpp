@@ -1,5 +1,7 @@
 #include "EditionWriter.h"
 
+#include "IndexWriter.h"
+
 #include "common/Cp1251.h"
 #include "common/IniFile.h"
 #include "common/PathLookup.h"
@@ -191,6 +193,7 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
         ParseOutline(ReadSource(outlinePath), outlinePath.string());
     std::string contents;
     std::string store;
+    TSearchIndexWriter index;
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const TOutlineEntry& entry = outline[i];
         const std::string where = outlinePath.string() + ", line " + std::to_string(entry.Line);
@@ -202,6 +205,11 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
             text = ReadSource(textPath);
             if (!utf)
                 text = ToCp1251(text, textPath.string());
+        }
+        try {
+            index.AddArticle(utf ? Utf8ToCp1251(text) : text);
+        } catch (const std::runtime_error& e) {
+            throw EEditionSourceError(where + ": " + e.what());
         }
         if (!entry.Bare)
             text += TextStoreFormat::Trailer;
@@ -225,6 +233,7 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
         WriteWholeFile((target / "setup.inf").string(), descriptor);
         WriteWholeFile((target / ContentsFormat::FileName).string(), contents);
         WriteWholeFile((target / TextStoreFormat::FileName).string(), store);
+        index.Write(target.string());
         if (fs::is_directory(source / "Base"))
             CopyTree(source / "Base", target / "Base", utf);
         if (!skinFiles.empty()) {

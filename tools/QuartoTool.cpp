@@ -9,6 +9,7 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
 #include "reader/core/PageComposer.h"
+#include "reader/search/SearchQuery.h"
 
 #include "EditionCheck.h"
 
@@ -31,6 +32,9 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
   toc                     the contents entries: article, level, kind, data offset, title
   tree                    the contents tree in pre-order
   page [--mark WORDS] N   the page composed for article N, exactly as the reader parses it
+  search [--no-adjacent] QUERY
+                          the articles the query finds, ascending: article, title; the
+                          words must stand side by side unless --no-adjacent; no hit: exit 1
   check                   every problem of the edition's files, one per line
 
 Authoring:
@@ -79,6 +83,8 @@ public:
             return Tree();
         if (command == "page")
             return Page();
+        if (command == "search")
+            return Search();
         if (command == "check")
             return Check();
         if (command == "make-edition")
@@ -130,6 +136,29 @@ private:
             throw std::runtime_error(JoinPath(book.BookFolder, ContentsFormat::FileName) +
                                      ": the contents file is missing.");
         return list;
+    }
+
+    int Search() {
+        bool adjacent = true;
+        std::string query;
+        const std::vector<std::string>& a = FOptions.Args;
+        for (std::size_t i = 1; i < a.size(); ++i) {
+            if (a[i] == "--no-adjacent")
+                adjacent = false;
+            else
+                query += (query.empty() ? "" : " ") + a[i];
+        }
+        if (query.empty())
+            throw EUsage("search needs a query.");
+        const Tbook book = CurrentBook();
+        const std::vector<TContentsRec> list = Contents(book);
+        const std::vector<std::int32_t> hits =
+            SearchEdition(book.BookFolder, NormalizeQuery(Utf8ToCp1251(query)), adjacent,
+                          static_cast<std::int32_t>(list.size()));
+        for (const std::int32_t hit : hits)
+            std::cout << hit << '\t' << Cp1251ToUtf8(list[static_cast<std::size_t>(hit)].Title)
+                      << '\n';
+        return hits.empty() ? 1 : 0;
     }
 
     int List() {

@@ -27,6 +27,27 @@ TrsDynArray& TrsDynArray::operator=(TrsDynArray&& other) noexcept {
     return *this;
 }
 
+void* TrsDynArray::AddItems(const void* items, std::int32_t count) {
+    if (count <= 0)
+        return FBlock.get();
+    if (FItemSize <= 0)
+        throw EDynArrayAddError();
+    if (count > (std::numeric_limits<std::int32_t>::max() - FByteSize) / FItemSize)
+        throw EDynArrayResources();
+    const auto oldSize = static_cast<std::size_t>(FByteSize);
+    const auto added = static_cast<std::size_t>(count) * static_cast<std::size_t>(FItemSize);
+    void* grown =
+        FCount == 0 ? std::malloc(oldSize + added) : std::realloc(FBlock.get(), oldSize + added);
+    if (grown == nullptr)
+        throw EDynArrayResources();
+    (void)FBlock.release();
+    FBlock.reset(static_cast<std::byte*>(grown));
+    std::memcpy(FBlock.get() + oldSize, items, added);
+    FCount += count;
+    FByteSize += static_cast<std::int32_t>(added);
+    return FBlock.get();
+}
+
 void* TrsDynArray::Add(const void* item) {
     // The item size is checked at creation; this only guards against a damaged object.
     if (FItemSize <= 0)

@@ -68,6 +68,9 @@ public:
     // block) and returns the block, which may have moved. Throws EDynArrayResources when the
     // larger block cannot be obtained, leaving the array as it was.
     void* Add(const void* item);
+    // Appends count items from items (not from this array's own block) in one reallocation
+    // and returns the block. Throws EDynArrayResources as Add does.
+    void* AddItems(const void* items, std::int32_t count);
     // Makes this array a copy of source and returns the new block (null when source is empty).
     // Throws EDynArrayAssignError when the item sizes differ and std::bad_alloc when the copy's
     // block cannot be obtained; either way the array is left as it was.

@@ -42,6 +42,7 @@ protected:
     ~TrsCustomDynarray() = default;
 
     void AddItem(const void* item) { FItems = FArray.Add(item); }
+    void AddItems(const void* items, std::int32_t count) { FItems = FArray.AddItems(items, count); }
     void AssignItems(const TrsCustomDynarray& source) { FItems = FArray.Assign(source.FArray); }
     // The block; null while the list is empty.
     void* Items() const noexcept { return FItems; }
@@ -79,6 +80,8 @@ public:
 
     // Appends value. Throws EDynArrayResources when the block cannot grow.
     void Add(std::int32_t value) { AddItem(&value); }
+    // Appends count values at once.
+    void AddValues(const std::int32_t* values, std::int32_t count) { AddItems(values, count); }
     // Becomes a copy of other: the same values in the same order.
     void Assign(const TrsDynLongint& other) { AssignItems(other); }
 

@@ -207,3 +207,34 @@ TEST_F(Tool, CheckListsEveryProblem) {
           "entry 0: ", "offset 100: the record lies outside the file"})
         EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
 }
+
+TEST_F(Tool, SearchPrintsHitsAndCheckCoversTheIndex) {
+    AddEditions();
+    TResult r = Run({"search", "ЁЛКИ"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "1\tСтатья об ёлках\n");
+    r = Run({"search", "--no-adjacent", "Ёлки", "лесу"});
+    EXPECT_EQ(r.Out, "1\tСтатья об ёлках\n");
+    r = Run({"search", "ёлки лесу"}); // not side by side
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Out, "");
+    r = Run({"search", "--no-adjacent", "secret ИЛИ plain"});
+    EXPECT_EQ(r.Out, "2\tЕщё\n3\tТайна !@#$%\n");
+
+    // A damaged index: check names each problem, search stops with the file's name.
+    std::string starts = ReadWholeFile(AlphaFolder + "/Pos.rec");
+    starts.resize(starts.size() - 4);
+    WriteWholeFile(AlphaFolder + "/Pos.rec", starts);
+    std::string positions = ReadWholeFile(AlphaFolder + "/InnerBase.dat");
+    positions[8] = 0x7F; // article 1's record offset
+    WriteWholeFile(AlphaFolder + "/InnerBase.dat", positions);
+    WriteWholeFile(AlphaFolder + "/Voc.txt", ReadWholeFile(AlphaFolder + "/Voc.txt") + "Big\r\n");
+    r = Run({"check"});
+    EXPECT_EQ(r.Status, 1);
+    for (const char* problem :
+         {"Pos.rec", "InnerBase.dat, article 1", "\"Big\" has capital letters"})
+        EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
+    r = Run({"search", "plain"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("Pos.rec"), std::string::npos) << r.Err;
+}
