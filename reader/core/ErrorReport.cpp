@@ -8,12 +8,12 @@ namespace quarto {
 
 std::function<void(const QString&, const QString&)> MessageBoxHook;
 
-void ShowMessageBox(const QString& caption, const QString& text) {
+void ShowMessageBox(const QString& caption, const QString& text, QMessageBox::Icon icon) {
     if (MessageBoxHook) {
         MessageBoxHook(caption, text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok);
+    QMessageBox box(icon, caption, text, QMessageBox::Ok);
     box.exec();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QString>
 
 #include <exception>
@@ -14,7 +15,8 @@ namespace quarto {
 inline const char* const ReaderTitle = "Электронные книги";
 
 // Shows a message box with one OK button and waits for it.
-void ShowMessageBox(const QString& caption, const QString& text);
+void ShowMessageBox(const QString& caption, const QString& text,
+                    QMessageBox::Icon icon = QMessageBox::Warning);
 // Tests replace the box: when set, it receives caption and text instead.
 extern std::function<void(const QString& caption, const QString& text)> MessageBoxHook;
 

@@ -10,6 +10,8 @@
 #include "common/RecordFile.h"
 #include "reader/core/ArticleStore.h"
 #include "reader/core/PageComposer.h"
+#include "reader/search/SearchQuery.h"
+#include "reader/search/SearchUnit.h"
 #include "reader/skin/SkinPainter.h"
 
 #include <QApplication>
@@ -122,6 +124,7 @@ TForm1::~TForm1() {
     // The widgets outlive this part of the window while it is destroyed: their signals must not
     // reach the handlers any more.
     disconnect(FFocusConnection);
+    fcTreeView1->viewport()->removeEventFilter(this);
     for (QObject* child : findChildren<QObject*>())
         child->disconnect(this);
 }
@@ -277,6 +280,9 @@ void TForm1::CreateComponents() {
         HTMLViewer1HotSpotClick(target, handled);
     };
     connect(Button2, &QPushButton::clicked, this, [this] { Guarded([&] { Button2Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
+    // Every double-click on the results tree counts, also one beside the nodes.
+    fcTreeView1->viewport()->installEventFilter(this);
     connect(FlatSpinEditInteger1, &QSpinBox::valueChanged, this,
             [this](int value) { FlatSpinEditInteger1Change(value); });
     connect(FlatSpeedButton1, &QPushButton::clicked, this, [this] { FlatSpeedButton1Click(); });
@@ -373,6 +379,10 @@ void TForm1::ComboBox1Change(int index) {
         list.clear();
     }
     CurrentBook = number;
+    // The results name articles of the edition searched: they go with it, so that a hit is
+    // never opened as an article of another edition.
+    if (SearchForm)
+        SearchForm->ClearResults();
     ComboBox1->setToolTip(ComboBox1->itemText(index));
     ShowEditionNameFromStart();
     ApplyBookOptions();
@@ -551,6 +561,35 @@ void TForm1::Panel7Exit() {
     Panel7->hide();
 }
 
+// Search.
+
+void TForm1::Button1Click() {
+    if (!SearchForm)
+        return;
+    SearchForm->QueryText = Utf8ToCp1251(Edit1->text().toStdString());
+    SearchForm->RunSearch();
+}
+
+void TForm1::fcTreeView1DblClick(QTreeWidgetItem* node) {
+    BringToFront(Panel6);
+    if (!node || !SearchForm)
+        return;
+    int depth = 0;
+    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
+        ++depth;
+    if (depth == 0)
+        return;
+    // A first-level node is a heading, unless it is a hit with nothing below it: an article
+    // at the top of the contents without sub-entries, or an entry the contents tree leaves
+    // out, which is listed right under the root.
+    if (depth == 1 && (node->childCount() > 0 || !node->data(0, ResultHitRole).toBool()))
+        return;
+    HighlightOn = true;
+    HighlightWords = QueryWords(SearchForm->QueryText);
+    // Unlike the contents tree, the current article stays: previous and next step from it.
+    OpenArticle(node->data(0, ResultArticleRole).toInt());
+}
+
 // Skin.
 
 void TForm1::LoadSkin(const std::string& folder) {
@@ -688,6 +727,17 @@ void TForm1::HideSkinHint() {
 void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
     EndProgram();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched == fcTreeView1->viewport()) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            QTreeWidgetItem* node = fcTreeView1->itemAt(mouse->position().toPoint());
+            Guarded([&] { fcTreeView1DblClick(node); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::BringToFront(QFrame* panel) {

@@ -128,6 +128,10 @@ public:
     void FlatSpeedButton1Click();
     void Panel7Exit();
 
+    // Search.
+    void Button1Click();
+    void fcTreeView1DblClick(QTreeWidgetItem* node);
+
     // Skin.
     void LoadSkin(const std::string& folder);
     void Image1MouseMove(int x, int y);
@@ -139,6 +143,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate(const std::vector<std::string>& arguments);
