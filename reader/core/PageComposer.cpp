@@ -187,7 +187,10 @@ void MarkWords(std::string& source, std::string_view words, TPageCharset charset
     SplitWords(LowerCase1251(words), list);
     std::string lower;
     std::vector<std::size_t> found;
-    for (const std::string& word : list) {
+    for (std::string& word : list) {
+        // A prefix searched as "word*" is marked wherever its letters stand, as any word is.
+        if (!word.empty() && word.back() == '*')
+            word.pop_back();
         if (word.size() < 3)
             continue;
         if (charset == TPageCharset::Utf8) {

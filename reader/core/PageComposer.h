@@ -43,11 +43,12 @@ TPageCharset DeclaredCharset(std::string_view source);
 void RewriteLineBreaks(std::string& source);
 
 // Marks each search word of words (1251, separated by spaces; words shorter than three
-// characters are skipped) in source: every occurrence, ignoring letter case, that lies
-// entirely in the page's text (outside tags and character references), taken from left to
-// right without overlapping, is put between MarkBegin and MarkEnd with its own letter case.
-// Words are marked one after another; the marks are tags, so they are never marked again.
-// The source is in charset; UTF-8 sources are matched character for character too.
+// characters are skipped; a trailing "*" of a prefix is dropped first) in source: every occurrence,
+// ignoring letter case, that lies entirely in the page's text (outside tags and character
+// references), taken from left to right without overlapping, is put between MarkBegin and MarkEnd
+// with its own letter case. Words are marked one after another; the marks are tags, so they are
+// never marked again. The source is in charset; UTF-8 sources are matched character for character
+// too.
 void MarkWords(std::string& source, std::string_view words, TPageCharset charset);
 
 // The rewriting of a page source before it is parsed: the line breaks when br is on, then,

@@ -78,6 +78,8 @@ TEST(PageComposer, MarkingKeepsMarkupIntact) {
         // Earlier marks are tags, so later words never mark inside them.
         {"red font", "red font", Marked("red") + " " + Marked("font")},
         {"underline", "under line", Marked("under") + Marked("line")},
+        // A prefix searched with "*" is marked as its letters; "ab*" stays too short.
+        {"categories cat*", "cat* ab*", Marked("cat") + "egories " + Marked("cat") + "*"},
         // Unclosed tag: the rest is markup.
         {"word <b word", "word", Marked("word") + " <b word"},
     };
