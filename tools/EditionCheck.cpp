@@ -77,7 +77,6 @@ void CheckSearchIndex(const Tbook& book, std::size_t articleCount,
                                    " of " + VocabularyFile + ": " + e.what());
             }
         }
-        index.ClosePostings();
     } catch (const std::exception& e) {
         problems.push_back(e.what());
     }

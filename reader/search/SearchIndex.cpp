@@ -5,7 +5,9 @@
 #include "common/PathLookup.h"
 #include "common/RecordFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace quarto {
 
@@ -26,12 +28,31 @@ bool SameAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::int32_t ReadInt32(TFileStream& file, std::int64_t position) {
-    unsigned char bytes[4];
-    file.Seek(position);
-    if (file.Read(bytes, 4) != 4)
-        throw EStreamError("Read past the end of file \"" + file.Path() + "\".");
-    return GetLE32(bytes);
+// FNV-1a over the bytes with Latin letters folded to small ones.
+std::uint32_t HashAsciiCase(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(AsciiLower(c));
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+TFileStamp StampOf(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    TFileStamp stamp;
+    const auto size = fs::file_size(path, ec);
+    if (ec)
+        return stamp;
+    stamp.Size = static_cast<std::int64_t>(size);
+    stamp.Time =
+        static_cast<std::int64_t>(fs::last_write_time(path, ec).time_since_epoch().count());
+    return stamp;
+}
+
+ESearchIndexError Damaged(const std::string& path, const std::string& what) {
+    return ESearchIndexError("The word index file \"" + path + "\" is damaged: " + what + ".");
 }
 
 } // namespace
@@ -46,12 +67,23 @@ std::string TSearchIndex::PathOf(const char* fileName) const {
     return resolved.empty() ? path : resolved;
 }
 
+std::string_view TSearchIndex::VocabularyLine(std::int32_t index) const {
+    return FLines[static_cast<std::size_t>(index)];
+}
+
 void TSearchIndex::LoadVocabulary() {
     const std::string path = PathOf(VocabularyFile);
-    FLines.clear();
-    FVocabularyText.clear();
-    if (!FileExists(path))
+    if (!FileExists(path)) {
+        FLines.clear();
+        FVocabularyStamp = {};
         throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
+    }
+    const TFileStamp stamp = StampOf(path);
+    if (stamp == FVocabularyStamp && stamp.Size >= 0)
+        return;
+    FLines.clear();
+    FBuckets.clear();
+    FVocabularyStamp = {};
     try {
         FVocabularyText = ReadWholeFile(path);
     } catch (const std::exception& e) {
@@ -59,20 +91,39 @@ void TSearchIndex::LoadVocabulary() {
     }
     // Lines end at CR LF, a lone CR or a lone LF; a NUL ends the text; a break at the very end
     // adds no empty line.
-    std::string_view text(FVocabularyText);
-    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
-        text = text.substr(0, nul);
-    FLines.reserve(text.size() / 8 + 1);
+    const char* text = FVocabularyText.data();
+    std::size_t size = FVocabularyText.size();
+    if (const void* nul = std::memchr(text, '\0', size))
+        size = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
     std::size_t start = 0;
-    const std::size_t size = text.size();
     while (start < size) {
         std::size_t end = start;
         while (end < size && text[end] != '\r' && text[end] != '\n')
             ++end;
-        FLines.push_back(text.substr(start, end - start));
-        if (end < size && text[end] == '\r' && end + 1 < size && text[end + 1] == '\n')
+        FLines.emplace_back(text + start, end - start);
+        if (end + 1 < size && text[end] == '\r' && text[end + 1] == '\n')
             ++end;
         start = end + 1;
+    }
+    BuildLookup();
+    // The other files belong to this vocabulary: they are looked at again.
+    FStarts.reset();
+    FPostings.reset();
+    FPositions.reset();
+    FVocabularyStamp = stamp;
+}
+
+void TSearchIndex::BuildLookup() {
+    std::size_t buckets = 16;
+    while (buckets < FLines.size() * 2)
+        buckets <<= 1;
+    FBuckets.assign(buckets, 0);
+    const std::size_t mask = buckets - 1;
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+        std::size_t b = HashAsciiCase(FLines[i]) & mask;
+        while (FBuckets[b] != 0)
+            b = (b + 1) & mask;
+        FBuckets[b] = static_cast<std::uint32_t>(i + 1);
     }
 }
 
@@ -82,10 +133,10 @@ void TSearchIndex::MatchVocabulary(std::string_view word, std::vector<std::int32
     if (prefix)
         word.remove_suffix(1);
     const std::string lower = LowerCase1251(word);
-    const std::int32_t count = VocabularySize();
     if (prefix) {
         if (lower.empty())
             return;
+        const std::int32_t count = VocabularySize();
         for (std::int32_t i = 0; i < count; ++i) {
             const std::string_view line = FLines[static_cast<std::size_t>(i)];
             if (line.size() >= lower.size() &&
@@ -94,68 +145,68 @@ void TSearchIndex::MatchVocabulary(std::string_view word, std::vector<std::int32
         }
         return;
     }
-    for (std::int32_t i = 0; i < count; ++i)
-        if (SameAsciiCase(FLines[static_cast<std::size_t>(i)], lower))
-            out.push_back(i);
+    if (FBuckets.empty())
+        return;
+    const std::size_t mask = FBuckets.size() - 1;
+    for (std::size_t b = HashAsciiCase(lower) & mask; FBuckets[b] != 0; b = (b + 1) & mask) {
+        const std::uint32_t line = FBuckets[b] - 1;
+        if (SameAsciiCase(FLines[line], lower))
+            out.push_back(static_cast<std::int32_t>(line));
+    }
+    std::sort(out.begin(), out.end());
 }
 
-void TSearchIndex::OpenPostings() {
-    ClosePostings();
-    const auto open = [this](const char* name) {
-        const std::string path = PathOf(name);
-        if (!FileExists(path))
-            throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
-        return std::make_unique<TFileStream>(path, TFileStream::TMode::Read);
-    };
-    FStarts = open(StartsFile);
-    FPostings = open(PostingsFile);
-    FPostingCount = FPostings->Size() / static_cast<std::int64_t>(PostingSize);
-    const std::int64_t starts = FStarts->Size() / static_cast<std::int64_t>(StartSize);
-    if (starts < VocabularySize()) {
-        const std::string path = FStarts->Path();
-        ClosePostings();
-        throw ESearchIndexError("The word index file \"" + path + "\" is damaged: it has " +
-                                std::to_string(starts) + " records for " +
-                                std::to_string(VocabularySize()) + " vocabulary lines.");
+std::unique_ptr<TMappedFile> TSearchIndex::Map(const char* fileName, TFileStamp& stamp) const {
+    const std::string path = PathOf(fileName);
+    if (!FileExists(path))
+        throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
+    stamp = StampOf(path);
+    try {
+        return std::make_unique<TMappedFile>(path);
+    } catch (const std::exception& e) {
+        throw ESearchIndexError("The word index file \"" + path + "\" cannot be read: " + e.what());
     }
 }
 
-void TSearchIndex::ClosePostings() {
-    FStarts.reset();
-    FPostings.reset();
-    FPostingCount = 0;
+void TSearchIndex::OpenPostings() {
+    if (!FStarts || StampOf(FStarts->Path()) != FStartsStamp)
+        FStarts = Map(StartsFile, FStartsStamp);
+    if (!FPostings || StampOf(FPostings->Path()) != FPostingsStamp)
+        FPostings = Map(PostingsFile, FPostingsStamp);
+    const std::int64_t starts = static_cast<std::int64_t>(FStarts->Size() / StartSize);
+    if (starts < VocabularySize())
+        throw Damaged(FStarts->Path(), "it has " + std::to_string(starts) + " records for " +
+                                           std::to_string(VocabularySize()) + " vocabulary lines");
 }
 
 void TSearchIndex::ReadPostings(std::int32_t index, std::int32_t articleCount,
-                                std::vector<std::int32_t>& out) {
+                                std::vector<std::int32_t>& out) const {
     if (!FStarts || !FPostings)
         throw ESearchIndexError("The word index is not open.");
-    if (index < 0 || index >= VocabularySize())
+    if (index < 0 || index >= VocabularySize() ||
+        static_cast<std::size_t>(index) >= FStarts->Size() / StartSize)
         throw ESearchIndexError("Vocabulary index " + std::to_string(index) + " is out of range.");
-    const auto damaged = [this](const std::string& what) {
-        return ESearchIndexError("The word index file \"" + FStarts->Path() +
-                                 "\" is damaged: " + what + ".");
-    };
-    const std::int64_t start = ReadInt32(*FStarts, static_cast<std::int64_t>(index) * 4);
-    std::int64_t end = FPostingCount; // one past the last
+    const std::int64_t count = static_cast<std::int64_t>(FPostings->Size() / PostingSize);
+    const unsigned char* starts = FStarts->Data();
+    const std::int64_t start = GetLE32(starts + static_cast<std::size_t>(index) * StartSize);
+    std::int64_t end = count; // one past the last
     if (index + 1 < VocabularySize())
-        end = ReadInt32(*FStarts, static_cast<std::int64_t>(index + 1) * 4);
+        end = GetLE32(starts + static_cast<std::size_t>(index + 1) * StartSize);
     if (end <= start)
         return;
-    if (start < 0 || start > FPostingCount)
-        throw damaged("entry " + std::to_string(index) + " starts at " + std::to_string(start) +
-                      ", outside the " + std::to_string(FPostingCount) + " article numbers");
-    if (end > FPostingCount)
-        throw damaged("entry " + std::to_string(index) + " ends at " + std::to_string(end) +
-                      ", beyond the " + std::to_string(FPostingCount) + " article numbers");
-    const std::size_t n = static_cast<std::size_t>(end - start);
-    std::string bytes(n * PostingSize, '\0');
-    FPostings->Seek(start * static_cast<std::int64_t>(PostingSize));
-    if (FPostings->Read(bytes.data(), bytes.size()) != bytes.size())
-        throw EStreamError("Read past the end of file \"" + FPostings->Path() + "\".");
+    if (start < 0 || start > count)
+        throw Damaged(FStarts->Path(), "entry " + std::to_string(index) + " starts at " +
+                                           std::to_string(start) + ", outside the " +
+                                           std::to_string(count) + " article numbers");
+    if (end > count)
+        throw Damaged(FStarts->Path(), "entry " + std::to_string(index) + " ends at " +
+                                           std::to_string(end) + ", beyond the " +
+                                           std::to_string(count) + " article numbers");
+    const unsigned char* values = FPostings->Data() + static_cast<std::size_t>(start) * PostingSize;
+    const auto n = static_cast<std::size_t>(end - start);
     out.reserve(out.size() + n);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::int32_t article = GetLE16(bytes.data() + i * PostingSize);
+        const std::int32_t article = GetLE16(values + i * PostingSize);
         if (article >= articleCount)
             throw ESearchIndexError("The word index file \"" + FPostings->Path() +
                                     "\" names article " + std::to_string(article) +
@@ -166,15 +217,8 @@ void TSearchIndex::ReadPostings(std::int32_t index, std::int32_t articleCount,
 }
 
 void TSearchIndex::OpenPositions() {
-    ClosePositions();
-    const std::string path = PathOf(PositionsFile);
-    if (!FileExists(path))
-        throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
-    FPositions = std::make_unique<TMappedFile>(path);
-}
-
-void TSearchIndex::ClosePositions() {
-    FPositions.reset();
+    if (!FPositions || StampOf(FPositions->Path()) != FPositionsStamp)
+        FPositions = Map(PositionsFile, FPositionsStamp);
 }
 
 namespace {
@@ -222,10 +266,7 @@ private:
         FPos += 4;
         return value;
     }
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw ESearchIndexError("The word index file \"" + FFile.Path() + "\" is damaged: " + what +
-                                ".");
-    }
+    [[noreturn]] void Fail(const std::string& what) const { throw Damaged(FFile.Path(), what); }
 
     const TMappedFile& FFile;
     std::int32_t FArticle;
@@ -251,7 +292,8 @@ TArticlePositions TSearchIndex::ReadArticlePositions(std::int32_t article) const
 }
 
 std::vector<std::vector<std::int32_t>>
-TSearchIndex::ReadWordPositions(std::int32_t article, const std::vector<std::int32_t>& slotOf,
+TSearchIndex::ReadWordPositions(std::int32_t article,
+                                const std::vector<std::pair<std::int32_t, std::int32_t>>& wanted,
                                 std::size_t slots) const {
     if (!FPositions)
         throw ESearchIndexError("The word positions are not open.");
@@ -261,11 +303,22 @@ TSearchIndex::ReadWordPositions(std::int32_t article, const std::vector<std::int
     TRecordReader reader(*FPositions, article);
     const unsigned char* values = nullptr;
     std::int32_t count = 0;
+    const bool few = wanted.size() <= 8;
     while (missing > 0 && reader.NextEntry(values, count)) {
         const std::int32_t vocabulary = GetLE32(values);
-        if (vocabulary < 0 || static_cast<std::size_t>(vocabulary) >= slotOf.size())
-            continue;
-        const std::int32_t slot = slotOf[static_cast<std::size_t>(vocabulary)];
+        std::int32_t slot = -1;
+        if (few) {
+            for (const auto& [index, s] : wanted)
+                if (index == vocabulary) {
+                    slot = s;
+                    break;
+                }
+        } else {
+            const auto it = std::lower_bound(wanted.begin(), wanted.end(),
+                                             std::make_pair(vocabulary, INT32_MIN));
+            if (it != wanted.end() && it->first == vocabulary)
+                slot = it->second;
+        }
         if (slot < 0 || static_cast<std::size_t>(slot) >= slots ||
             found[static_cast<std::size_t>(slot)])
             continue;

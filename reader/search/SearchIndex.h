@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quarto {
@@ -48,7 +49,15 @@ using TArticlePositions = std::vector<std::vector<std::int32_t>>;
 
 class TMappedFile;
 
-// The index of one edition.
+// Identifies the version of a file on disk: an index file that changes is read again.
+struct TFileStamp {
+    std::int64_t Size = -1;
+    std::int64_t Time = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// The index of one edition. The reader keeps one for the edition shown: the vocabulary and the
+// mapped files stay loaded between searches and are read again only when the files change.
 class TSearchIndex {
 public:
     // bookFolder is the edition's folder; nothing is read yet.
@@ -57,13 +66,14 @@ public:
     TSearchIndex(const TSearchIndex&) = delete;
     TSearchIndex& operator=(const TSearchIndex&) = delete;
 
-    // Reads "Voc.txt" again, replacing the vocabulary held. Throws ESearchIndexError when the
-    // file is missing or cannot be read.
+    const std::string& BookFolder() const { return FFolder; }
+
+    // Makes the vocabulary that of "Voc.txt" as it is now: read again when the file changed
+    // since it was last read (or was never read). Throws ESearchIndexError when the file is
+    // missing or cannot be read.
     void LoadVocabulary();
     std::int32_t VocabularySize() const { return static_cast<std::int32_t>(FLines.size()); }
-    std::string_view VocabularyLine(std::int32_t index) const {
-        return FLines[static_cast<std::size_t>(index)];
-    }
+    std::string_view VocabularyLine(std::int32_t index) const;
 
     // The indices of the vocabulary lines word matches, ascending. A word ending in "*" is a
     // prefix (the rest of it, lower-cased, must begin the line byte for byte; a lone "*"
@@ -71,40 +81,42 @@ public:
     // they are the same ignoring the case of Latin letters only.
     void MatchVocabulary(std::string_view word, std::vector<std::int32_t>& out) const;
 
-    // Opens "Pos.rec" and "FileIndex.rec" for reading postings, checking that "Pos.rec" has a
-    // record for every vocabulary line. Closed by ClosePostings or the destructor.
+    // Makes "Pos.rec" and "FileIndex.rec" ready for reading postings, checking that "Pos.rec"
+    // has a record for every vocabulary line. They stay open until the files change or the
+    // index is destroyed.
     void OpenPostings();
-    void ClosePostings();
     // Appends the article numbers of vocabulary entry index, in file order, to out. Throws
     // ESearchIndexError when the entry's start lies outside "FileIndex.rec" or an article
     // number is not below articleCount (the number of contents entries).
     void ReadPostings(std::int32_t index, std::int32_t articleCount,
-                      std::vector<std::int32_t>& out);
+                      std::vector<std::int32_t>& out) const;
 
-    // Opens "InnerBase.dat" for reading article records. Closed by ClosePositions or the
-    // destructor.
+    // Makes "InnerBase.dat" ready for reading article records.
     void OpenPositions();
-    void ClosePositions();
     // Article a's entries, in file order.
     TArticlePositions ReadArticlePositions(std::int32_t article) const;
-    // The positions of the wanted words in article: slotOf maps a vocabulary index to its slot
-    // (-1, or an index beyond slotOf, for words not wanted); result[slot] holds the positions of
-    // the first entry of the record that carries a word of that slot (empty when none does).
-    // Stops reading the record once every slot is filled.
+    // The positions of the wanted words in article: wanted lists (vocabulary index, slot) pairs
+    // sorted by vocabulary index; result[slot] holds the positions of the first entry of the
+    // record that carries a word of that slot (empty when none does). Stops reading the record
+    // once every slot is filled.
     std::vector<std::vector<std::int32_t>>
-    ReadWordPositions(std::int32_t article, const std::vector<std::int32_t>& slotOf,
+    ReadWordPositions(std::int32_t article,
+                      const std::vector<std::pair<std::int32_t, std::int32_t>>& wanted,
                       std::size_t slots) const;
 
     std::string PathOf(const char* fileName) const;
 
 private:
+    std::unique_ptr<TMappedFile> Map(const char* fileName, TFileStamp& stamp) const;
+    void BuildLookup();
+
     std::string FFolder;
+    TFileStamp FVocabularyStamp;
     std::string FVocabularyText;
     std::vector<std::string_view> FLines;
-    std::unique_ptr<TFileStream> FStarts;
-    std::unique_ptr<TFileStream> FPostings;
-    std::int64_t FPostingCount = 0;
-    std::unique_ptr<TMappedFile> FPositions;
+    std::vector<std::uint32_t> FBuckets; // exact lookup: line index + 1 by hash, 0 empty
+    std::unique_ptr<TMappedFile> FStarts, FPostings, FPositions;
+    TFileStamp FStartsStamp, FPostingsStamp, FPositionsStamp;
 };
 
 } // namespace quarto

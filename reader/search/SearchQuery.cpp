@@ -77,18 +77,51 @@ bool HaveNeighbours(const std::vector<std::int32_t>& a, const std::vector<std::i
     return false;
 }
 
-// Keeps a file pair open for one evaluation and closes it whichever way the evaluation ends.
-struct TPostingsOpen {
-    TSearchIndex& Index;
-    explicit TPostingsOpen(TSearchIndex& index) : Index(index) { Index.OpenPostings(); }
-    ~TPostingsOpen() { Index.ClosePostings(); }
-};
+// Keeps the hits (ascending) in which each consecutive pair of words has occurrences at most
+// one position apart; matches[k] are word k's vocabulary entries.
+void KeepAdjacent(TSearchIndex& index, const std::vector<std::vector<std::int32_t>>& matches,
+                  std::vector<std::int32_t>& hits) {
+    if (matches.size() < 2 || hits.empty())
+        return;
+    index.OpenPositions();
+    // Each distinct vocabulary entry of the words gets a slot; word k gathers its slots.
+    std::vector<std::pair<std::int32_t, std::int32_t>> wanted; // (vocabulary index, slot)
+    for (const std::vector<std::int32_t>& m : matches)
+        for (const std::int32_t v : m)
+            wanted.emplace_back(v, 0);
+    std::sort(wanted.begin(), wanted.end());
+    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    for (std::size_t i = 0; i < wanted.size(); ++i)
+        wanted[i].second = static_cast<std::int32_t>(i);
+    std::vector<std::vector<std::int32_t>> slotsOfWord(matches.size());
+    for (std::size_t k = 0; k < matches.size(); ++k)
+        for (const std::int32_t v : matches[k])
+            slotsOfWord[k].push_back(
+                std::lower_bound(wanted.begin(), wanted.end(), std::make_pair(v, 0))->second);
 
-struct TPositionsOpen {
-    TSearchIndex& Index;
-    explicit TPositionsOpen(TSearchIndex& index) : Index(index) { Index.OpenPositions(); }
-    ~TPositionsOpen() { Index.ClosePositions(); }
-};
+    std::vector<std::int32_t> kept;
+    std::vector<std::int32_t> previous, current;
+    for (const std::int32_t article : hits) {
+        const std::vector<std::vector<std::int32_t>> positions =
+            index.ReadWordPositions(article, wanted, wanted.size());
+        bool passes = true;
+        for (std::size_t k = 0; k < matches.size() && passes; ++k) {
+            current.clear();
+            for (const std::int32_t slot : slotsOfWord[k]) {
+                const std::vector<std::int32_t>& p = positions[static_cast<std::size_t>(slot)];
+                current.insert(current.end(), p.begin(), p.end());
+            }
+            if (slotsOfWord[k].size() > 1)
+                std::sort(current.begin(), current.end());
+            if (k >= 1 && !HaveNeighbours(previous, current))
+                passes = false;
+            std::swap(previous, current);
+        }
+        if (passes)
+            kept.push_back(article);
+    }
+    hits = std::move(kept);
+}
 
 } // namespace
 
@@ -205,98 +238,62 @@ void IntersectInto(TrsDynLongint& target, TrsDynLongint& other) {
 std::vector<std::int32_t> EvaluateQuery(TSearchIndex& index, std::string_view query, bool adjacent,
                                         std::int32_t articleCount) {
     const std::vector<std::string> words = Words(query);
-    std::vector<std::int32_t> result; // ascending, no repeats
-    int searched = 0;
+    std::vector<std::int32_t> result;                     // ascending, no repeats
+    std::vector<std::vector<std::int32_t>> matchesOfWord; // of each searched word, in order
     enum class TOp { And, Or } op = TOp::Or;
     bool takeDefault = true;
-    {
-        const TPostingsOpen open(index);
-        std::vector<std::int32_t> matches, postings;
-        for (const std::string& word : words) {
-            if (IsAndOperator(word)) {
-                op = TOp::And;
-                takeDefault = false;
-                continue;
-            }
-            if (IsOrOperator(word)) {
-                op = TOp::Or;
-                takeDefault = false;
-                continue;
-            }
-            if (word.empty() || IsStopWord(word) || IsShortRussianWord(word))
-                continue;
-            ++searched;
-            // The articles of every vocabulary entry the word matches, united.
-            index.MatchVocabulary(word, matches);
-            TArticleSet set;
-            for (const std::int32_t m : matches) {
-                postings.clear();
-                index.ReadPostings(m, articleCount, postings);
-                for (const std::int32_t a : postings)
-                    set.Add(a);
-            }
-            const std::vector<std::int32_t> articles = set.Members();
-            if (takeDefault)
-                op = TOp::And;
-            takeDefault = true; // an explicit operator applies to the next word only
-            if (searched == 1)
-                op = TOp::Or;
-            std::vector<std::int32_t> combined;
-            if (op == TOp::Or)
-                std::set_union(result.begin(), result.end(), articles.begin(), articles.end(),
-                               std::back_inserter(combined));
-            else
-                std::set_intersection(result.begin(), result.end(), articles.begin(),
-                                      articles.end(), std::back_inserter(combined));
-            result = std::move(combined);
+    index.OpenPostings();
+    std::vector<std::int32_t> postings;
+    for (const std::string& word : words) {
+        if (IsAndOperator(word)) {
+            op = TOp::And;
+            takeDefault = false;
+            continue;
         }
+        if (IsOrOperator(word)) {
+            op = TOp::Or;
+            takeDefault = false;
+            continue;
+        }
+        if (word.empty() || IsStopWord(word) || IsShortRussianWord(word))
+            continue;
+        // The articles of every vocabulary entry the word matches, united.
+        std::vector<std::int32_t>& matches = matchesOfWord.emplace_back();
+        index.MatchVocabulary(word, matches);
+        TArticleSet set;
+        for (const std::int32_t m : matches) {
+            postings.clear();
+            index.ReadPostings(m, articleCount, postings);
+            for (const std::int32_t a : postings)
+                set.Add(a);
+        }
+        const std::vector<std::int32_t> articles = set.Members();
+        if (takeDefault)
+            op = TOp::And;
+        takeDefault = true; // an explicit operator applies to the next word only
+        if (matchesOfWord.size() == 1)
+            op = TOp::Or;
+        std::vector<std::int32_t> combined;
+        if (op == TOp::Or)
+            std::set_union(result.begin(), result.end(), articles.begin(), articles.end(),
+                           std::back_inserter(combined));
+        else
+            std::set_intersection(result.begin(), result.end(), articles.begin(), articles.end(),
+                                  std::back_inserter(combined));
+        result = std::move(combined);
     }
-    if (adjacent && searched > 1)
-        FilterAdjacent(index, query, result);
+    if (adjacent && matchesOfWord.size() > 1)
+        KeepAdjacent(index, matchesOfWord, result);
     return result;
 }
 
 void FilterAdjacent(TSearchIndex& index, std::string_view query, std::vector<std::int32_t>& hits) {
     std::vector<std::string> words = Words(QueryWords(query));
     std::erase_if(words, [](const std::string& w) { return w.empty() || IsShortRussianWord(w); });
-    if (words.size() < 2 || hits.empty())
-        return;
-    const TPositionsOpen open(index);
-    // Each distinct vocabulary entry of the words gets a slot; V[k] lists word k's slots.
-    std::vector<std::int32_t> slotOf(static_cast<std::size_t>(index.VocabularySize()), -1);
-    std::vector<std::vector<std::int32_t>> slotsOfWord(words.size());
-    std::size_t slots = 0;
-    std::vector<std::int32_t> matches;
-    for (std::size_t k = 0; k < words.size(); ++k) {
-        index.MatchVocabulary(words[k], matches);
-        for (const std::int32_t m : matches) {
-            std::int32_t& slot = slotOf[static_cast<std::size_t>(m)];
-            if (slot < 0)
-                slot = static_cast<std::int32_t>(slots++);
-            slotsOfWord[k].push_back(slot);
-        }
-    }
-    std::vector<std::int32_t> kept;
-    std::vector<std::int32_t> previous, current;
-    for (const std::int32_t article : hits) {
-        const std::vector<std::vector<std::int32_t>> positions =
-            index.ReadWordPositions(article, slotOf, slots);
-        bool passes = true;
-        for (std::size_t k = 0; k < words.size() && passes; ++k) {
-            current.clear();
-            for (const std::int32_t slot : slotsOfWord[k]) {
-                const std::vector<std::int32_t>& p = positions[static_cast<std::size_t>(slot)];
-                current.insert(current.end(), p.begin(), p.end());
-            }
-            std::sort(current.begin(), current.end());
-            if (k >= 1 && !HaveNeighbours(previous, current))
-                passes = false;
-            std::swap(previous, current);
-        }
-        if (passes)
-            kept.push_back(article);
-    }
-    hits = std::move(kept);
+    std::vector<std::vector<std::int32_t>> matches(words.size());
+    for (std::size_t k = 0; k < words.size(); ++k)
+        index.MatchVocabulary(words[k], matches[k]);
+    KeepAdjacent(index, matches, hits);
 }
 
 std::vector<std::int32_t> SearchEdition(const std::string& bookFolder, std::string_view query,

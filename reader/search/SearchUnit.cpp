@@ -69,7 +69,10 @@ void TSearchForm::RunSearch() {
     QCoreApplication::processEvents();
     if (!Form1 || Form1->BookList.empty())
         return;
-    Vocabulary = std::make_unique<TSearchIndex>(Form1->Book().BookFolder);
+    // The edition's index stays loaded between searches; it is read again when its files
+    // change.
+    if (!Vocabulary || Vocabulary->BookFolder() != Form1->Book().BookFolder)
+        Vocabulary = std::make_unique<TSearchIndex>(Form1->Book().BookFolder);
     Vocabulary->LoadVocabulary();
     const bool found = BuildResultTree();
     progress.Hide();

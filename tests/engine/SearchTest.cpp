@@ -184,7 +184,7 @@ TEST(Search, ArticlePositions) {
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0], V({0, 0, 5}));
     EXPECT_EQ(entries[1], V({1, 1}));
-    const auto found = index.ReadWordPositions(0, {0, 1}, 2);
+    const auto found = index.ReadWordPositions(0, {{0, 0}, {1, 1}}, 2);
     EXPECT_EQ(found[0], V({0, 5}));
     EXPECT_EQ(found[1], V({1}));
 }
