@@ -1,4 +1,5 @@
 // quarto-tool: reads editions without a window and authors them.
+#include "DiscWriter.h"
 #include "EditionWriter.h"
 
 #include "common/Cp1251.h"
@@ -41,6 +42,10 @@ Authoring:
   make-edition SRC OUT [--skin DIR]
                           writes the edition of source folder SRC into folder OUT, with the
                           skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR
+  make-disc OUT --setup FILE [--sub-version N] EDITION...
+                          writes a disc folder for the installer: setup.inf, the installer
+                          FILE, the reader's programs, Base and Skins from DIR, and
+                          Books/<RegKey> of each edition folder
 )";
 
 // Errors of the command line itself.
@@ -89,6 +94,8 @@ public:
             return Check();
         if (command == "make-edition")
             return MakeEditionCommand();
+        if (command == "make-disc")
+            return MakeDiscCommand();
         throw EUsage("unknown command \"" + command + "\".");
     }
 
@@ -109,6 +116,35 @@ private:
         if (folders.size() != 2)
             throw EUsage("make-edition needs SRC and OUT.");
         MakeEdition(folders[0], folders[1], skin);
+        return 0;
+    }
+
+    int MakeDiscCommand() {
+        TDiscSource source;
+        source.AppFolder = AppFolderOf(FOptions.App);
+        std::string out;
+        const std::vector<std::string>& a = FOptions.Args;
+        for (std::size_t i = 1; i < a.size(); ++i) {
+            if (a[i] == "--setup" || a[i] == "--sub-version") {
+                if (i + 1 >= a.size())
+                    throw EUsage(a[i] + " needs a value.");
+                if (a[i] == "--setup") {
+                    source.SetupProgram = a[++i];
+                } else {
+                    const auto n = ParseIniInteger(a[++i]);
+                    if (!n || *n < 0)
+                        throw EUsage("--sub-version needs a whole number.");
+                    source.SubVersion = *n;
+                }
+            } else if (out.empty()) {
+                out = a[i];
+            } else {
+                source.Editions.push_back(a[i]);
+            }
+        }
+        if (out.empty() || source.SetupProgram.empty())
+            throw EUsage("make-disc needs OUT and --setup FILE.");
+        MakeDisc(source, out);
         return 0;
     }
 

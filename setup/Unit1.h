@@ -1,0 +1,101 @@
+// The installer's window: the folder page, the progress page and the done page, one at a time.
+#pragma once
+
+#include "platform/Platform.h"
+#include "setup/DiscDescriptor.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QStackedLayout;
+class QToolButton;
+
+namespace quarto {
+
+// The services the installer uses of the system.
+struct TSetupServices {
+    std::unique_ptr<TInstallRecord> Record;
+    std::unique_ptr<TFreeSpace> FreeSpace;
+    std::unique_ptr<TShortcuts> Shortcuts;
+    std::unique_ptr<TProgramStarter> Starter;
+};
+TSetupServices SystemSetupServices();
+
+// The folder proposed for a first installation: "Zelvane" in the user's home here,
+// "C:\Program Files\Zelvane" on Windows.
+std::string DefaultTargetFolder();
+// The reader's folder inside a chosen folder: the folder, one separator, "Quarto", a separator.
+std::string InstallFolderOf(const std::string& chosenFolder);
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // sourceFolder: the disc root (the installer's own folder), ending with a separator.
+    TForm1(const std::string& sourceFolder, TSetupServices services);
+    ~TForm1() override;
+
+    // State.
+    std::string SourceFolder;
+    std::string InstallFolder; // ends with a separator
+    std::int32_t RequiredMB = 700;
+    std::int32_t DiscSubVersion = 0;
+    std::vector<TDiscEdition> DiscEditions;
+    bool AlreadyInstalled = false;
+    bool NewerInstalled = false;
+    // The disc files that could not be copied by the last run.
+    std::vector<std::string> FailedFiles;
+
+    // Components, by their designer names.
+    QFrame* Panel2;
+    QLabel* Label3;
+    QLineEdit* DirectoryEdit1;
+    QToolButton* DirectoryButton;
+    QLabel* Label4;
+    QLabel* Label5;
+    QPushButton* Button3;
+    QFrame* Panel4;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QProgressBar* ProgressBar1;
+    QFrame* Panel3;
+    QLabel* Label6;
+    QListWidget* ListBox1; // the files that could not be copied
+    QCheckBox* CheckBox4;
+    QPushButton* Button1;
+
+    // What ending the installer does (quits the application).
+    std::function<void()> EndProgram;
+    // Shows a message box; tests replace it.
+    std::function<void(const QString& caption, const QString& text)> ShowMessage;
+
+    void DirectoryEdit1Change();
+    void Button3Click(); // "Далее": the installation
+    void Button1Click(); // "Выход"
+
+    QWidget* CurrentPage() const;
+
+private:
+    void FormCreate();
+    void CreateComponents();
+    void ShowFreeSpace();
+    void ShowPage(QFrame* page);
+    void ShowDonePage();
+
+    TSetupServices FServices;
+    QStackedLayout* FPages;
+    QString FLabel5Text;
+};
+
+} // namespace quarto

@@ -1,0 +1,47 @@
+// uninstall: removes the installed reader and its editions, the installation record and the
+// menu group, after asking.
+#include "platform/Platform.h"
+#include "setup/UninstallCore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString title = QString::fromUtf8("Электронные книги");
+    QApplication::setApplicationDisplayName(title);
+    const auto record = quarto::MakeInstallRecord();
+    const auto shortcuts = quarto::MakeShortcuts();
+    const std::optional<quarto::TInstallRecordValues> installed = record->Read("");
+    if (!installed || installed->Path.empty()) {
+        QMessageBox::information(
+            nullptr, title, QString::fromUtf8("Электронные книги не установлены: удалять нечего."));
+        return 0;
+    }
+    const QString folder = QDir::toNativeSeparators(QString::fromStdString(installed->Path));
+    if (!quarto::IsRemovableInstallation(installed->Path)) {
+        const auto answer = QMessageBox::question(
+            nullptr, title,
+            QString::fromUtf8("В папке %1 программа чтения не найдена; папка удалена не будет.\n\n"
+                              "Удалить запись об установке и ярлыки в меню?")
+                .arg(folder));
+        if (answer == QMessageBox::Yes)
+            quarto::RemoveInstallation(installed->Path, *record, *shortcuts);
+        return 0;
+    }
+    const auto answer = QMessageBox::question(
+        nullptr, title,
+        QString::fromUtf8("Удалить программу чтения и все электронные книги из папки\n%1?\n\n"
+                          "Будут удалены эта папка, ярлыки в меню и запись об установке.")
+            .arg(folder));
+    if (answer != QMessageBox::Yes)
+        return 0;
+    if (quarto::RemoveInstallation(installed->Path, *record, *shortcuts))
+        QMessageBox::information(nullptr, title, QString::fromUtf8("Электронные книги удалены."));
+    else
+        QMessageBox::warning(
+            nullptr, title,
+            QString::fromUtf8("Папку %1 не удалось удалить полностью.").arg(folder));
+    return 0;
+}
