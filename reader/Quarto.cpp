@@ -1,6 +1,7 @@
 // The reader: finds the editions beside it and shows one, chosen by the key given as the only
 // argument, or the first one found.
 #include "common/Cp1251.h"
+#include "platform/Translations.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/ReaderWindows.h"
 #include "reader/core/mainform.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char** argv) {
     quarto::TQuartoApplication app(argc, argv);
+    quarto::InstallRussianToolkitTexts(app);
     QApplication::setApplicationName("Quarto");
     QApplication::setApplicationDisplayName(QString::fromUtf8(quarto::ReaderTitle));
 

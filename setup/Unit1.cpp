@@ -170,7 +170,7 @@ void TForm1::CreateComponents() {
     done->addLayout(exit);
 
     FPages->setCurrentWidget(Panel2);
-    resize(520, 300);
+    setMinimumSize(480, 250);
 
     connect(DirectoryEdit1, &QLineEdit::textChanged, this, [this] { DirectoryEdit1Change(); });
     connect(DirectoryButton, &QToolButton::clicked, this, [this] {

@@ -1,6 +1,7 @@
 // uninstall: removes the installed reader and its editions, the installation record and the
 // menu group, after asking.
 #include "platform/Platform.h"
+#include "platform/Translations.h"
 #include "setup/UninstallCore.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    quarto::InstallRussianToolkitTexts(app);
     const QString title = QString::fromUtf8("Электронные книги");
     QApplication::setApplicationDisplayName(title);
     const auto record = quarto::MakeInstallRecord();
