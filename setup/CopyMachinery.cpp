@@ -103,6 +103,8 @@ TCopyRun::TCopyRun(std::string sourceFolder, std::string installFolder, bool new
 void TCopyRun::Pump() {
     if (OnPump)
         OnPump();
+    if (Cancelled && Cancelled())
+        throw ECopyCancelled();
 }
 
 void TCopyRun::Group(const std::string& name) {

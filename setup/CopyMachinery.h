@@ -21,6 +21,9 @@ ProgramGroupFiles(); // the reader, the JPEG library on Windows, the uninstaller
 // are passed over. Paths shorter than 3 characters are left alone.
 void MakeFolderChain(const std::string& path);
 
+// The copy run was ended by the user.
+struct ECopyCancelled {};
+
 // One installation's copy run from the disc folder to the installation folder.
 class TCopyRun {
 public:
@@ -34,6 +37,9 @@ public:
     std::function<void(const std::string& name)> OnFileCopied;
     // After every copied file: let the window handle what is waiting (repaint, labels).
     std::function<void()> OnPump;
+    // Asked after every file: true ends the run (the user closed the installer); the copy
+    // functions then throw ECopyCancelled.
+    std::function<bool()> Cancelled;
     // Bytes copied so far of TotalBytes.
     std::function<void(std::int64_t done, std::int64_t total)> OnProgress;
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -262,10 +263,20 @@ void TForm1::Button3Click() {
         ProgressBar1->setValue(
             total > 0 ? static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)) : 1000);
     };
+    run.Cancelled = [this] { return FClosing; };
     run.PlanBytes(keys);
-    for (const std::string& key : keys) {
-        run.CopyEditionFiles(key);
-        run.CopyEditionPictures(key);
+    try {
+        FCopying = true;
+        for (const std::string& key : keys) {
+            run.CopyEditionFiles(key);
+            run.CopyEditionPictures(key);
+        }
+        FCopying = false;
+    } catch (const ECopyCancelled&) {
+        // The window was closed while copying: the installer ends, nothing is recorded.
+        FCopying = false;
+        EndProgram();
+        return;
     }
     FailedFiles = run.Failures;
 
@@ -299,6 +310,13 @@ void TForm1::ShowDonePage() {
         ListBox1->show();
     }
     ShowPage(Panel3);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing ends the installer at any time; a copy under way stops after its current file.
+    if (FCopying)
+        FClosing = true;
+    event->accept();
 }
 
 void TForm1::Button1Click() {

@@ -86,6 +86,9 @@ public:
 
     QWidget* CurrentPage() const;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void FormCreate();
     void CreateComponents();
@@ -96,6 +99,8 @@ private:
     TSetupServices FServices;
     QStackedLayout* FPages;
     QString FLabel5Text;
+    bool FCopying = false;
+    bool FClosing = false;
 };
 
 } // namespace quarto

@@ -359,3 +359,29 @@ TEST(Setup, UninstallRemovesOnlyAnInstallation) {
     EXPECT_TRUE(installer.Shortcuts.Links.empty());
     EXPECT_TRUE(fs::exists(discs.Root() / "discs")); // nothing beside it
 }
+
+TEST(Setup, ClosingWhileCopyingEndsTheInstaller) {
+    TDiscs discs;
+    const std::string disc = discs.Disc(
+        "one",
+        {discs.Edition("K", "Книга", "Часть", {{"Pictures/a.jpg", "a"}, {"Pictures/b.jpg", "b"}})});
+    TInstaller installer;
+    TForm1& f = installer.Start(disc);
+    f.DirectoryEdit1->setText(QString::fromStdString((discs.Root() / "t").string()));
+    f.show();
+    // The window is closed as soon as the copy has begun, as a user would mid-copy.
+    bool closed = false;
+    const auto closeOnFirstFile =
+        QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, [&](int) {
+            if (!closed) {
+                closed = true;
+                f.close();
+            }
+        });
+    f.Button3->click();
+    QObject::disconnect(closeOnFirstFile);
+    EXPECT_EQ(installer.Ended, 1);
+    EXPECT_FALSE(installer.Record.Values.has_value()); // nothing recorded
+    EXPECT_TRUE(installer.Shortcuts.Links.empty());
+    EXPECT_NE(f.CurrentPage(), f.Panel3);
+}
