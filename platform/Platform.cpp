@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStorageInfo>
 
 #ifdef _WIN32
@@ -28,20 +27,25 @@ QString Q(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+std::string ToUtf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 // The record in the user's settings of the organisation "Zelvane", application "Quarto": the
 // registry key HKEY_CURRENT_USER\SOFTWARE\Zelvane\Quarto on Windows, a configuration file of
 // the user elsewhere.
 class TSettingsRecord : public TInstallRecord {
 public:
+    // The record exists when it holds either value (a key without values counts as none). A
+    // missing value reads as its default; a "Path" written empty stays empty, as it was written.
     std::optional<TInstallRecordValues> Read(const std::string& defaultPath) override {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Zelvane", "Quarto");
         if (!settings.contains("Path") && !settings.contains("SubVersion"))
             return std::nullopt;
         TInstallRecordValues values;
-        const QByteArray path = settings.value("Path", Q(defaultPath)).toString().toUtf8();
-        values.Path = std::string(path.constData(), static_cast<std::size_t>(path.size()));
-        if (values.Path.empty())
-            values.Path = defaultPath;
+        values.Path =
+            settings.contains("Path") ? ToUtf8(settings.value("Path").toString()) : defaultPath;
         bool ok = false;
         const int subVersion = settings.value("SubVersion", 0).toInt(&ok);
         values.SubVersion = ok ? subVersion : 0;
@@ -55,11 +59,20 @@ public:
         return settings.status() == QSettings::NoError;
     }
     void Remove() override {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Zelvane", "Quarto");
-        settings.clear();
-        settings.sync();
-#ifndef _WIN32
-        QFile::remove(settings.fileName());
+#ifdef _WIN32
+        // The key itself goes, not only its values: its parent deletes it.
+        QSettings zelvane("HKEY_CURRENT_USER\\Software\\Zelvane", QSettings::NativeFormat);
+        zelvane.remove("Quarto");
+#else
+        QString file;
+        {
+            QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Zelvane", "Quarto");
+            settings.clear();
+            settings.sync();
+            file = settings.fileName();
+        }
+        QFile::remove(file);
+        QDir().rmdir(QFileInfo(file).absolutePath()); // the organisation's folder, when empty
 #endif
     }
 };
@@ -75,7 +88,7 @@ public:
             folder = parent;
         }
         QStorageInfo storage(folder.isEmpty() ? QDir::currentPath() : folder);
-        if (!storage.isValid())
+        if (!storage.isValid() || storage.bytesAvailable() < 0)
             return 0;
         return static_cast<std::int64_t>(storage.bytesAvailable() / (1024 * 1024));
     }
@@ -147,7 +160,9 @@ private:
 #else
 
 // Desktop entries: the group is a submenu of the applications menu, made by a merged menu
-// file and a directory entry; each shortcut is an entry of our own category.
+// file and a directory entry; each shortcut is an entry of our own category, which the
+// merged menu gathers into the group. The entries carry no main category, so that they show
+// in the group only and not a second time in a menu of that category.
 class TDesktopEntries : public TShortcuts {
 public:
     bool CreateShortcut(const std::string& target, const std::string& name,
@@ -157,9 +172,6 @@ public:
         if (!WriteGroup())
             return false;
         const QString path = Q(target);
-        QString exec = Quote(path);
-        if (!arguments.empty())
-            exec += ' ' + Quote(Q(arguments));
         const QString entry = QStringLiteral("[Desktop Entry]\n"
                                              "Type=Application\n"
                                              "Version=1.0\n"
@@ -167,8 +179,8 @@ public:
                                              "Exec=%2\n"
                                              "Path=%3\n"
                                              "Terminal=false\n"
-                                             "Categories=Education;%4;\n")
-                                  .arg(EscapeValue(Q(name)), EscapeValue(exec),
+                                             "Categories=%4;\n")
+                                  .arg(EscapeValue(Q(name)), EscapeValue(Exec(path, Q(arguments))),
                                        EscapeValue(QFileInfo(path).absolutePath()), Category());
         return WriteFile(Applications() + '/' + EntryFileName(name), entry);
     }
@@ -176,13 +188,15 @@ public:
         QDir applications(Applications());
         for (const QString& file : applications.entryList({Prefix() + "*.desktop"}, QDir::Files))
             applications.remove(file);
-        QFile::remove(DataHome() + "/desktop-directories/" + Prefix() + "group.directory");
-        QFile::remove(ConfigHome() + "/menus/applications-merged/" + Prefix() + "group.menu");
+        for (const QString& file : {DirectoryFile(), MenuFile()}) {
+            QFile::remove(file);
+            QDir().rmdir(QFileInfo(file).absolutePath()); // when nothing else is left in it
+        }
     }
 
     // The entry file of a shortcut name: the same name always gives the same file.
     static QString EntryFileName(const std::string& name) {
-        std::uint64_t hash = 14695981039346656037ull;
+        std::uint64_t hash = 14695981039346656037ull; // FNV-1a of the UTF-8 bytes
         for (const char c : name) {
             hash ^= static_cast<unsigned char>(c);
             hash *= 1099511628211ull;
@@ -202,22 +216,58 @@ private:
     static QString DataHome() { return Home("XDG_DATA_HOME", "/.local/share"); }
     static QString ConfigHome() { return Home("XDG_CONFIG_HOME", "/.config"); }
     static QString Applications() { return DataHome() + "/applications"; }
+    static QString DirectoryFile() {
+        return DataHome() + "/desktop-directories/" + Prefix() + "group.directory";
+    }
+    static QString MenuFile() {
+        return ConfigHome() + "/menus/applications-merged/" + Prefix() + "group.menu";
+    }
 
-    // An argument of the Exec key, always quoted: inside the quotes ", `, $ and \ take a
-    // backslash; a % is doubled.
+    // The command of the Exec key: the program and its one argument (none when empty), each
+    // quoted. GLib looks the program up before it turns "%%" back into "%", so a program whose
+    // path holds a "%" would hide the entry there; such a program is started through env.
+    static QString Exec(const QString& program, const QString& argument) {
+        QString exec = program.contains('%') ? "env " + Quote(program) : Quote(program);
+        if (!argument.isEmpty())
+            exec += ' ' + Quote(argument);
+        return exec;
+    }
+    // An argument of the Exec key: inside double quotes, ", `, $ and \ take a backslash; a "%"
+    // is doubled.
     static QString Quote(const QString& argument) {
         QString quoted = "\"";
         for (const QChar c : argument) {
             if (c == '"' || c == '`' || c == '$' || c == '\\')
                 quoted += '\\';
+            else if (c == '%')
+                quoted += '%';
             quoted += c;
         }
-        quoted += '"';
-        return quoted.replace('%', "%%");
+        return quoted + '"';
     }
-    // A string value of a desktop file: backslashes doubled.
-    static QString EscapeValue(QString value) { return value.replace('\\', "\\\\"); }
+    // A string value of a desktop file: backslash and control characters escaped, and a space
+    // at either end written "\s", since readers drop the spaces around a value.
+    static QString EscapeValue(const QString& value) {
+        QString escaped;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const QChar c = value[i];
+            if (c == '\\')
+                escaped += "\\\\";
+            else if (c == '\n')
+                escaped += "\\n";
+            else if (c == '\t')
+                escaped += "\\t";
+            else if (c == '\r')
+                escaped += "\\r";
+            else if (c == ' ' && (i == 0 || i == value.size() - 1))
+                escaped += "\\s";
+            else
+                escaped += c;
+        }
+        return escaped;
+    }
 
+    // Written whole under a temporary name, then renamed over the old file.
     static bool WriteFile(const QString& path, const QString& text) {
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return false;
@@ -241,17 +291,14 @@ private:
                            "  <Name>Applications</Name>\n"
                            "  <Menu>\n"
                            "    <Name>Zelvane Books</Name>\n"
-                           "    <Directory>%1group.directory</Directory>\n"
+                           "    <Directory>%1</Directory>\n"
                            "    <Include>\n"
                            "      <Category>%2</Category>\n"
                            "    </Include>\n"
                            "  </Menu>\n"
                            "</Menu>\n")
-                .arg(Prefix(), Category());
-        return WriteFile(DataHome() + "/desktop-directories/" + Prefix() + "group.directory",
-                         directory) &&
-               WriteFile(ConfigHome() + "/menus/applications-merged/" + Prefix() + "group.menu",
-                         menu);
+                .arg(QFileInfo(DirectoryFile()).fileName(), Category());
+        return WriteFile(DirectoryFile(), directory) && WriteFile(MenuFile(), menu);
     }
 };
 

@@ -12,7 +12,9 @@ namespace quarto {
 
 struct TFakeRecordState {
     std::optional<TInstallRecordValues> Values; // the record, when it exists
-    bool MissingValues = false;                 // the record exists without its values
+    bool MissingValues = false;                 // the record exists without either value
+    bool MissingPath = false;                   // ... without "Path"
+    bool MissingSubVersion = false;             // ... without "SubVersion"
     bool FailWrites = false;
     int Writes = 0;
 };
@@ -23,15 +25,18 @@ public:
     std::optional<TInstallRecordValues> Read(const std::string& defaultPath) override {
         if (!FState.Values)
             return std::nullopt;
-        if (FState.MissingValues)
-            return TInstallRecordValues{defaultPath, 0};
-        return FState.Values;
+        TInstallRecordValues values = *FState.Values;
+        if (FState.MissingValues || FState.MissingPath)
+            values.Path = defaultPath;
+        if (FState.MissingValues || FState.MissingSubVersion)
+            values.SubVersion = 0;
+        return values;
     }
     bool Write(const TInstallRecordValues& values) override {
         if (FState.FailWrites)
             return false;
         FState.Values = values;
-        FState.MissingValues = false;
+        FState.MissingValues = FState.MissingPath = FState.MissingSubVersion = false;
         ++FState.Writes;
         return true;
     }

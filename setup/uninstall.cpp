@@ -16,20 +16,27 @@ int main(int argc, char** argv) {
     const auto record = quarto::MakeInstallRecord();
     const auto shortcuts = quarto::MakeShortcuts();
     const std::optional<quarto::TInstallRecordValues> installed = record->Read("");
-    if (!installed || installed->Path.empty()) {
+    if (!installed) {
         QMessageBox::information(
             nullptr, title, QString::fromUtf8("Электронные книги не установлены: удалять нечего."));
         return 0;
     }
     const QString folder = QDir::toNativeSeparators(QString::fromStdString(installed->Path));
     if (!quarto::IsRemovableInstallation(installed->Path)) {
+        // What is left of an installation: the record and the menu group go, the folder stays.
+        const QString found = folder.isEmpty()
+                                  ? QString::fromUtf8("Папка программы чтения не записана.")
+                                  : QString::fromUtf8("В папке %1 программа чтения не найдена;\n"
+                                                      "папка удалена не будет.")
+                                        .arg(folder);
         const auto answer = QMessageBox::question(
             nullptr, title,
-            QString::fromUtf8("В папке %1 программа чтения не найдена; папка удалена не будет.\n\n"
-                              "Удалить запись об установке и ярлыки в меню?")
-                .arg(folder));
-        if (answer == QMessageBox::Yes)
-            quarto::RemoveInstallation(installed->Path, *record, *shortcuts);
+            found + QString::fromUtf8("\n\nУдалить запись об установке и ярлыки в меню?"));
+        if (answer != QMessageBox::Yes)
+            return 0;
+        quarto::RemoveInstallation(installed->Path, *record, *shortcuts);
+        QMessageBox::information(nullptr, title,
+                                 QString::fromUtf8("Запись об установке и ярлыки удалены."));
         return 0;
     }
     const auto answer = QMessageBox::question(
