@@ -594,22 +594,26 @@ TQuery MakeQuery(EQuery which) {
     return {};
 }
 
+// One search on index as the reader runs it: the vocabulary checked against the file (read
+// again only when it changed), the query normalised and evaluated; the number of hits.
+std::size_t Search(TSearchIndex& index, const TCorpus& corpus, const TQuery& query) {
+    index.LoadVocabulary();
+    const std::vector<std::int32_t> found =
+        EvaluateQuery(index, NormalizeQuery(query.Reader), query.Adjacent, corpus.Articles);
+    benchmark::DoNotOptimize(found.data());
+    return found.size();
+}
+
 // The reader's search, end to end as the reader runs it: the edition's index kept between
-// searches (the vocabulary checked against the file and read again only when it changed), the
-// query normalised and evaluated.
+// searches.
 void BM_Reader(benchmark::State& state, EQuery which) {
     const TCorpus& corpus = Corpus();
     const TQuery query = MakeQuery(which);
     TSearchIndex index(corpus.BookFolder);
     index.LoadVocabulary(); // the edition's first search, measured by BM_ReaderFirstSearch
     std::size_t hits = 0;
-    for (auto _ : state) {
-        index.LoadVocabulary();
-        const std::vector<std::int32_t> found =
-            EvaluateQuery(index, NormalizeQuery(query.Reader), query.Adjacent, corpus.Articles);
-        hits = found.size();
-        benchmark::DoNotOptimize(found.data());
-    }
+    for (auto _ : state)
+        hits = Search(index, corpus, query);
     state.counters["hits"] = static_cast<double>(hits);
 }
 
@@ -621,11 +625,7 @@ void BM_ReaderFirstSearch(benchmark::State& state, EQuery which) {
     std::size_t hits = 0;
     for (auto _ : state) {
         TSearchIndex index(corpus.BookFolder);
-        index.LoadVocabulary();
-        const std::vector<std::int32_t> found =
-            EvaluateQuery(index, NormalizeQuery(query.Reader), query.Adjacent, corpus.Articles);
-        hits = found.size();
-        benchmark::DoNotOptimize(found.data());
+        hits = Search(index, corpus, query);
     }
     state.counters["hits"] = static_cast<double>(hits);
 }

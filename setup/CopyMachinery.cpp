@@ -40,17 +40,6 @@ std::vector<fs::directory_entry> Entries(const fs::path& folder) {
     return entries;
 }
 
-std::int64_t TreeBytes(const fs::path& path) {
-    std::error_code ec;
-    if (fs::is_regular_file(path, ec))
-        return static_cast<std::int64_t>(fs::file_size(path, ec));
-    std::int64_t total = 0;
-    if (fs::is_directory(path, ec))
-        for (const fs::directory_entry& entry : Entries(path))
-            total += TreeBytes(entry.path());
-    return total;
-}
-
 const char* const EditionFolders[] = {"PicData", "Base", "Skins"};
 const char* const EditionFiles[] = {"cContents.dat", "cData.dat", "FileIndex.rec", "InnerBase.dat",
                                     "Pos.rec",       "Setup.inf", "Voc.txt"};
@@ -83,6 +72,17 @@ const std::vector<std::string>& ProgramGroupFiles() {
     static const std::vector<std::string> files = {ReaderProgramName(), UninstallerName()};
 #endif
     return files;
+}
+
+std::int64_t TreeBytes(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec))
+        return static_cast<std::int64_t>(fs::file_size(path, ec));
+    std::int64_t total = 0;
+    if (fs::is_directory(path, ec))
+        for (const fs::directory_entry& entry : Entries(path))
+            total += TreeBytes(entry.path());
+    return total;
 }
 
 void MakeFolderChain(const std::string& path) {

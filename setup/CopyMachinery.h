@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ const std::string& ReaderProgramName(); // "Quarto" ("Quarto.exe" on Windows)
 const std::string& UninstallerName();   // "uninstall" ("uninstall.exe" on Windows)
 const std::vector<std::string>&
 ProgramGroupFiles(); // the reader, the JPEG library on Windows, the uninstaller
+
+// The bytes of the regular files of path: the file itself, or every file below a folder.
+std::int64_t TreeBytes(const std::filesystem::path& path);
 
 // Creates every folder of path from its first separator on; existing folders and failures
 // are passed over. Paths shorter than 3 characters are left alone.

@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::uintmax_t TreeSize(const fs::path& root) {
-    std::uintmax_t total = 0;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            total += entry.file_size();
-    return total;
-}
-
 void CopyInto(const fs::path& from, const fs::path& to) {
     fs::create_directories(to.parent_path());
     if (fs::is_directory(from))
@@ -69,8 +61,8 @@ void MakeDisc(const TDiscSource& source, const std::string& out) {
     for (const auto& [folder, key] : editions)
         CopyInto(folder, disc / "Books" / key);
 
-    const std::uintmax_t bytes = TreeSize(disc);
-    descriptor.RequiredMB = static_cast<std::int32_t>((bytes + (1u << 20) - 1) >> 20);
+    const std::int64_t bytes = TreeBytes(disc);
+    descriptor.RequiredMB = static_cast<std::int32_t>((bytes + (1 << 20) - 1) >> 20);
     WriteWholeFile((disc / "setup.inf").string(), DiscDescriptorText(descriptor));
 }
 

@@ -52,12 +52,15 @@ std::string ComposePage(std::string_view templateBytes, std::string_view baseFol
     return page;
 }
 
-std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,
-                               bool utf, std::string_view body) {
+std::string ReadPageTemplate(const std::string& appFolder, bool utf) {
     const std::string templatePath = PageTemplatePath(appFolder, utf);
     const std::string resolved = ResolvePath(templatePath);
-    const std::string templateBytes = ReadWholeFile(resolved.empty() ? templatePath : resolved);
-    return ComposePage(templateBytes, PageBaseFolder(bookFolder), body,
+    return ReadWholeFile(resolved.empty() ? templatePath : resolved);
+}
+
+std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,
+                               bool utf, std::string_view body) {
+    return ComposePage(ReadPageTemplate(appFolder, utf), PageBaseFolder(bookFolder), body,
                        ArticlePicturePath(appFolder), ArticleTextColour);
 }
 

@@ -28,6 +28,9 @@ std::string PageBaseFolder(const std::string& bookFolder);
 std::string ComposePage(std::string_view templateBytes, std::string_view baseFolder,
                         std::string_view body, std::string_view picture, std::string_view colour);
 
+// The bytes of the page template of appFolder (UTF-8 template for utf); throws EStreamError
+// naming the file when it cannot be read.
+std::string ReadPageTemplate(const std::string& appFolder, bool utf);
 // Composes an article page of an edition with its template from appFolder;
 // throws EStreamError when the template cannot be read.
 std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,

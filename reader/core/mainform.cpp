@@ -464,11 +464,7 @@ void TForm1::OpenArticle(int article) {
 
 void TForm1::ShowPage(const std::string& body, const std::string& picture,
                       const std::string& colour) {
-    const std::string templatePath = PageTemplatePath(AppFolder, Book().UTF);
-    const std::string resolved = ResolvePath(templatePath);
-    if (!FileExists(resolved))
-        throw EStreamError("Cannot open file \"" + templatePath + "\".");
-    const std::string templateBytes = ReadWholeFile(resolved);
+    const std::string templateBytes = ReadPageTemplate(AppFolder, Book().UTF);
     const std::string base = PageBaseFolder(Book().BookFolder);
     HTMLViewer1->SetBaseFolder(base);
     HTMLViewer1->LoadFromBytes(ComposePage(templateBytes, base, body, picture, colour));

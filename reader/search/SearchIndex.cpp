@@ -89,8 +89,8 @@ void TSearchIndex::LoadVocabulary() {
     } catch (const std::exception& e) {
         throw ESearchIndexError("The word index file \"" + path + "\" cannot be read: " + e.what());
     }
-    // Lines end at CR LF, a lone CR or a lone LF; a NUL ends the text; a break at the very end
-    // adds no empty line.
+    // The text-list rules (CR LF, lone CR or LF; a NUL ends the text; no empty last line), cut
+    // into views of the one buffer: a vocabulary has hundreds of thousands of lines.
     const char* text = FVocabularyText.data();
     std::size_t size = FVocabularyText.size();
     if (const void* nul = std::memchr(text, '\0', size))

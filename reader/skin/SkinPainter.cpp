@@ -119,6 +119,14 @@ private:
 
 enum class TIcon { Close, Minimise, Font, Copy, Print, About, Previous, Next };
 
+// A command area of a face: its mask region, where it lies, its icon and label.
+struct TButton {
+    TSkinRegion Region;
+    QRect Rect;
+    TIcon Icon;
+    const char16_t* Label;
+};
+
 QPen InkPen(const QColor& ink, double width) {
     return QPen(ink, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
@@ -274,13 +282,6 @@ const QColor ButtonBorder(140, 131, 114);
 
 const int BandHeight = 64;
 const int SidebarWidth = 181;
-
-struct TButton {
-    TSkinRegion Region;
-    QRect Rect;
-    TIcon Icon;
-    const char16_t* Label;
-};
 
 const TButton Buttons[] = {
     {TSkinRegion::Minimise, {722, 18, 28, 28}, TIcon::Minimise, u""},
@@ -589,13 +590,6 @@ const QColor PaleGold(240, 222, 170);
 const QColor Navy(16, 26, 62);
 const TSkinData Data = {24, 96, 272, 580, 320, 148, 656, 528, WindowsColor(232, 236, 246)};
 const QRect ToolBar(320, 96, 656, 40);
-
-struct TButton {
-    TSkinRegion Region;
-    QRect Rect;
-    TIcon Icon;
-    const char16_t* Label;
-};
 
 const TButton Buttons[] = {
     {TSkinRegion::Minimise, {910, 26, 28, 28}, TIcon::Minimise, u""},

@@ -236,7 +236,7 @@ TEST(Platform, DesktopEntriesMakeTheMenuGroup) {
     EXPECT_FALSE(fs::exists(directories));
 }
 
-// The entries as a launcher that follows the Desktop Entry Specification reads them (GLib's
+// The entries as a launcher that follows the freedesktop desktop entry format reads them (GLib's
 // gio): the program starts in its folder with the edition's key as its only argument, whatever
 // characters the folder and the key hold.
 TEST(Platform, DesktopEntriesStartTheReader) {
