@@ -1,0 +1,98 @@
+// quarto-tool's reading commands on the demo edition, compared byte for byte with the outputs
+// kept under golden/. The reader folder's absolute path is written "@APP@" there, so that the
+// outputs do not depend on where the tree is built. QUARTO_UPDATE_GOLDEN=1 writes the files
+// anew instead of comparing (after a change meant to alter the output).
+#include "common/RecordFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+struct TGolden {
+    const char* File;               // under golden/
+    std::vector<std::string> Args;  // after --app
+    int Status;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Output and exit status of quarto-tool with args, reading the reader folder of the build.
+std::pair<std::string, int> RunTool(const std::vector<std::string>& args) {
+    std::string command = std::string(QUARTO_TOOL) + " --app " + Quote(QUARTO_APP_DIR);
+    for (const std::string& a : args)
+        command += " " + Quote(a);
+    const std::string out = ::testing::TempDir() + "quarto-golden.out";
+    const int status = std::system((command + " >" + Quote(out)).c_str());
+    return {quarto::ReadWholeFile(out), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+std::string WithAppPlaceholder(std::string text) {
+    std::string app = QUARTO_APP_DIR;
+    while (!app.empty() && app.back() == '/')
+        app.pop_back();
+    for (const std::string& form : {app, app.substr(app.find_first_not_of('/'))}) {
+        for (std::size_t at = text.find(form); at != std::string::npos;
+             at = text.find(form, at + 5))
+            text.replace(at, form.size(), "@APP@");
+    }
+    return text;
+}
+
+std::vector<TGolden> Commands() {
+    std::vector<TGolden> list = {
+        {"list.txt", {"list"}, 0},
+        {"toc.txt", {"toc"}, 0},
+        {"tree.txt", {"tree"}, 0},
+        {"check.txt", {"check"}, 0},
+        {"search-polar.txt", {"search", "Полярная звезда"}, 0},
+        {"search-or.txt", {"search", "--no-adjacent", "Юпитер ИЛИ Сатурн"}, 0},
+        {"search-prefix.txt", {"search", "--no-adjacent", "звезд* И Луна"}, 0},
+        {"search-none.txt", {"search", "звезд* И Луна"}, 1},
+        {"page-3-marked.htm", {"page", "--mark", "Полярная звезда", "3"}, 0},
+        {"page-4-marked-prefix.htm", {"page", "--mark", "звезд* Алькор", "4"}, 0},
+    };
+    return list;
+}
+
+TEST(Golden, ReadingCommandsPrintWhatTheyPrinted) {
+    const bool update = std::getenv("QUARTO_UPDATE_GOLDEN") != nullptr;
+    std::vector<TGolden> commands = Commands();
+    // Every article's page: as many as toc has lines.
+    const std::string toc = RunTool({"toc"}).first;
+    const auto articles = std::count(toc.begin(), toc.end(), '\n');
+    EXPECT_GT(articles, 30);
+    for (long n = 0; n < articles; ++n)
+        commands.push_back({nullptr, {"page", std::to_string(n)}, 0});
+    std::string pages;
+    for (const TGolden& g : commands) {
+        const auto [out, status] = RunTool(g.Args);
+        EXPECT_EQ(status, g.Status) << g.Args.front();
+        if (!g.File) {
+            pages += "=== " + g.Args.back() + "\n" + WithAppPlaceholder(out) + "\n";
+            continue;
+        }
+        const std::string path = std::string(QUARTO_GOLDEN_DIR) + "/" + g.File;
+        if (update)
+            quarto::WriteWholeFile(path, WithAppPlaceholder(out));
+        else
+            EXPECT_EQ(WithAppPlaceholder(out), quarto::ReadWholeFile(path)) << g.File;
+    }
+    const std::string path = std::string(QUARTO_GOLDEN_DIR) + "/pages.htm";
+    if (update)
+        quarto::WriteWholeFile(path, pages);
+    else
+        EXPECT_EQ(pages, quarto::ReadWholeFile(path));
+}
+
+} // namespace
