@@ -1,6 +1,7 @@
 #include "ByteStream.h"
 
-#include <cerrno>
+#include "FileSystem.h"
+
 #include <cstring>
 
 namespace quarto {
@@ -45,37 +46,29 @@ void TMemoryStream::SetSize(std::int64_t size) {
 }
 
 TFileStream::TFileStream(const std::string& path, TMode mode) : FPath(path) {
-    FFile.reset(std::fopen(path.c_str(), mode == TMode::Read ? "rb" : "w+b"));
-    if (!FFile)
-        throw EStreamError("Cannot open file " + path + ": " + std::strerror(errno) + ".");
     if (mode == TMode::Read) {
-        if (std::fseek(FFile.get(), 0, SEEK_END) != 0)
-            throw EStreamError("Cannot read file " + path + ".");
-        const long size = std::ftell(FFile.get());
-        if (size < 0)
-            throw EStreamError("Cannot read file " + path + ".");
-        FSize = size;
-        std::rewind(FFile.get());
+        FIn = FileSystem().OpenForReading(path);
+        FSize = FIn->Size();
+    } else {
+        FOut = FileSystem().OpenForWriting(path);
     }
 }
 
-std::int64_t TFileStream::Size() const {
-    return FSize;
-}
+TFileStream::~TFileStream() = default;
+TFileStream::TFileStream(TFileStream&&) noexcept = default;
+TFileStream& TFileStream::operator=(TFileStream&&) noexcept = default;
 
 void TFileStream::Seek(std::int64_t position) {
     if (position < 0 || position > FSize)
         throw EStreamError("Position " + std::to_string(position) + " is outside file " + FPath +
                            " of " + std::to_string(FSize) + " bytes.");
-    if (std::fseek(FFile.get(), static_cast<long>(position), SEEK_SET) != 0)
-        throw EStreamError("Cannot seek in file " + FPath + ".");
     FPosition = position;
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-    const std::size_t n = std::fread(buffer, 1, count, FFile.get());
-    if (n < count && std::ferror(FFile.get()))
-        throw EStreamError("Cannot read file " + FPath + ".");
+    if (!FIn)
+        throw EStreamError("Cannot read file " + FPath + ": it is open for writing.");
+    const std::size_t n = FIn->ReadAt(FPosition, buffer, count);
     FPosition += static_cast<std::int64_t>(n);
     return n;
 }
@@ -83,11 +76,12 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 void TFileStream::Write(const void* buffer, std::size_t count) {
     if (count == 0)
         return;
-    if (std::fwrite(buffer, 1, count, FFile.get()) != count)
-        throw EStreamError("Cannot write file " + FPath + ".");
+    if (!FOut || FPosition != FSize)
+        throw EStreamError("Cannot write file " + FPath + " at position " +
+                           std::to_string(FPosition) + ".");
+    FOut->Append(std::string_view(static_cast<const char*>(buffer), count));
     FPosition += static_cast<std::int64_t>(count);
-    if (FPosition > FSize)
-        FSize = FPosition;
+    FSize = FPosition;
 }
 
 } // namespace quarto

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,15 +52,22 @@ private:
     std::int64_t FPosition = 0;
 };
 
-// A stream over a file on disk.
+class TReadableFile;
+class TWritableFile;
+
+// A stream over a file, opened through the file layer.
 class TFileStream final : public TStream {
 public:
     enum class TMode { Read, Create };
-    // Read: an existing file, read only. Create: a new or emptied file, read and write.
+    // Read: an existing file, read only. Create: a new or emptied file, written from its start
+    // to its end (a write anywhere but at the end throws EStreamError).
     // Throws EStreamError naming the file when it cannot be opened.
     TFileStream(const std::string& path, TMode mode);
+    ~TFileStream() override;
+    TFileStream(TFileStream&&) noexcept;
+    TFileStream& operator=(TFileStream&&) noexcept;
 
-    std::int64_t Size() const override;
+    std::int64_t Size() const override { return FSize; }
     std::int64_t Position() const override { return FPosition; }
     void Seek(std::int64_t position) override;
     std::size_t Read(void* buffer, std::size_t count) override;
@@ -69,10 +75,8 @@ public:
     const std::string& Path() const { return FPath; }
 
 private:
-    struct TCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, TCloser> FFile;
+    std::unique_ptr<TReadableFile> FIn;
+    std::unique_ptr<TWritableFile> FOut;
     std::string FPath;
     std::int64_t FPosition = 0;
     std::int64_t FSize = 0;

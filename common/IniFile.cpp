@@ -1,9 +1,10 @@
 #include "IniFile.h"
 
+#include "FileSystem.h"
+
 #include "Cp1251.h"
 #include "TextList.h"
 
-#include <fstream>
 #include <iterator>
 
 namespace quarto {
@@ -99,11 +100,13 @@ TIniFile::TIniFile(std::string_view text) {
 }
 
 TIniFile TIniFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (path.empty() || FileSystem().Stat(path).Kind != TEntryKind::File)
         return TIniFile();
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return TIniFile(text);
+    try {
+        return TIniFile(ReadWholeFile(path));
+    } catch (const EStreamError&) {
+        return TIniFile();
+    }
 }
 
 std::optional<std::string> TIniFile::Find(std::string_view section, std::string_view key) const {

@@ -3,6 +3,8 @@
 // partial record is not read).
 #pragma once
 
+#include "FileSystem.h"
+
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -17,11 +19,6 @@ class EFormatError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// The whole file; throws EStreamError naming the file when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-// Writes (creating or replacing) a file; throws EStreamError on failure.
-void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 inline std::uint32_t GetLE32u(const void* p) {
     unsigned char b[4];

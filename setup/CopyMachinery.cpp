@@ -1,89 +1,29 @@
 #include "CopyMachinery.h"
 
-#include "common/PathLookup.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 namespace quarto {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-fs::path PathOf(const std::string& utf8) {
-    return fs::u8path(utf8);
+// The names of a folder's entries sorted by name, or nothing when it cannot be read.
+std::vector<std::string> Entries(const std::string& folder) {
+    auto names = FileSystem().List(folder);
+    if (!names)
+        return {};
+    std::sort(names->begin(), names->end());
+    return std::move(*names);
 }
 
-std::string Utf8Of(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return std::string(s.begin(), s.end());
+// key's folder below a disc's root and an installation's folder: "Books\" + key.
+std::string EditionName(const std::string& key) {
+    return LayoutPath(Layout::BooksFolder, key);
 }
-
-// The entries of a folder sorted by name, or nothing when it cannot be read.
-std::vector<fs::directory_entry> Entries(const fs::path& folder) {
-    std::vector<fs::directory_entry> entries;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec)
-        return entries;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec)
-            break;
-        entries.push_back(*it);
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const fs::directory_entry& a, const fs::directory_entry& b) {
-                  return a.path().filename() < b.path().filename();
-              });
-    return entries;
-}
-
-const char* const EditionFolders[] = {"PicData", "Base", "Skins"};
-const char* const EditionFiles[] = {"cContents.dat", "cData.dat", "FileIndex.rec", "InnerBase.dat",
-                                    "Pos.rec",       "Setup.inf", "Voc.txt"};
 
 } // namespace
-
-const std::string& ReaderProgramName() {
-#ifdef _WIN32
-    static const std::string name = "Quarto.exe";
-#else
-    static const std::string name = "Quarto";
-#endif
-    return name;
-}
-
-const std::string& UninstallerName() {
-#ifdef _WIN32
-    static const std::string name = "uninstall.exe";
-#else
-    static const std::string name = "uninstall";
-#endif
-    return name;
-}
-
-const std::vector<std::string>& ProgramGroupFiles() {
-#ifdef _WIN32
-    static const std::vector<std::string> files = {"Quarto.exe", "IJL15.DLL", "uninstall.exe"};
-#else
-    // Pictures decode through the toolkit here: no codec library beside the reader.
-    static const std::vector<std::string> files = {ReaderProgramName(), UninstallerName()};
-#endif
-    return files;
-}
-
-std::int64_t TreeBytes(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (fs::is_regular_file(path, ec))
-        return static_cast<std::int64_t>(fs::file_size(path, ec));
-    std::int64_t total = 0;
-    if (fs::is_directory(path, ec))
-        for (const fs::directory_entry& entry : Entries(path))
-            total += TreeBytes(entry.path());
-    return total;
-}
 
 void MakeFolderChain(const std::string& path) {
     if (path.size() < 3)
@@ -91,8 +31,11 @@ void MakeFolderChain(const std::string& path) {
     for (std::size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i - 1] != '/' && path[i - 1] != '\\')
             continue;
-        std::error_code ec;
-        fs::create_directory(PathOf(path.substr(0, i)), ec);
+        try {
+            FileSystem().CreateFolder(path.substr(0, i));
+        } catch (const EStreamError&) {
+            // an existing folder, a root, or one that cannot be made: passed over
+        }
     }
 }
 
@@ -113,16 +56,21 @@ void TCopyRun::Group(const std::string& name) {
 }
 
 bool TCopyRun::CopyOneFile(const std::string& source, const std::string& destination) {
-    const fs::path from = PathOf(source);
-    std::error_code ec;
-    if (!fs::exists(from, ec))
+    TFileSystem& files = FileSystem();
+    const TFileInfo info = files.Stat(source);
+    if (info.Kind == TEntryKind::None)
         return false; // nothing of that name on the disc
-    const auto size = fs::is_regular_file(from, ec) ? fs::file_size(from, ec) : 0;
-    const bool copied =
-        fs::copy_file(from, PathOf(destination), fs::copy_options::overwrite_existing, ec) && !ec;
+    bool copied = info.Kind == TEntryKind::File;
+    if (copied) {
+        try {
+            files.CopyFile(source, destination);
+        } catch (const EStreamError&) {
+            copied = false;
+        }
+    }
     if (!copied)
         Failures.push_back(source);
-    DoneBytes += static_cast<std::int64_t>(ec ? 0 : size);
+    DoneBytes += copied ? info.Size : 0;
     if (OnProgress)
         OnProgress(DoneBytes, TotalBytes);
     return copied;
@@ -130,12 +78,10 @@ bool TCopyRun::CopyOneFile(const std::string& source, const std::string& destina
 
 void TCopyRun::CopyFolder(const std::string& source, const std::string& destination) {
     MakeFolderChain(destination);
-    for (const fs::directory_entry& entry : Entries(PathOf(source))) {
-        const std::string name = Utf8Of(entry.path().filename());
-        const std::string from = Utf8Of(entry.path());
-        const std::string to = Utf8Of(PathOf(destination) / entry.path().filename());
-        std::error_code ec;
-        if (entry.is_directory(ec)) {
+    for (const std::string& name : Entries(source)) {
+        const std::string from = JoinPath(source, name);
+        const std::string to = JoinPath(destination, name);
+        if (FileSystem().Stat(from).Kind == TEntryKind::Folder) {
             CopyFolder(from, to);
             continue;
         }
@@ -147,8 +93,7 @@ void TCopyRun::CopyFolder(const std::string& source, const std::string& destinat
 }
 
 std::string TCopyRun::SourcePathOf(const std::string& x) const {
-    const std::string resolved = ResolvePath(FSource + x);
-    return resolved.empty() ? FSource + x : resolved;
+    return ResolvedOrGiven(LayoutPath(FSource, x));
 }
 
 std::string TCopyRun::RelativeOfSource(const std::string& source) const {
@@ -168,48 +113,49 @@ void TCopyRun::CopyListedFolder(const std::string& x) {
 }
 
 void TCopyRun::CopyEditionFiles(const std::string& key) {
-    const std::string e = "Books/" + key + "/";
+    const std::string e = EditionName(key);
     Group("Программа");
     if (!FNewerInstalled) {
-        for (const std::string& file : ProgramGroupFiles())
+        for (const std::string& file : Layout::ProgramGroupFiles())
             CopyListedFile(file);
-        CopyListedFolder("Base");
+        CopyListedFolder(Layout::ReaderBaseFolder);
     }
-    CopyListedFolder("Skins");
+    CopyListedFolder(Layout::ReaderSkinsFolder);
     Group("Данные");
-    for (const char* folder : EditionFolders)
-        CopyListedFolder(e + folder);
-    for (const char* file : EditionFiles)
-        CopyListedFile(e + file);
-    CopyListedFolder(e + "Images");
+    for (const std::string_view folder : Layout::EditionCopyFolders())
+        CopyListedFolder(LayoutPath(e, folder));
+    for (const std::string_view file : Layout::EditionCopyFiles())
+        CopyListedFile(LayoutPath(e, file));
+    CopyListedFolder(LayoutPath(e, Layout::ImagesFolder));
     Group("Видео");
-    CopyListedFolder(e + "Video");
+    CopyListedFolder(LayoutPath(e, Layout::VideoFolder));
     Group("Аудио");
-    CopyListedFolder(e + "Audio");
+    CopyListedFolder(LayoutPath(e, Layout::AudioFolder));
 }
 
 void TCopyRun::CopyEditionPictures(const std::string& key) {
     Group("Иллюстрации");
-    CopyListedFolder("Books/" + key + "/Pictures");
+    CopyListedFolder(LayoutPath(EditionName(key), Layout::PicturesFolder));
 }
 
 std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys) {
-    const auto bytes = [this](const std::string& x) { return TreeBytes(PathOf(SourcePathOf(x))); };
+    const auto bytes = [this](std::string_view x) { return TreeBytes(SourcePathOf(std::string(x))); };
     std::int64_t total = 0;
     for (const std::string& key : keys) {
-        const std::string e = "Books/" + key + "/";
+        const std::string e = EditionName(key);
         if (!FNewerInstalled) {
-            for (const std::string& file : ProgramGroupFiles())
+            for (const std::string& file : Layout::ProgramGroupFiles())
                 total += bytes(file);
-            total += bytes("Base");
+            total += bytes(Layout::ReaderBaseFolder);
         }
-        total += bytes("Skins");
-        for (const char* folder : EditionFolders)
-            total += bytes(e + folder);
-        for (const char* file : EditionFiles)
-            total += bytes(e + file);
-        for (const char* folder : {"Images", "Video", "Audio", "Pictures"})
-            total += bytes(e + folder);
+        total += bytes(Layout::ReaderSkinsFolder);
+        for (const std::string_view folder : Layout::EditionCopyFolders())
+            total += bytes(LayoutPath(e, folder));
+        for (const std::string_view file : Layout::EditionCopyFiles())
+            total += bytes(LayoutPath(e, file));
+        for (const char* folder : {Layout::ImagesFolder, Layout::VideoFolder, Layout::AudioFolder,
+                                   Layout::PicturesFolder})
+            total += bytes(LayoutPath(e, folder));
     }
     TotalBytes = total;
     return total;

@@ -3,23 +3,14 @@
 // it shows through the callbacks.
 #pragma once
 
+#include "common/EditionLayout.h"
+
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace quarto {
-
-// The reader program, the uninstaller and the program group of this platform, as the disc and
-// the installation name them.
-const std::string& ReaderProgramName(); // "Quarto" ("Quarto.exe" on Windows)
-const std::string& UninstallerName();   // "uninstall" ("uninstall.exe" on Windows)
-const std::vector<std::string>&
-ProgramGroupFiles(); // the reader, the JPEG library on Windows, the uninstaller
-
-// The bytes of the regular files of path: the file itself, or every file below a folder.
-std::int64_t TreeBytes(const std::filesystem::path& path);
 
 // Creates every folder of path from its first separator on; existing folders and failures
 // are passed over. Paths shorter than 3 characters are left alone.
@@ -47,7 +38,7 @@ public:
     // Bytes copied so far of TotalBytes.
     std::function<void(std::int64_t done, std::int64_t total)> OnProgress;
 
-    // Copies source to destination (replacing it) in one pass. A source that does not exist
+    // Copies source to destination (replacing it) through the file layer. A source that does not exist
     // is passed over; one that exists but cannot be copied is added to Failures. The
     // destination folder is not created. True when the file was copied.
     bool CopyOneFile(const std::string& source, const std::string& destination);

@@ -1,31 +1,37 @@
 #include "UninstallCore.h"
 
-#include "setup/CopyMachinery.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 
 namespace quarto {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// The folder without "." and ".." parts, links resolved, and without a trailing separator.
-fs::path Normal(const std::string& folder) {
-    std::error_code ec;
-    fs::path path = fs::weakly_canonical(fs::u8path(folder), ec);
-    if (ec)
-        path = fs::u8path(folder).lexically_normal();
-    if (!path.has_filename() && path.has_parent_path() && path != path.root_path())
-        path = path.parent_path();
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+// The folder without "." and ".." parts, links resolved, and without a trailing separator
+// (but for a root).
+std::string Normal(const std::string& folder) {
+    std::string path = FileSystem().CanonicalPath(folder);
+    while (path.size() > 1 && IsSeparator(path.back()) &&
+           !(path.size() == 3 && path[1] == ':'))
+        path.pop_back();
     return path;
 }
 
+// True for "/", "C:\" and "C:".
+bool IsRoot(const std::string& path) {
+    return path.empty() || (path.size() == 1 && IsSeparator(path[0])) ||
+           (path.size() <= 3 && path.size() >= 2 && path[1] == ':');
+}
+
 // The user's home folder, when it is known.
-std::optional<fs::path> Home() {
+std::optional<std::string> Home() {
 #ifdef _WIN32
     const char* home = std::getenv("USERPROFILE");
 #else
@@ -36,10 +42,16 @@ std::optional<fs::path> Home() {
     return Normal(home);
 }
 
-// True when path is folder itself or a folder above it.
-bool Holds(const fs::path& path, const fs::path& folder) {
-    return std::mismatch(path.begin(), path.end(), folder.begin(), folder.end()).first ==
-           path.end();
+// True when path is folder itself or a folder above it (both normal).
+bool Holds(const std::string& path, const std::string& folder) {
+    if (IsRoot(path))
+        return true;
+    return folder.compare(0, path.size(), path) == 0 &&
+           (folder.size() == path.size() || IsSeparator(folder[path.size()]));
+}
+
+TEntryKind KindOf(const std::string& path) {
+    return FileSystem().Stat(path).Kind;
 }
 
 } // namespace
@@ -47,28 +59,37 @@ bool Holds(const fs::path& path, const fs::path& folder) {
 bool IsRemovableInstallation(const std::string& folder) {
     if (folder.empty())
         return false;
-    const fs::path path = Normal(folder);
-    std::error_code ec;
-    if (!fs::is_directory(path, ec) || path == path.root_path() || !path.has_filename())
+    const std::string path = Normal(folder);
+    if (KindOf(path) != TEntryKind::Folder || IsRoot(path) || FileNameOf(path).empty())
         return false;
     if (const auto home = Home(); home && Holds(path, *home))
         return false;
-    return fs::is_regular_file(path / ReaderProgramName(), ec);
+    return KindOf(JoinPath(path, Layout::ReaderProgram())) == TEntryKind::File;
 }
 
 bool RemoveInstallation(const std::string& folder, TInstallRecord& record, TShortcuts& shortcuts) {
     bool removed = false;
     if (IsRemovableInstallation(folder)) {
-        const fs::path path = Normal(folder);
-        std::error_code ec;
-        fs::remove_all(path, ec);
-        removed = !ec && !fs::exists(path);
+        TFileSystem& files = FileSystem();
+        const std::string path = Normal(folder);
+        try {
+            files.RemoveTree(path);
+        } catch (const EStreamError&) {
+            // what is left is told below
+        }
+        removed = KindOf(path) == TEntryKind::None;
         // The folder chosen at installation, when nothing else is left in it.
-        const fs::path parent = path.parent_path();
+        const std::string parent = ParentOf(path);
         const auto home = Home();
-        if (removed && parent != parent.root_path() && !(home && Holds(parent, *home)) &&
-            fs::is_empty(parent, ec))
-            fs::remove(parent, ec);
+        if (removed && !IsRoot(parent) && !(home && Holds(parent, *home))) {
+            const auto rest = files.List(parent);
+            if (rest && rest->empty()) {
+                try {
+                    files.Remove(parent);
+                } catch (const EStreamError&) {
+                }
+            }
+        }
     }
     record.Remove();
     shortcuts.RemoveAll();

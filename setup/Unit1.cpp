@@ -282,13 +282,13 @@ void TForm1::Button3Click() {
 
     if (!(AlreadyInstalled && NewerInstalled))
         FServices.Record->Write({InstallFolder, 1});
-    const std::string reader = InstallFolder + ReaderProgramName();
+    const std::string reader = InstallFolder + Layout::ReaderProgram();
     for (std::size_t i = 0; i < DiscEditions.size(); ++i) {
         const TDiscEdition& e = DiscEditions[i];
         FServices.Shortcuts->CreateShortcut(reader, Cp1251ToUtf8(e.Title + " - " + e.Title2),
                                             keys[i]);
     }
-    FServices.Shortcuts->CreateShortcut(InstallFolder + UninstallerName(), "Удалить все книги", "");
+    FServices.Shortcuts->CreateShortcut(InstallFolder + Layout::UninstallProgram(), "Удалить все книги", "");
     ShowDonePage();
 }
 
@@ -324,7 +324,7 @@ void TForm1::Button1Click() {
         std::vector<std::string> arguments;
         if (!DiscEditions.empty())
             arguments.push_back(Cp1251ToUtf8(DiscEditions.front().RegKey));
-        FServices.Starter->Start(InstallFolder + ReaderProgramName(), arguments);
+        FServices.Starter->Start(InstallFolder + Layout::ReaderProgram(), arguments);
     }
     EndProgram();
 }

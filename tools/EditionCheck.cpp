@@ -2,28 +2,29 @@
 
 #include "common/Cp1251.h"
 #include "common/IniFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
 #include "reader/core/TextStore.h"
 #include "reader/search/SearchIndex.h"
 
-#include <filesystem>
 #include <optional>
 
 namespace quarto {
 namespace {
 
 void CheckDescriptor(const Tbook& book, std::vector<std::string>& problems) {
-    const std::string path = ResolvePath(JoinPath(book.BookFolder, "setup.inf"));
+    const std::string path = ResolvePath(DescriptorPath(book.BookFolder));
     const TIniFile ini = TIniFile::Load(path);
     for (const char* key : {"Title", "Title2", "RegKey"})
         if (!ini.Find("Main", key))
-            problems.push_back(std::string("setup.inf: [Main] ") + key + " is missing.");
-    const std::string folderName = std::filesystem::path(book.BookFolder).filename().string();
+            problems.push_back(std::string(Layout::Descriptor) + ": [Main] " + key +
+                               " is missing.");
+    const std::string folderName = FileNameOf(book.BookFolder);
     if (ini.Find("Main", "RegKey") && Cp1251ToUtf8(book.RegKey) != folderName)
-        problems.push_back("setup.inf: RegKey \"" + Cp1251ToUtf8(book.RegKey) +
+        problems.push_back(std::string(Layout::Descriptor) + ": RegKey \"" +
+                           Cp1251ToUtf8(book.RegKey) +
                            "\" differs from the folder name \"" + folderName + "\".");
     for (const char* option : {"Audio", "Pictures", "Music", "Video", "UTF", "BR"}) {
         const std::optional<std::string> value = ini.Find("Options", option);
@@ -31,7 +32,7 @@ void CheckDescriptor(const Tbook& book, std::vector<std::string>& problems) {
             continue;
         const auto n = ParseIniInteger(*value);
         if (!n || (*n != 0 && *n != 1))
-            problems.push_back(std::string("setup.inf: [Options] ") + option + " = \"" +
+            problems.push_back(std::string(Layout::Descriptor) + ": [Options] " + option + " = \"" +
                                Cp1251ToUtf8(*value) + "\" is neither 0 nor 1 (the option is off).");
     }
 }
@@ -108,8 +109,7 @@ std::vector<std::string> CheckEdition(const Tbook& book) {
     std::vector<std::string> problems;
     CheckDescriptor(book, problems);
 
-    const std::string contentsPath =
-        ResolvePath(JoinPath(book.BookFolder, ContentsFormat::FileName));
+    const std::string contentsPath = ResolvePath(ContentsPath(book.BookFolder));
     std::string bytes;
     try {
         bytes = ReadWholeFile(contentsPath);

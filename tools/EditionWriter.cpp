@@ -4,16 +4,14 @@
 
 #include "common/Cp1251.h"
 #include "common/IniFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/TextStore.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <sstream>
 
-namespace fs = std::filesystem;
 
 namespace quarto {
 namespace {
@@ -26,9 +24,27 @@ std::string StripBom(std::string text) {
     return text;
 }
 
-std::string ReadSource(const fs::path& path) {
+bool IsFile(const std::string& path) {
+    return FileSystem().Stat(path).Kind == TEntryKind::File;
+}
+
+bool IsFolder(const std::string& path) {
+    return FileSystem().Stat(path).Kind == TEntryKind::Folder;
+}
+
+// The extension of a file name, from its last "." on, in lower case.
+std::string LowerExtension(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const std::size_t dot = name.rfind('.');
+    std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+std::string ReadSource(const std::string& path) {
     try {
-        return StripBom(ReadWholeFile(path.string()));
+        return StripBom(ReadWholeFile(path));
     } catch (const std::exception& e) {
         throw EEditionSourceError(e.what());
     }
@@ -51,35 +67,31 @@ std::string ToCp1251(const std::string& utf8, const std::string& where) {
     throw EEditionSourceError(where + ": not UTF-8, or a character code page 1251 lacks.");
 }
 
-bool IsTextFile(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+bool IsTextFile(const std::string& path) {
+    const std::string ext = LowerExtension(path);
     return ext == ".htm" || ext == ".html" || ext == ".txt" || ext == ".css" || ext == ".inf";
 }
 
 bool IsHtmlFile(const std::string& file) {
-    const fs::path p(file);
-    std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string ext = LowerExtension(file);
     return ext == ".htm" || ext == ".html";
 }
 
-void CopyTree(const fs::path& from, const fs::path& to, bool utf) {
-    fs::create_directories(to);
-    std::vector<fs::path> entries;
-    for (const auto& entry : fs::directory_iterator(from))
-        entries.push_back(entry.path());
-    std::sort(entries.begin(), entries.end());
-    for (const fs::path& path : entries) {
-        const fs::path target = to / path.filename();
-        if (fs::is_directory(path)) {
+void CopyTree(const std::string& from, const std::string& to, bool utf) {
+    CreateFolders(to);
+    auto names = FileSystem().List(from);
+    if (!names)
+        throw EEditionSourceError(from + ": the folder cannot be read.");
+    std::sort(names->begin(), names->end());
+    for (const std::string& name : *names) {
+        const std::string path = JoinPath(from, name);
+        const std::string target = JoinPath(to, name);
+        if (IsFolder(path)) {
             CopyTree(path, target, utf);
         } else if (IsTextFile(path) && !utf) {
-            WriteWholeFile(target.string(), ToCp1251(ReadSource(path), path.string()));
+            WriteWholeFile(target, ToCp1251(ReadSource(path), path));
         } else {
-            fs::copy_file(path, target, fs::copy_options::overwrite_existing);
+            FileSystem().CopyFile(path, target);
         }
     }
 }
@@ -90,7 +102,7 @@ std::vector<std::string> FindSkinFiles(const std::string& from) {
     std::vector<std::string> found;
     for (const char* name : SkinFileNames) {
         const std::string path = ResolvePath(JoinPath(from, name));
-        if (path.empty() || !fs::is_regular_file(path))
+        if (path.empty() || !IsFile(path))
             throw EEditionSourceError(JoinPath(from, name) + ": the skin file is missing.");
         found.push_back(path);
     }
@@ -165,46 +177,44 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
 }
 
 void MakeEdition(const std::string& src, const std::string& out, const std::string& skin) {
-    const fs::path source(src);
-    const fs::path target(out);
-    if (!fs::is_directory(source))
+    if (!IsFolder(src))
         throw EEditionSourceError(src + ": no such source folder.");
 
     // Skin, checked before anything is written.
-    if (!skin.empty() && !fs::is_directory(skin))
+    if (!skin.empty() && !IsFolder(skin))
         throw EEditionSourceError(skin + ": no such skin folder.");
-    const std::string skinFolder = skin.empty() ? ResolvePath(JoinPath(src, "Skins/1")) : skin;
+    const std::string skinFolder =
+        skin.empty() ? ResolvePath(LayoutPath(src, Layout::EditionSkinFolder)) : skin;
     std::vector<std::string> skinFiles;
-    if (!skinFolder.empty() && fs::is_directory(skinFolder))
+    if (!skinFolder.empty() && IsFolder(skinFolder))
         skinFiles = FindSkinFiles(skinFolder);
 
     // Descriptor.
-    const fs::path iniPath = source / "edition.ini";
-    if (!fs::is_regular_file(iniPath))
-        throw EEditionSourceError(iniPath.string() + ": the descriptor is missing.");
-    const std::string descriptor = ToCp1251(ReadSource(iniPath), iniPath.string());
+    const std::string iniPath = JoinPath(src, "edition.ini");
+    if (!IsFile(iniPath))
+        throw EEditionSourceError(iniPath + ": the descriptor is missing.");
+    const std::string descriptor = ToCp1251(ReadSource(iniPath), iniPath);
     const bool utf = TIniFile(descriptor).ReadInteger("Options", "UTF", 0) == 1;
 
     // Contents and texts.
-    const fs::path outlinePath = source / "contents.txt";
-    if (!fs::is_regular_file(outlinePath))
-        throw EEditionSourceError(outlinePath.string() + ": the contents outline is missing.");
-    const std::vector<TOutlineEntry> outline =
-        ParseOutline(ReadSource(outlinePath), outlinePath.string());
+    const std::string outlinePath = JoinPath(src, "contents.txt");
+    if (!IsFile(outlinePath))
+        throw EEditionSourceError(outlinePath + ": the contents outline is missing.");
+    const std::vector<TOutlineEntry> outline = ParseOutline(ReadSource(outlinePath), outlinePath);
     std::string contents;
     std::string store;
     TSearchIndexWriter index;
     for (std::size_t i = 0; i < outline.size(); ++i) {
         const TOutlineEntry& entry = outline[i];
-        const std::string where = outlinePath.string() + ", line " + std::to_string(entry.Line);
+        const std::string where = outlinePath + ", line " + std::to_string(entry.Line);
         std::string text;
         if (!entry.File.empty()) {
-            const fs::path textPath = source / "texts" / entry.File;
-            if (!fs::is_regular_file(textPath))
-                throw EEditionSourceError(where + ": " + textPath.string() + " does not exist.");
+            const std::string textPath = JoinPath(JoinPath(src, "texts"), entry.File);
+            if (!IsFile(textPath))
+                throw EEditionSourceError(where + ": " + textPath + " does not exist.");
             text = ReadSource(textPath);
             if (!utf)
-                text = ToCp1251(text, textPath.string());
+                text = ToCp1251(text, textPath);
         }
         try {
             index.AddArticle(utf ? Utf8ToCp1251(text) : text);
@@ -228,28 +238,25 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
         contents += EncodeContentsRecord(rec);
     }
 
-    try {
-        fs::create_directories(target);
-        WriteWholeFile((target / "setup.inf").string(), descriptor);
-        WriteWholeFile((target / ContentsFormat::FileName).string(), contents);
-        WriteWholeFile((target / TextStoreFormat::FileName).string(), store);
-        index.Write(target.string());
-        if (fs::is_directory(source / "Base"))
-            CopyTree(source / "Base", target / "Base", utf);
-        if (!skinFiles.empty()) {
-            // Under the names the reader opens; data.inf is ini text like the descriptor.
-            const fs::path skinTarget = target / "Skins" / "1";
-            fs::create_directories(skinTarget);
-            for (std::size_t i = 0; i < skinFiles.size(); ++i) {
-                const fs::path to = skinTarget / SkinFileNames[i];
-                if (IsTextFile(to))
-                    WriteWholeFile(to.string(), ToCp1251(ReadSource(skinFiles[i]), skinFiles[i]));
-                else
-                    fs::copy_file(skinFiles[i], to, fs::copy_options::overwrite_existing);
-            }
+    CreateFolders(out);
+    WriteWholeFile(DescriptorPath(out), descriptor);
+    WriteWholeFile(ContentsPath(out), contents);
+    WriteWholeFile(TextStorePath(out), store);
+    index.Write(out);
+    const std::string sourceBase = LayoutPath(src, Layout::EditionBaseFolder);
+    if (IsFolder(sourceBase))
+        CopyTree(sourceBase, LayoutPath(out, Layout::EditionBaseFolder), utf);
+    if (!skinFiles.empty()) {
+        // Under the names the reader opens; data.inf is ini text like the descriptor.
+        const std::string skinTarget = EditionSkinFolderOf(out);
+        CreateFolders(ParentOf(skinTarget));
+        for (std::size_t i = 0; i < skinFiles.size(); ++i) {
+            const std::string to = JoinPath(skinTarget, SkinFileNames[i]);
+            if (IsTextFile(to))
+                WriteWholeFile(to, ToCp1251(ReadSource(skinFiles[i]), skinFiles[i]));
+            else
+                FileSystem().CopyFile(skinFiles[i], to);
         }
-    } catch (const fs::filesystem_error& e) {
-        throw EEditionSourceError(e.what());
     }
 }
 

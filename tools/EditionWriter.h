@@ -2,6 +2,8 @@
 // the reader opens. The source format is described in README.md ("Edition sources").
 #pragma once
 
+#include "common/EditionLayout.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -30,7 +32,8 @@ struct TOutlineEntry {
 std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::string& fileName);
 
 // The files of a skin folder, with the names the reader opens.
-inline constexpr const char* SkinFileNames[] = {"main.bmp", "mask.bmp", "data.inf"};
+inline constexpr const char* SkinFileNames[] = {Layout::SkinFace, Layout::SkinMask,
+                                                Layout::SkinData};
 
 // Writes the edition of source folder src into folder out (created when missing; the files it
 // writes are replaced, nothing else is removed). The edition's skin, Skins/1, comes from the

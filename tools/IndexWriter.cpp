@@ -5,7 +5,6 @@
 #include "reader/search/SearchIndex.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <stdexcept>
 
 namespace quarto {
@@ -82,7 +81,6 @@ void TSearchIndexWriter::AddArticle(std::string_view text) {
 }
 
 void TSearchIndexWriter::Write(const std::string& out) const {
-    namespace fs = std::filesystem;
     using namespace SearchIndexFormat;
     // The vocabulary in byte order; final index of every id.
     std::vector<std::uint32_t> order(FWords.size());
@@ -138,11 +136,10 @@ void TSearchIndexWriter::Write(const std::string& out) const {
         for (const std::uint16_t a : list)
             AppendLE16(articles, a);
     }
-    const fs::path folder(out);
-    WriteWholeFile((folder / VocabularyFile).string(), vocabulary);
-    WriteWholeFile((folder / StartsFile).string(), starts);
-    WriteWholeFile((folder / PostingsFile).string(), articles);
-    WriteWholeFile((folder / PositionsFile).string(), positions);
+    WriteWholeFile(LayoutPath(out, VocabularyFile), vocabulary);
+    WriteWholeFile(LayoutPath(out, StartsFile), starts);
+    WriteWholeFile(LayoutPath(out, PostingsFile), articles);
+    WriteWholeFile(LayoutPath(out, PositionsFile), positions);
 }
 
 void WriteSearchIndex(const std::string& out, const std::vector<std::string>& articleTexts) {

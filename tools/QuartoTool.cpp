@@ -4,23 +4,21 @@
 
 #include "common/Cp1251.h"
 #include "common/IniFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
-#include "reader/core/ArticleStore.h"
+#include "common/EditionLayout.h"
+#include "reader/core/ArticlePage.h"
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
-#include "reader/core/PageComposer.h"
 #include "reader/search/SearchQuery.h"
 
 #include "EditionCheck.h"
 
-#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
 using namespace quarto;
 
 namespace {
@@ -60,17 +58,11 @@ struct TOptions {
 };
 
 std::string DefaultAppFolder(const char* argv0) {
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        exe = fs::absolute(argv0, ec);
-    return exe.parent_path().string();
+    return ParentOf(RunningProgramPath(argv0));
 }
 
 std::string AppFolderOf(const std::string& dir) {
-    std::error_code ec;
-    std::string folder = fs::absolute(dir, ec).lexically_normal().string();
-    return JoinPath(folder, "");
+    return JoinPath(FileSystem().AbsolutePath(dir), "");
 }
 
 class TTool {
@@ -152,7 +144,7 @@ private:
         const std::string app = AppFolderOf(FOptions.App);
         std::vector<Tbook> books = FindBooks(app);
         if (books.empty())
-            throw std::runtime_error("No editions found in " + JoinPath(app, "Books") + ".");
+            throw std::runtime_error("No editions found in " + BooksFolderOf(app) + ".");
         return books;
     }
 
@@ -169,7 +161,7 @@ private:
     static std::vector<TContentsRec> Contents(const Tbook& book) {
         std::vector<TContentsRec> list;
         if (!LoadContents(book.BookFolder, list))
-            throw std::runtime_error(JoinPath(book.BookFolder, ContentsFormat::FileName) +
+            throw std::runtime_error(ContentsPath(book.BookFolder) +
                                      ": the contents file is missing.");
         return list;
     }
@@ -202,7 +194,7 @@ private:
         for (std::size_t i = 0; i < books.size(); ++i) {
             const Tbook& b = books[i];
             std::cout << i << '\t' << Cp1251ToUtf8(b.RegKey) << '\t' << Cp1251ToUtf8(b.DisplayName)
-                      << '\t' << fs::path(b.BookFolder).filename().string() << '\t'
+                      << '\t' << FileNameOf(b.BookFolder) << '\t'
                       << BookOptionNames(b) << '\n';
         }
         return 0;
@@ -250,14 +242,9 @@ private:
             throw EUsage("page needs an article number.");
         const Tbook book = CurrentBook();
         const std::vector<TContentsRec> list = Contents(book);
-        if (*article >= static_cast<long>(list.size()))
-            throw std::runtime_error("Article " + std::to_string(*article) +
-                                     " is not in the contents of " + std::to_string(list.size()) +
-                                     " entries.");
-        const std::string body = ReadArticle(book.BookFolder, list, static_cast<int>(*article));
-        std::string page =
-            ComposeArticlePage(AppFolderOf(FOptions.App), book.BookFolder, book.UTF, body);
-        RewritePageSource(page, book.BR, highlightWords, highlightOn);
+        const std::string page = ArticlePage(AppFolderOf(FOptions.App), book, list,
+                                             static_cast<int>(*article), highlightWords,
+                                             highlightOn);
         std::cout.write(page.data(), static_cast<std::streamsize>(page.size()));
         return 0;
     }

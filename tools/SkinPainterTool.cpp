@@ -1,17 +1,18 @@
 // Build-time painter of a skin folder: main.bmp, mask.bmp and data.inf, as an edition carries
 // them in Skins/1.
 #include "common/BmpFile.h"
+#include "common/EditionLayout.h"
 #include "common/RecordFile.h"
 #include "reader/skin/SkinPainter.h"
 
 #include <QGuiApplication>
 
 #include <cstring>
-#include <filesystem>
+
 #include <iostream>
 #include <string>
 
-namespace fs = std::filesystem;
+
 using namespace quarto;
 
 namespace {
@@ -64,11 +65,10 @@ int main(int argc, char** argv) {
 
     try {
         const TSkinPictures skin = PaintSkin(style);
-        const fs::path out(outDir);
-        fs::create_directories(out);
-        WriteWholeFile((out / "main.bmp").string(), EncodeBmp24(RgbPicture(skin.Face)));
-        WriteWholeFile((out / "mask.bmp").string(), EncodeBmp24(RgbPicture(skin.Mask)));
-        WriteWholeFile((out / "data.inf").string(), SkinDataText(skin.Data));
+        CreateFolders(outDir);
+        WriteWholeFile(LayoutPath(outDir, Layout::SkinFace), EncodeBmp24(RgbPicture(skin.Face)));
+        WriteWholeFile(LayoutPath(outDir, Layout::SkinMask), EncodeBmp24(RgbPicture(skin.Mask)));
+        WriteWholeFile(LayoutPath(outDir, Layout::SkinData), SkinDataText(skin.Data));
     } catch (const std::exception& e) {
         std::cerr << "skin-painter: " << e.what() << '\n';
         return 2;

@@ -1,8 +1,9 @@
 #include "BookCatalogue.h"
 
 #include "common/Cp1251.h"
+#include "common/EditionLayout.h"
 #include "common/IniFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 
 namespace quarto {
 
@@ -12,7 +13,7 @@ const std::string& TitleNotSpecified() {
 }
 
 Tbook ReadBookDescriptor(const std::string& bookFolder) {
-    const TIniFile ini = TIniFile::Load(ResolvePath(JoinPath(bookFolder, "setup.inf")));
+    const TIniFile ini = TIniFile::Load(ResolvePath(DescriptorPath(bookFolder)));
     Tbook book;
     const std::string t1 = ini.ReadString("Main", "Title", TitleNotSpecified());
     const std::string t2 = ini.ReadString("Main", "Title2", TitleNotSpecified());
@@ -31,14 +32,12 @@ Tbook ReadBookDescriptor(const std::string& bookFolder) {
 
 std::vector<Tbook> FindBooks(const std::string& appFolder) {
     std::vector<Tbook> books;
-    const std::string base = appFolder + "Books";
-    const std::string resolvedBase = ResolvePath(base);
+    const std::string resolvedBase = ResolvePath(BooksFolderOf(appFolder));
     if (resolvedBase.empty())
         return books;
     for (const std::string& name : ListFolder(resolvedBase)) {
         const std::string folder = JoinPath(resolvedBase, name);
-        if (!FileExists(JoinPath(folder, "setup.inf")) ||
-            !FileExists(JoinPath(folder, "ccontents.dat")))
+        if (!FileExists(DescriptorPath(folder)) || !FileExists(ContentsPath(folder)))
             continue;
         books.push_back(ReadBookDescriptor(folder));
     }

@@ -1,6 +1,6 @@
 #include "ContentsFile.h"
 
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 
 #include <stdexcept>
@@ -62,7 +62,7 @@ std::vector<TContentsRec> ParseContents(std::string_view bytes) {
 }
 
 bool LoadContents(const std::string& bookFolder, std::vector<TContentsRec>& list) {
-    const std::string path = ResolvePath(JoinPath(bookFolder, FileName));
+    const std::string path = ResolvePath(ContentsPath(bookFolder));
     if (path.empty())
         return false;
     list = ParseContents(ReadWholeFile(path));

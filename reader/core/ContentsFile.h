@@ -11,6 +11,8 @@
 //   272    4    DataOffset int32, offset of the entry's text record in "cData.dat"
 #pragma once
 
+#include "common/EditionLayout.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,7 +29,7 @@ inline constexpr std::size_t KindOffset = 12;
 inline constexpr std::size_t TitleOffset = 16;
 inline constexpr std::size_t TitleMaxLength = 255;
 inline constexpr std::size_t DataOffsetOffset = 272;
-inline constexpr const char* FileName = "cContents.dat";
+inline constexpr const char* FileName = Layout::ContentsFile;
 } // namespace ContentsFormat
 
 // Kinds of an entry's text.

@@ -2,13 +2,12 @@
 
 #include "common/ByteStream.h"
 #include "common/Cp1251.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/core/PageComposer.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -101,9 +100,8 @@ void THtmlView::LoadFromFile(const std::string& path) {
     if (!FileExists(resolved))
         throw EStreamError("Cannot open file \"" + file + "\".");
     std::string bytes = ReadWholeFile(resolved);
-    const QFileInfo info(QString::fromUtf8(resolved.c_str()));
-    const QByteArray folder = (info.absolutePath() + '/').toUtf8();
-    SetBaseFolder(std::string(folder.constData(), static_cast<std::size_t>(folder.size())));
+    const std::string folder = ParentOf(resolved);
+    SetBaseFolder(JoinPath(FileSystem().AbsolutePath(folder.empty() ? "." : folder), ""));
     Show(std::move(bytes), anchor);
 }
 

@@ -1,7 +1,7 @@
 #include "PageComposer.h"
 
 #include "common/Cp1251.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/search/StringUnit.h"
 
@@ -11,18 +11,6 @@
 #include <vector>
 
 namespace quarto {
-
-std::string PageTemplatePath(const std::string& appFolder, bool utf) {
-    return JoinPath(JoinPath(appFolder, "Base"), utf ? "Back_UTF.htm" : "Back.htm");
-}
-
-std::string ArticlePicturePath(const std::string& appFolder) {
-    return JoinPath(JoinPath(appFolder, "Skins"), "text.bmp");
-}
-
-std::string PageBaseFolder(const std::string& bookFolder) {
-    return JoinPath(JoinPath(bookFolder, "Base"), "");
-}
 
 std::string ComposePage(std::string_view templateBytes, std::string_view baseFolder,
                         std::string_view body, std::string_view picture, std::string_view colour) {
@@ -53,9 +41,7 @@ std::string ComposePage(std::string_view templateBytes, std::string_view baseFol
 }
 
 std::string ReadPageTemplate(const std::string& appFolder, bool utf) {
-    const std::string templatePath = PageTemplatePath(appFolder, utf);
-    const std::string resolved = ResolvePath(templatePath);
-    return ReadWholeFile(resolved.empty() ? templatePath : resolved);
+    return ReadWholeFile(ResolvedOrGiven(PageTemplatePath(appFolder, utf)));
 }
 
 std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,

@@ -2,6 +2,8 @@
 // applied to every page source before the view parses it (line breaks, search marks).
 #pragma once
 
+#include "common/EditionLayout.h"
+
 #include <string>
 #include <string_view>
 
@@ -12,14 +14,6 @@ inline constexpr std::string_view ArticleTextColour = "000000";
 // Marks put around each occurrence of a search word.
 inline constexpr std::string_view MarkBegin = "<FONT color=\"RED\"><U>";
 inline constexpr std::string_view MarkEnd = "</U></FONT>";
-
-// appFolder (ending with a separator) + "Base/Back_UTF.htm" for UTF editions, else
-// "Base/Back.htm".
-std::string PageTemplatePath(const std::string& appFolder, bool utf);
-// appFolder + "Skins/text.bmp".
-std::string ArticlePicturePath(const std::string& appFolder);
-// bookFolder + "/Base/": the base of the edition's relative references.
-std::string PageBaseFolder(const std::string& bookFolder);
 
 // The page, byte for byte: the template, the head text
 //   <BASE HREF="file:///BASE"></HEAD><BODY BGCOLOR=#E7DDD3 TEXT="#COLOUR" background="PICTURE">

@@ -3,7 +3,7 @@
 #include "mainform.h"
 #include "refs_unit.h"
 
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "reader/media/PreviewUnit.h"
 #include "reader/media/Unit3.h"
 #include "reader/media/insertUnit.h"

@@ -1,6 +1,6 @@
 #include "TextStore.h"
 
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "reader/cipher/BlockCiphers.h"
 
 namespace quarto {
@@ -24,10 +24,8 @@ std::string EncodeTextRecord(std::string_view text) {
 }
 
 TFileStream TTextStore::Open(const std::string& bookFolder) {
-    const std::string path = JoinPath(bookFolder, TextStoreFormat::FileName);
-    const std::string resolved = ResolvePath(path);
     try {
-        return TFileStream(resolved.empty() ? path : resolved, TFileStream::TMode::Read);
+        return TFileStream(ResolvedOrGiven(TextStorePath(bookFolder)), TFileStream::TMode::Read);
     } catch (const EStreamError& e) {
         throw ETextStoreOpenError(e.what());
     }

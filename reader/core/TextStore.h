@@ -11,6 +11,7 @@
 #pragma once
 
 #include "common/ByteStream.h"
+#include "common/EditionLayout.h"
 #include "common/RecordFile.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@
 namespace quarto {
 
 namespace TextStoreFormat {
-inline constexpr const char* FileName = "cData.dat";
+inline constexpr const char* FileName = Layout::TextStoreFile;
 inline constexpr std::string_view Key = "Lanthorne";
 inline constexpr std::size_t LengthSize = 4;
 inline constexpr std::size_t TrailerLength = 4;

@@ -6,9 +6,11 @@
 
 #include "common/ByteStream.h"
 #include "common/Cp1251.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
+#include "reader/core/ArticlePage.h"
 #include "reader/core/ArticleStore.h"
+#include "reader/core/PageLinks.h"
 #include "reader/core/PageComposer.h"
 #include "reader/search/SearchQuery.h"
 #include "reader/search/SearchUnit.h"
@@ -334,8 +336,8 @@ void TForm1::FormCreate(const std::vector<std::string>& arguments) {
     SetActivePage(1);
     SetActivePage(0);
     Guarded([&] { LoadAboutPage(); });
-    if (FileExists(ResolvePath(Book().BookFolder + "/Skins/1/data.inf")))
-        Guarded([&] { LoadSkin(Book().BookFolder + "/Skins/1/"); });
+    if (HasEditionSkin())
+        Guarded([&] { LoadSkin(EditionSkinFolderOf(Book().BookFolder)); });
 }
 
 // Catalogue and contents.
@@ -373,7 +375,7 @@ void TForm1::ComboBox1Change(int index) {
     try {
         if (!quarto::LoadContents(book.BookFolder, list))
             failure = Ui("Файл содержания не найден: ") +
-                      QString::fromUtf8(JoinPath(book.BookFolder, ContentsFormat::FileName));
+                      QString::fromUtf8(ContentsPath(book.BookFolder));
     } catch (const std::exception& e) {
         failure = ErrorText(e);
         list.clear();
@@ -390,8 +392,8 @@ void TForm1::ComboBox1Change(int index) {
     BuildContentsTree();
     if (!failure.isEmpty())
         ShowMessageBox(Ui("Ошибка!"), Ui("Не удалось прочитать содержание книги.\n") + failure);
-    if (FileExists(ResolvePath(Book().BookFolder + "/Skins/1/data.inf")))
-        LoadSkin(Book().BookFolder + "/Skins/1/");
+    if (HasEditionSkin())
+        LoadSkin(EditionSkinFolderOf(Book().BookFolder));
     LoadAboutPage();
 }
 
@@ -464,26 +466,25 @@ void TForm1::OpenArticle(int article) {
 
 void TForm1::ShowPage(const std::string& body, const std::string& picture,
                       const std::string& colour) {
-    const std::string templateBytes = ReadPageTemplate(AppFolder, Book().UTF);
-    const std::string base = PageBaseFolder(Book().BookFolder);
-    HTMLViewer1->SetBaseFolder(base);
-    HTMLViewer1->LoadFromBytes(ComposePage(templateBytes, base, body, picture, colour));
+    const TComposedPage page = ComposeBookPage(AppFolder, Book(), body, picture, colour);
+    HTMLViewer1->SetBaseFolder(page.BaseFolder);
+    HTMLViewer1->LoadFromBytes(page.Source);
 }
 
 void TForm1::HTMLViewer1ParseBegin(std::string& source) {
     if (BookList.empty())
         return;
-    RewritePageSource(source, Book().BR, HighlightWords, HighlightOn);
+    RewriteBookPage(Book(), source, HighlightWords, HighlightOn);
 }
 
 void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
-    if (target.find("htm") == std::string::npos || BookList.empty())
+    if (BookList.empty())
         return;
-    std::string path = Book().BookFolder + "/Base/" + target;
-    for (std::size_t p = path.find("%20"); p != std::string::npos; p = path.find("%20"))
-        path.replace(p, 3, " ");
+    const TPageLink link = ClassifyLink(target, Book());
+    if (link.Kind != TLinkKind::ReferencePage)
+        return; // the view follows the link itself
     try {
-        Refs->WB1->LoadFromFile(path);
+        Refs->WB1->LoadFromFile(link.Path);
         Refs->show();
         Refs->raise();
         handled = true;
@@ -522,8 +523,12 @@ void TForm1::SpeedButton8Click() {
     HTMLViewer1->PrintPages(*printer, 1, pages);
 }
 
+bool TForm1::HasEditionSkin() const {
+    return FileExists(LayoutPath(EditionSkinFolderOf(Book().BookFolder), Layout::SkinData));
+}
+
 void TForm1::LoadAboutPage() {
-    const std::string about = ResolvePath(Book().BookFolder + "/base/about.htm");
+    const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (FileExists(about))
         HTMLViewer1->LoadFromFile(about);
 }
@@ -531,7 +536,7 @@ void TForm1::LoadAboutPage() {
 void TForm1::Button2Click() {
     if (BookList.empty())
         return;
-    const std::string about = ResolvePath(Book().BookFolder + "/base/about.htm");
+    const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
     HTMLViewer1->LoadFromFile(about);
@@ -590,16 +595,26 @@ void TForm1::fcTreeView1DblClick(QTreeWidgetItem* node) {
 
 void TForm1::LoadSkin(const std::string& folder) {
     const auto readPicture = [&](const char* name) {
-        const std::string path = ResolvePath(JoinPath(folder, name));
+        const std::string path = ResolvePath(LayoutPath(folder, name));
         QImage picture;
-        if (!FileExists(path) || !picture.load(QString::fromUtf8(path.c_str())))
-            throw EStreamError("Cannot open file \"" + JoinPath(folder, name) + "\".");
+        std::string bytes;
+        if (FileExists(path)) {
+            try {
+                bytes = ReadWholeFile(path);
+            } catch (const EStreamError&) {
+                bytes.clear();
+            }
+        }
+        if (bytes.empty() ||
+            !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                  static_cast<int>(bytes.size())))
+            throw EStreamError("Cannot open file \"" + LayoutPath(folder, name) + "\".");
         return picture;
     };
     // Both pictures are read before anything changes, so a damaged skin leaves the one in use
     // whole.
-    const QImage face = readPicture("main.bmp");
-    const QImage mask = readPicture("mask.bmp");
+    const QImage face = readPicture(Layout::SkinFace);
+    const QImage mask = readPicture(Layout::SkinMask);
     ApplySkin(face, mask, ReadSkinData(folder));
 }
 

@@ -153,6 +153,7 @@ private:
     void SetActivePage(int index);
     void LoadAboutPage();
     void ShowEditionNameFromStart();
+    bool HasEditionSkin() const;
 
     QImage FMask;
     QMetaObject::Connection FFocusConnection;

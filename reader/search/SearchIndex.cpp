@@ -1,13 +1,11 @@
 #include "SearchIndex.h"
 
 #include "common/Cp1251.h"
-#include "common/MappedFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace quarto {
 
@@ -39,15 +37,12 @@ std::uint32_t HashAsciiCase(std::string_view text) {
 }
 
 TFileStamp StampOf(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
+    const TFileInfo info = FileSystem().Stat(path);
     TFileStamp stamp;
-    const auto size = fs::file_size(path, ec);
-    if (ec)
+    if (info.Kind != TEntryKind::File)
         return stamp;
-    stamp.Size = static_cast<std::int64_t>(size);
-    stamp.Time =
-        static_cast<std::int64_t>(fs::last_write_time(path, ec).time_since_epoch().count());
+    stamp.Size = info.Size;
+    stamp.Time = info.Time;
     return stamp;
 }
 
@@ -62,9 +57,7 @@ TSearchIndex::TSearchIndex(std::string bookFolder) : FFolder(std::move(bookFolde
 TSearchIndex::~TSearchIndex() = default;
 
 std::string TSearchIndex::PathOf(const char* fileName) const {
-    const std::string path = JoinPath(FFolder, fileName);
-    const std::string resolved = ResolvePath(path);
-    return resolved.empty() ? path : resolved;
+    return ResolvedOrGiven(LayoutPath(FFolder, fileName));
 }
 
 std::string_view TSearchIndex::VocabularyLine(std::int32_t index) const {
@@ -162,7 +155,7 @@ std::unique_ptr<TMappedFile> TSearchIndex::Map(const char* fileName, TFileStamp&
         throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
     stamp = StampOf(path);
     try {
-        return std::make_unique<TMappedFile>(path);
+        return FileSystem().Map(path);
     } catch (const std::exception& e) {
         throw ESearchIndexError("The word index file \"" + path + "\" cannot be read: " + e.what());
     }

@@ -17,6 +17,8 @@
 #pragma once
 
 #include "common/ByteStream.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,10 +30,10 @@
 namespace quarto {
 
 namespace SearchIndexFormat {
-inline constexpr const char* VocabularyFile = "Voc.txt";
-inline constexpr const char* StartsFile = "Pos.rec";
-inline constexpr const char* PostingsFile = "FileIndex.rec";
-inline constexpr const char* PositionsFile = "InnerBase.dat";
+inline constexpr const char* VocabularyFile = Layout::VocabularyFile;
+inline constexpr const char* StartsFile = Layout::StartsFile;
+inline constexpr const char* PostingsFile = Layout::PostingsFile;
+inline constexpr const char* PositionsFile = Layout::PositionsFile;
 inline constexpr std::size_t StartSize = 4;
 inline constexpr std::size_t PostingSize = 2;
 inline constexpr std::int32_t MaxArticles = 65536; // article numbers are 16-bit
@@ -46,8 +48,6 @@ public:
 
 // The entries of one article record: each is [vocabulary index, positions...].
 using TArticlePositions = std::vector<std::vector<std::int32_t>>;
-
-class TMappedFile;
 
 // Identifies the version of a file on disk: an index file that changes is read again.
 struct TFileStamp {

@@ -1,7 +1,8 @@
 #include "SkinData.h"
 
+#include "common/EditionLayout.h"
 #include "common/IniFile.h"
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 
 #include <cstdio>
 #include <iterator>
@@ -9,7 +10,7 @@
 namespace quarto {
 
 TSkinData ReadSkinData(const std::string& folder) {
-    const TIniFile ini = TIniFile::Load(ResolvePath(JoinPath(folder, "data.inf")));
+    const TIniFile ini = TIniFile::Load(ResolvePath(LayoutPath(folder, Layout::SkinData)));
     TSkinData d;
     d.X1 = ini.ReadInteger("Main", "X1", 0);
     d.Y1 = ini.ReadInteger("Main", "Y1", 0);

@@ -33,7 +33,7 @@ private:
 
 TEST(Uninstall, OnlyAnInstallationIsRemovable) {
     THome home;
-    const std::string reader = ReaderProgramName();
+    const std::string reader = Layout::ReaderProgram();
     WriteFiles(home.Path(), {{"Zelvane/Quarto/" + reader, "r"},
                              {"Zelvane/Quarto/Books/K/cData.dat", "d"},
                              {"Zelvane/Other/readme", "r"},
@@ -62,7 +62,7 @@ TEST(Uninstall, OnlyAnInstallationIsRemovable) {
 
 TEST(Uninstall, RemovesTheFolderTheRecordAndTheShortcuts) {
     THome home;
-    const std::string reader = ReaderProgramName();
+    const std::string reader = Layout::ReaderProgram();
     const struct {
         std::string Install;
         bool Reader;                   // the reader program is in the folder

@@ -1,4 +1,4 @@
-#include "common/PathLookup.h"
+#include "common/FileSystem.h"
 
 #include "common/RecordFile.h"
 

@@ -1,0 +1,171 @@
+// Open files on Windows: wide paths, ReadFile at an offset, file mappings and WriteFile.
+#include "NativeFiles.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+namespace quarto::native {
+
+namespace {
+
+std::string Reason() {
+    const DWORD code = GetLastError();
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                   reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string reason = text ? text : "error " + std::to_string(code);
+    if (text)
+        LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' '))
+        reason.pop_back();
+    return reason;
+}
+
+// A handle closed when it goes.
+class THandle {
+public:
+    explicit THandle(HANDLE h = INVALID_HANDLE_VALUE) : FHandle(h) {}
+    ~THandle() { Close(); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+    bool Close() {
+        const bool ok = !Valid() || CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE FHandle;
+};
+
+HANDLE OpenRegular(const std::string& path, std::int64_t& size) {
+    HANDLE file = CreateFileW(PathOf(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw EStreamError("Cannot open file " + path + ": " + Reason() + ".");
+    LARGE_INTEGER bytes{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &bytes)) {
+        CloseHandle(file);
+        throw EStreamError("Cannot open file " + path + ": not a regular file.");
+    }
+    size = static_cast<std::int64_t>(bytes.QuadPart);
+    return file;
+}
+
+class TWindowsReadable final : public TReadableFile {
+public:
+    explicit TWindowsReadable(const std::string& path)
+        : FPath(path), FFile(OpenRegular(path, FSize)) {}
+    const std::string& Path() const override { return FPath; }
+    std::int64_t Size() const override { return FSize; }
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
+        if (offset < 0)
+            throw EStreamError("Cannot read file " + FPath + " at offset " +
+                               std::to_string(offset) + ".");
+        std::size_t done = 0;
+        while (done < count) {
+            OVERLAPPED at{};
+            const std::uint64_t position = static_cast<std::uint64_t>(offset) + done;
+            at.Offset = static_cast<DWORD>(position);
+            at.OffsetHigh = static_cast<DWORD>(position >> 32);
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(FFile.Get(), static_cast<char*>(buffer) + done, want, &got, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF)
+                    break;
+                throw EStreamError("Cannot read file " + FPath + ": " + Reason() + ".");
+            }
+            if (got == 0)
+                break;
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    std::string FPath;
+    std::int64_t FSize = 0;
+    THandle FFile;
+};
+
+class TWindowsMap final : public TMappedFile {
+public:
+    explicit TWindowsMap(const std::string& path) : TMappedFile(path) {
+        std::int64_t size = 0;
+        THandle file(OpenRegular(path, size));
+        FSize = static_cast<std::size_t>(size);
+        if (FSize == 0)
+            return;
+        THandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (mapping.Valid())
+            FData = static_cast<const unsigned char*>(
+                MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
+        if (!FData)
+            throw EStreamError("Cannot read file " + path + ": " + Reason() + ".");
+    }
+    ~TWindowsMap() override {
+        if (FData)
+            UnmapViewOfFile(FData);
+    }
+};
+
+class TWindowsWritable final : public TWritableFile {
+public:
+    explicit TWindowsWritable(const std::string& path)
+        : FPath(path), FFile(CreateFileW(PathOf(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (!FFile.Valid())
+            throw EStreamError("Cannot create file " + path + ": " + Reason() + ".");
+    }
+    const std::string& Path() const override { return FPath; }
+    void Append(std::string_view bytes) override {
+        if (!FFile.Valid())
+            throw EStreamError("Cannot write file " + FPath + ": it is closed.");
+        while (!bytes.empty()) {
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(FFile.Get(), bytes.data(), want, &written, nullptr) || written == 0)
+                throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+            bytes.remove_prefix(written);
+        }
+    }
+    void Close() override {
+        if (FFile.Valid() && !FFile.Close())
+            throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+    }
+
+private:
+    std::string FPath;
+    THandle FFile;
+};
+
+} // namespace
+
+std::string ProgramPath() {
+    std::wstring path(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0 || n >= path.size())
+        return {};
+    path.resize(n);
+    return Utf8Of(std::filesystem::path(path));
+}
+
+std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) {
+    return std::make_unique<TWindowsReadable>(path);
+}
+
+std::unique_ptr<TMappedFile> Map(const std::string& path) {
+    return std::make_unique<TWindowsMap>(path);
+}
+
+std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) {
+    return std::make_unique<TWindowsWritable>(path);
+}
+
+} // namespace quarto::native

@@ -1,0 +1,142 @@
+// The system's file system: open files through the platform's own calls (NativeFiles), the
+// rest through the standard library's file system operations.
+#include "FileSystem.h"
+#include "NativeFiles.h"
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+namespace quarto {
+
+namespace fs = std::filesystem;
+
+namespace native {
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+} // namespace native
+
+namespace {
+
+using native::PathOf;
+using native::Utf8Of;
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, const std::error_code& ec) {
+    throw EStreamError("Cannot " + what + " " + path + ": " + ec.message() + ".");
+}
+
+class TSystemFileSystem final : public TFileSystem {
+public:
+    std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) override {
+        return native::OpenForReading(path);
+    }
+    std::unique_ptr<TMappedFile> Map(const std::string& path) override { return native::Map(path); }
+
+    TFileInfo Stat(const std::string& path) override {
+        TFileInfo info;
+        std::error_code ec;
+        const fs::path p = PathOf(path);
+        const fs::file_status status = fs::status(p, ec);
+        if (ec || !fs::exists(status))
+            return info;
+        if (fs::is_regular_file(status)) {
+            info.Kind = TEntryKind::File;
+            const auto size = fs::file_size(p, ec);
+            info.Size = ec ? 0 : static_cast<std::int64_t>(size);
+        } else {
+            info.Kind = fs::is_directory(status) ? TEntryKind::Folder : TEntryKind::Other;
+        }
+        const auto time = fs::last_write_time(p, ec);
+        if (!ec)
+            info.Time = static_cast<std::int64_t>(time.time_since_epoch().count());
+        return info;
+    }
+
+    std::optional<std::vector<std::string>> List(const std::string& folder) override {
+        std::error_code ec;
+        fs::directory_iterator it(PathOf(folder), ec);
+        if (ec)
+            return std::nullopt;
+        std::vector<std::string> names;
+        for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+            if (ec)
+                return std::nullopt;
+            names.push_back(Utf8Of(it->path().filename()));
+        }
+        return names;
+    }
+
+    std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override {
+        return native::OpenForWriting(path);
+    }
+
+    // The system copies in one pass (sendfile where it can), keeping the permissions.
+    void CopyFile(const std::string& from, const std::string& to) override {
+        std::error_code ec;
+        if (!fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, ec) ||
+            ec)
+            Fail("copy file " + from + " to", to, ec ? ec : std::make_error_code(std::errc::io_error));
+    }
+
+    void CreateFolder(const std::string& path) override {
+        std::error_code ec;
+        fs::create_directory(PathOf(path), ec);
+        if (ec)
+            Fail("create folder", path, ec);
+    }
+
+    void Rename(const std::string& from, const std::string& to) override {
+        std::error_code ec;
+        fs::rename(PathOf(from), PathOf(to), ec);
+        if (ec)
+            Fail("rename " + from + " to", to, ec);
+    }
+
+    void Remove(const std::string& path) override {
+        std::error_code ec;
+        fs::remove(PathOf(path), ec);
+        if (ec)
+            Fail("remove", path, ec);
+    }
+
+    void RemoveTree(const std::string& path) override {
+        std::error_code ec;
+        fs::remove_all(PathOf(path), ec);
+        if (ec || fs::exists(PathOf(path), ec))
+            Fail("remove", path, ec ? ec : std::make_error_code(std::errc::directory_not_empty));
+    }
+
+    std::string AbsolutePath(const std::string& path) override {
+        std::error_code ec;
+        const fs::path absolute = fs::absolute(PathOf(path), ec);
+        return ec ? path : Utf8Of(absolute.lexically_normal());
+    }
+
+    std::string CanonicalPath(const std::string& path) override {
+        std::error_code ec;
+        const fs::path canonical = fs::weakly_canonical(PathOf(path), ec);
+        return ec ? AbsolutePath(path) : Utf8Of(canonical);
+    }
+};
+
+} // namespace
+
+std::string RunningProgramPath(const char* argv0) {
+    const std::string path = native::ProgramPath();
+    return path.empty() ? SystemFileSystem().AbsolutePath(argv0 ? argv0 : "") : path;
+}
+
+TFileSystem& SystemFileSystem() {
+    static TSystemFileSystem system;
+    return system;
+}
+
+} // namespace quarto
