@@ -1,6 +1,6 @@
 #include "common/ByteStream.h"
 
-#include <filesystem>
+#include "common/FileSystem.h"
 #include <gtest/gtest.h>
 
 using namespace quarto;
@@ -21,7 +21,7 @@ TEST(ByteStream, MemoryReadsReportWhatTheyDeliverAndWritesGrow) {
 
 TEST(ByteStream, FileStreamWritesAndReadsBack) {
     const std::string path =
-        (std::filesystem::temp_directory_path() / "quarto-stream-test.bin").string();
+        ::testing::TempDir() + "quarto-stream-test.bin";
     {
         TFileStream out(path, TFileStream::TMode::Create);
         out.Write("hello", 5);
@@ -33,6 +33,6 @@ TEST(ByteStream, FileStreamWritesAndReadsBack) {
     char buffer[8] = {};
     EXPECT_EQ(in.Read(buffer, 8), 4u);
     EXPECT_STREQ(buffer, "ello");
-    std::filesystem::remove(path);
+    FileSystem().Remove(path);
     EXPECT_THROW(TFileStream(path, TFileStream::TMode::Read), EStreamError);
 }

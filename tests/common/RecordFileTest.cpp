@@ -2,7 +2,6 @@
 
 #include "common/BmpFile.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace quarto;
@@ -26,10 +25,10 @@ TEST(RecordFile, CountIsSizeDivRecordSizeAndPartialRecordIsNotRead) {
 
 TEST(RecordFile, FilesRoundTripAndMissingFilesAreNamed) {
     const std::string path =
-        (std::filesystem::temp_directory_path() / "quarto-record-test.bin").string();
+        ::testing::TempDir() + "quarto-record-test.bin";
     WriteWholeFile(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path), std::string("a\0b", 3));
-    std::filesystem::remove(path);
+    FileSystem().Remove(path);
     try {
         ReadWholeFile(path);
         FAIL() << "no error for a missing file";

@@ -74,7 +74,7 @@ TEST(ArticleStore, BlankingReachesBackIntoTheTextBefore) {
 
 TEST(ArticleStore, MissingStoreCannotBeOpened) {
     TEdition e({"1 a.htm"}, {{"a.htm", "a"}});
-    std::filesystem::remove(std::filesystem::path(e.Folder) / "cData.dat");
+    FileSystem().Remove(TextStorePath(e.Folder));
     EXPECT_THROW(e.Read(0), ETextStoreOpenError);
 }
 

@@ -1,5 +1,7 @@
 #include "reader/cipher/BlockCiphers.h"
 
+#include "ExpectError.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,16 +28,6 @@ std::uint64_t EncipherZero(const std::string& key) {
     std::uint32_t right = 0;
     MakeCipher(key).EncipherHalves(left, right);
     return (std::uint64_t{left} << 32) | right;
-}
-
-// Runs action and checks that it throws EBlockCipherError with exactly this message.
-void ExpectCipherError(const std::function<void()>& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "no error, expected: " << message;
-    } catch (const EBlockCipherError& e) {
-        EXPECT_EQ(e.what(), message);
-    }
 }
 
 std::string RandomBytes(std::mt19937& random, std::size_t length) {
@@ -179,8 +171,8 @@ TEST(BlowfishCipher, ClassValues) {
 }
 
 TEST(BlowfishCipher, KeyLengths) {
-    ExpectCipherError([] { MakeCipher("1234567"); }, "Key must be at least 8 bytes long.");
-    ExpectCipherError([] { TBlowfishCipher(nullptr, 0); }, "Key must be at least 8 bytes long.");
+    test::ExpectThrowMessage<EBlockCipherError>([] { MakeCipher("1234567"); }, "Key must be at least 8 bytes long.");
+    test::ExpectThrowMessage<EBlockCipherError>([] { TBlowfishCipher(nullptr, 0); }, "Key must be at least 8 bytes long.");
     EXPECT_NO_THROW(MakeCipher("12345678"));
 
     // The key repeats cyclically and only its first 72 bytes (18 words) matter.
@@ -241,7 +233,7 @@ TEST(BlowfishCipher, DecipherStreamRejectsLengths) {
         TMemoryStream source(ciphertext);
         TMemoryStream destination("kept");
         destination.Seek(4);
-        ExpectCipherError([&] { cipher.DecipherStream(source, destination); },
+        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
                           "Ciphertext length is not a multiple of 8.");
         EXPECT_EQ(destination.Data(), "kept");
         EXPECT_EQ(destination.Position(), 4);
@@ -251,14 +243,14 @@ TEST(BlowfishCipher, DecipherStreamRejectsLengths) {
     TMemoryStream source(twoBlocks + "abcd");
     source.Seek(8);
     TMemoryStream destination;
-    ExpectCipherError([&] { cipher.DecipherStream(source, destination); },
+    test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
                       "Ciphertext length is not a multiple of 8.");
 }
 
 TEST(BlowfishCipher, DecipherTextRejectsLengths) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     for (const std::string& ciphertext : {std::string(), std::string(12, 'x'), std::string(1, 'x')})
-        ExpectCipherError([&] { cipher.DecipherText(ciphertext); },
+        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherText(ciphertext); },
                           "Ciphertext is not a multiple of 8 bytes.");
 }
 
@@ -336,18 +328,18 @@ TEST(BlowfishCipher, InvalidPadCount) {
         const std::string leading =
             cipher.EncipherText(std::string(7, 'a')) + cipher.EncipherText(std::string(7, 'b'));
         const std::string shortText = leading + BlockWithCount(cipher, 'c', count);
-        ExpectCipherError([&] { cipher.DecipherText(shortText); }, message);
+        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherText(shortText); }, message);
         {
             TMemoryStream source(shortText);
             TMemoryStream destination;
-            ExpectCipherError([&] { cipher.DecipherStream(source, destination); }, message);
+            test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); }, message);
             EXPECT_EQ(destination.Size(), 0);
         }
         // Whole chunks ahead of the final one are already written.
         const std::string firstChunk = EncipherAsStream(cipher, std::string(4095, 'd'));
         TMemoryStream source(firstChunk + BlockWithCount(cipher, 'e', count));
         TMemoryStream destination;
-        ExpectCipherError([&] { cipher.DecipherStream(source, destination); }, message);
+        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); }, message);
         EXPECT_EQ(destination.Size(), 4096);
     }
 }
@@ -372,7 +364,7 @@ TEST(BlowfishCipher, SourceEndingEarly) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     TShortStream source(cipher.EncipherText("text"));
     TMemoryStream destination;
-    ExpectCipherError([&] { cipher.DecipherStream(source, destination); },
+    test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
                       "Ciphertext ends 8 bytes before the end the stream reported.");
     EXPECT_EQ(destination.Size(), 0);
 }

@@ -59,11 +59,11 @@ TEST(Corruption, DamagedFilesNeverCrashTheReader) {
     const char* const files[] = {"cContents.dat", "cData.dat",     "Voc.txt",
                                  "Pos.rec",       "FileIndex.rec", "InnerBase.dat"};
     std::mt19937 random(20261209);
-    const fs::path work = app.Path() / "damaged";
+    const TPath work = app.Path() / "damaged";
     for (int round = 0; round < 1000; ++round) {
-        fs::remove_all(work);
-        fs::copy(pristine, work, fs::copy_options::recursive);
-        const fs::path file = work / files[random() % std::size(files)];
+        FileSystem().RemoveTree(work);
+        CopyTree(pristine, work);
+        const TPath file = work / files[random() % std::size(files)];
         std::string bytes = ReadWholeFile(file.string());
         switch (random() % 4) {
         case 0: // flip bytes

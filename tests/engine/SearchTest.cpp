@@ -112,7 +112,7 @@ struct TIndexFiles {
     std::vector<std::int32_t> Starts;
     std::vector<std::uint16_t> Articles;
     std::string Positions;
-    void Write(const fs::path& folder) const {
+    void Write(const TPath& folder) const {
         std::string starts, articles;
         for (std::int32_t s : Starts)
             AppendLE32(starts, static_cast<std::uint32_t>(s));

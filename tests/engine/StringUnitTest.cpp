@@ -1,6 +1,8 @@
 // LargerOf, SplitWords and SortIntegers.
 #include "reader/search/StringUnit.h"
 
+#include "ExpectError.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -128,12 +130,9 @@ TEST(StringUnitTest, SortIntegersSortsOnlyTheRange) {
 TEST(StringUnitTest, SortIntegersReadsThroughTheBoundsCheck) {
     for (auto range : {std::pair{0, 3}, std::pair{-1, 2}}) {
         TrsDynLongint list = ListOf({3, 2, 1});
-        try {
-            SortIntegers(list, range.first, range.second);
-            ADD_FAILURE() << "nothing thrown";
-        } catch (const EDynArrayTypeAccessError& e) {
-            EXPECT_STREQ(e.what(), "Dynamic Longint Array: Index out of bounds");
-        }
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+            [&] { SortIntegers(list, range.first, range.second); },
+            "Dynamic Longint Array: Index out of bounds");
     }
 }
 

@@ -2,6 +2,8 @@
 #include "reader/search/rsDynarr.h"
 #include "reader/search/rsDyntyp.h"
 
+#include "ExpectError.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -21,16 +23,6 @@
 
 namespace quarto {
 namespace {
-
-// Runs action, which must throw exactly the class E (or one derived from it) with message.
-template <class E, class F> void ExpectError(F&& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "nothing thrown, expected: " << message;
-    } catch (const E& e) {
-        EXPECT_EQ(e.what(), message);
-    }
-}
 
 std::vector<std::int32_t> Values(const TrsDynLongint& list) {
     std::vector<std::int32_t> values;
@@ -93,7 +85,7 @@ TEST(TrsDynArrayTest, AcceptsItemSizesFrom1To65519) {
 TEST(TrsDynArrayTest, RejectsOtherItemSizes) {
     for (std::int32_t size : {0, -1, -4, 65520, 65535, INT32_MIN, INT32_MAX}) {
         SCOPED_TRACE(size);
-        ExpectError<EDynArrayCreateError>([&] { TrsDynArray array(size); },
+        test::ExpectThrowMessage<EDynArrayCreateError>([&] { TrsDynArray array(size); },
                                           "Dynamic Array: Invalid Item Size");
     }
 }
@@ -192,7 +184,7 @@ TEST(TrsDynArrayTest, AssignBetweenItemSizesFailsAndChangesNothing) {
     AddInt(target, 42);
     const void* block = target.Data();
 
-    ExpectError<EDynArrayAssignError>([&] { target.Assign(source); },
+    test::ExpectThrowMessage<EDynArrayAssignError>([&] { target.Assign(source); },
                                       "Dynamic Array: Arrays not compatible for Assign.");
     EXPECT_EQ(target.ItemSize(), 4);
     EXPECT_EQ(target.Data(), block);
@@ -322,9 +314,9 @@ TEST(TrsDynLongintTest, GetOutsideTheListFails) {
                  {&three, -1}, {&three, INT32_MIN}, {&three, INT32_MAX}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        ExpectError<EDynArrayTypeAccessError>([&] { (void)c.list->Get(c.index); },
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)c.list->Get(c.index); },
                                               "Dynamic Longint Array: Index out of bounds");
-        ExpectError<EDynArrayTypeAccessError>([&] { (void)(*c.list)[c.index]; },
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)(*c.list)[c.index]; },
                                               "Dynamic Longint Array: Index out of bounds");
     }
 }
@@ -343,12 +335,12 @@ TEST(TrsDynLongintTest, PutBeyondCountFailsAndChangesNothing) {
     TrsDynLongint list = ListOf({4, 5});
     for (std::int32_t index : {3, 4, -1, INT32_MIN, INT32_MAX}) {
         SCOPED_TRACE(index);
-        ExpectError<EDynArrayTypeAccessError>([&] { list.Put(index, 9); },
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { list.Put(index, 9); },
                                               "Dynamic Longint Array: Index out of bounds");
         EXPECT_EQ(Values(list), (std::vector<std::int32_t>{4, 5}));
     }
     TrsDynLongint empty;
-    ExpectError<EDynArrayTypeAccessError>([&] { empty.Put(1, 9); },
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { empty.Put(1, 9); },
                                           "Dynamic Longint Array: Index out of bounds");
     EXPECT_EQ(empty.Count(), 0);
 }
@@ -357,7 +349,7 @@ TEST(TrsDynLongintTest, ClearEmptiesAndTheListStaysUsable) {
     TrsDynLongint list = ListOf({1, 2, 3});
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-    ExpectError<EDynArrayTypeAccessError>([&] { (void)list.Get(0); },
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)list.Get(0); },
                                           "Dynamic Longint Array: Index out of bounds");
     list.Clear();
     list.Add(7);
@@ -379,7 +371,7 @@ TEST(TrsDynLongintTest, AssignCopiesValuesAndOrder) {
     TrsDynLongint target = ListOf({1, 2});
     target.Assign(TrsDynLongint());
     EXPECT_EQ(target.Count(), 0);
-    ExpectError<EDynArrayTypeAccessError>([&] { (void)target.Get(0); },
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)target.Get(0); },
                                           "Dynamic Longint Array: Index out of bounds");
     target.Add(5);
     EXPECT_EQ(Values(target), std::vector<std::int32_t>{5});
@@ -406,7 +398,7 @@ TEST(TrsDynLongintTest, CopiesAreIndependentAndMovesEmptyTheSource) {
     assigned = std::move(moved);
     EXPECT_EQ(Values(assigned), (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(moved.Count(), 0);
-    ExpectError<EDynArrayTypeAccessError>([&] { (void)moved.Get(0); },
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)moved.Get(0); },
                                           "Dynamic Longint Array: Index out of bounds");
 }
 

@@ -130,8 +130,8 @@ TEST_F(Tool, ErrorsGoToStandardErrorWithStatusTwo) {
 }
 
 TEST_F(Tool, MakeEditionCopiesTheSkin) {
-    const fs::path src = Scratch.Path() / "src";
-    const fs::path painted = Scratch.Path() / "painted";
+    const TPath src = Scratch.Path() / "src";
+    const TPath painted = Scratch.Path() / "painted";
     // The source's own skin, its names in any letter case.
     WriteFiles(src, {{"edition.ini", Descriptor("Sky")},
                      {"contents.txt", "1 a.htm Звёзды\n"},
@@ -152,23 +152,23 @@ TEST_F(Tool, MakeEditionCopiesTheSkin) {
     };
     int n = 0;
     for (const Case& c : cases) {
-        const fs::path out = Scratch.Path() / ("edition" + std::to_string(++n));
+        const TPath out = Scratch.Path() / ("edition" + std::to_string(++n));
         std::vector<std::string> args = {"make-edition", src.string(), out.string()};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const TResult r = Run(args);
         ASSERT_EQ(r.Status, 0) << r.Err;
         for (std::size_t i = 0; i < c.files.size(); ++i)
             EXPECT_EQ(ReadWholeFile((out / "Skins" / "1" / SkinFileNames[i]).string()), c.files[i]);
-        EXPECT_FALSE(fs::exists(out / "painted-skin.txt"));
+        EXPECT_FALSE(Exists(out / "painted-skin.txt"));
     }
 
     // A skin without its mask is refused before anything is written.
-    fs::remove(painted / "mask.bmp");
-    const fs::path out = Scratch.Path() / "refused";
+    FileSystem().Remove(painted / "mask.bmp");
+    const TPath out = Scratch.Path() / "refused";
     const TResult r = Run({"make-edition", src.string(), out.string(), "--skin", painted.string()});
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("mask.bmp: the skin file is missing"), std::string::npos) << r.Err;
-    EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(Exists(out));
 }
 
 TEST_F(Tool, DamagedStoreStopsPageWithThePlace) {

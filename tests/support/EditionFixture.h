@@ -1,0 +1,123 @@
+// Small editions for tests: scratch folders, a temporary reader folder with the page templates,
+// and editions made with make-edition from sources the test writes. Files are reached through
+// the file layer.
+#pragma once
+
+#include "common/FileSystem.h"
+#include "common/RecordFile.h"
+#include "tools/EditionWriter.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quarto::test {
+
+// A path that joins with "/" as tests like to write it: root / "Books" / key.
+class TPath {
+public:
+    TPath() = default;
+    TPath(std::string path) : FPath(std::move(path)) {}
+    TPath(const char* path) : FPath(path) {}
+    const std::string& string() const { return FPath; }
+    operator const std::string&() const { return FPath; }
+    operator std::string_view() const { return FPath; }
+    TPath operator/(const std::string& name) const { return TPath(JoinPath(FPath, name)); }
+    TPath parent_path() const { return TPath(ParentOf(FPath)); }
+    std::string filename() const { return FileNameOf(FPath); }
+    bool operator==(const TPath&) const = default;
+
+private:
+    std::string FPath;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const TPath& path) {
+    return out << path.string();
+}
+
+using TFiles = std::vector<std::pair<std::string, std::string>>;
+
+// Writes each (relative name, content) below root, making the folders on the way.
+inline void WriteFiles(const TPath& root, const TFiles& files) {
+    for (const auto& [name, content] : files) {
+        const TPath path = root / name;
+        CreateFolders(path.parent_path());
+        WriteWholeFile(path, content);
+    }
+}
+
+// Copies the file or folder tree from to to.
+inline void CopyTree(const TPath& from, const TPath& to) {
+    if (FileSystem().Stat(from).Kind != TEntryKind::Folder) {
+        FileSystem().CopyFile(from, to);
+        return;
+    }
+    CreateFolders(to);
+    if (const auto names = FileSystem().List(from))
+        for (const std::string& name : *names)
+            CopyTree(from / name, to / name);
+}
+
+inline bool Exists(const TPath& path) {
+    return FileSystem().Stat(path).Kind != TEntryKind::None;
+}
+
+// A folder removed with everything in it when the test ends.
+class TTempFolder {
+public:
+    TTempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        static int counter = 0;
+        std::string name = "quarto-";
+        if (info)
+            name += std::string(info->test_suite_name()) + "-" + info->name() + "-";
+        FPath = TPath(SystemFileSystem().AbsolutePath(::testing::TempDir())) /
+                (name + std::to_string(++counter));
+        SystemFileSystem().RemoveTree(FPath);
+        CreateFolders(FPath);
+    }
+    ~TTempFolder() {
+        try {
+            SystemFileSystem().RemoveTree(FPath);
+        } catch (const EStreamError&) {
+        }
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+    const TPath& Path() const { return FPath; }
+
+private:
+    TPath FPath;
+};
+
+inline const char* TemplateBytes = "<HTML><HEAD>\r\n";
+
+// A reader folder (ending with a separator) with its templates, and editions under Books.
+class TAppFolder {
+public:
+    TAppFolder() {
+        WriteFiles(FTemp.Path(), {{"Base/Back.htm", TemplateBytes},
+                                  {"Base/Back_UTF.htm", "<HTML><HEAD><META charset=\"utf-8\">"}});
+    }
+    std::string Folder() const { return JoinPath(FTemp.Path(), ""); }
+    const TPath& Path() const { return FTemp.Path(); }
+    // Makes Books/<name> from source files written into a scratch source folder.
+    std::string AddEdition(const std::string& name, const TFiles& source) {
+        const TPath src = FTemp.Path() / "src" / name;
+        WriteFiles(src, source);
+        const TPath out = FTemp.Path() / "Books" / name;
+        MakeEdition(src, out);
+        return out;
+    }
+
+private:
+    TTempFolder FTemp;
+};
+
+// An edition.ini with the given key and option lines.
+inline std::string Descriptor(const std::string& key, const std::string& options = "") {
+    return "[Main]\nTitle=Книга\nTitle2=Вторая часть\nRegKey=" + key + "\n[Options]\n" + options;
+}
+
+} // namespace quarto::test
