@@ -1,16 +1,15 @@
 // The installer's copy: a 500 MB installation in 2,000 files, copied by the installer's folder
 // copy and, in the same run, by "cp -r" of the same tree.
+#include "common/FileSystem.h"
 #include "setup/CopyMachinery.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 
-namespace fs = std::filesystem;
 using namespace quarto;
 
 namespace {
@@ -21,17 +20,24 @@ std::int64_t TotalMegabytes() {
     return value ? std::max(1, std::atoi(value)) : 500;
 }
 
+// The temporary folder: TMPDIR, else /tmp, made absolute.
+std::string TempFolder() {
+    const char* value = std::getenv("TMPDIR");
+    return SystemFileSystem().AbsolutePath(value && *value ? value : "/tmp");
+}
+
 // The source tree: 2,000 files in folders three levels deep, sizes varying around the mean;
 // made once and kept while it has the right size.
-const fs::path& SourceTree() {
-    static const fs::path root = [] {
+const std::string& SourceTree() {
+    static const std::string root = [] {
+        TFileSystem& fileSystem = FileSystem();
         const std::int64_t megabytes = TotalMegabytes();
-        const fs::path path =
-            fs::temp_directory_path() / ("quarto-install-bench-" + std::to_string(megabytes));
-        const fs::path stamp = path / ".complete";
-        if (fs::exists(stamp))
+        const std::string path =
+            JoinPath(TempFolder(), "quarto-install-bench-" + std::to_string(megabytes));
+        const std::string stamp = JoinPath(path, ".complete");
+        if (fileSystem.Stat(stamp).Kind != TEntryKind::None)
             return path;
-        fs::remove_all(path);
+        fileSystem.RemoveTree(path);
         const int files = 2000;
         const std::int64_t mean = megabytes * 1024 * 1024 / files;
         std::mt19937_64 random(7);
@@ -39,53 +45,55 @@ const fs::path& SourceTree() {
         for (char& c : block)
             c = static_cast<char>(random());
         for (int i = 0; i < files; ++i) {
-            const fs::path folder = path / ("d" + std::to_string(i % 10)) /
-                                    ("e" + std::to_string(i % 7)) / ("f" + std::to_string(i % 3));
-            fs::create_directories(folder);
+            const std::string folder = JoinPath(
+                JoinPath(JoinPath(path, "d" + std::to_string(i % 10)), "e" + std::to_string(i % 7)),
+                "f" + std::to_string(i % 3));
+            CreateFolders(folder);
             const std::int64_t size =
                 mean / 2 + static_cast<std::int64_t>(random() % static_cast<std::uint64_t>(mean));
-            std::ofstream(folder / ("file" + std::to_string(i) + ".dat"), std::ios::binary)
-                .write(block.data(), static_cast<std::streamsize>(size));
+            fileSystem.WriteWholeFile(
+                JoinPath(folder, "file" + std::to_string(i) + ".dat"),
+                std::string_view(block.data(), static_cast<std::size_t>(size)));
         }
-        std::ofstream(stamp).put('1');
+        fileSystem.WriteWholeFile(stamp, "1");
         return path;
     }();
     return root;
 }
 
-fs::path Target(const char* name) {
-    return fs::temp_directory_path() / ("quarto-install-bench-" + std::string(name));
+std::string Target(const char* name) {
+    return JoinPath(TempFolder(), "quarto-install-bench-" + std::string(name));
 }
 
 void BM_InstallerCopy(benchmark::State& state) {
-    const fs::path source = SourceTree();
-    const fs::path target = Target("ours");
+    const std::string source = SourceTree();
+    const std::string target = Target("ours");
     for (auto _ : state) {
         state.PauseTiming();
-        fs::remove_all(target);
+        FileSystem().RemoveTree(target);
         state.ResumeTiming();
-        TCopyRun run(source.string() + "/", target.string() + "/", false);
-        run.CopyFolder(source.string(), target.string());
+        TCopyRun run(JoinPath(source, ""), JoinPath(target, ""), false);
+        run.CopyFolder(source, target);
         if (!run.Failures.empty())
             state.SkipWithError("a file was not copied");
     }
-    fs::remove_all(target);
+    FileSystem().RemoveTree(target);
     state.SetBytesProcessed(state.iterations() * TotalMegabytes() * 1024 * 1024);
 }
 BENCHMARK(BM_InstallerCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_CpRecursive(benchmark::State& state) {
-    const fs::path source = SourceTree();
-    const fs::path target = Target("cp");
-    const std::string command = "cp -r '" + source.string() + "' '" + target.string() + "'";
+    const std::string source = SourceTree();
+    const std::string target = Target("cp");
+    const std::string command = "cp -r '" + source + "' '" + target + "'";
     for (auto _ : state) {
         state.PauseTiming();
-        fs::remove_all(target);
+        FileSystem().RemoveTree(target);
         state.ResumeTiming();
         if (std::system(command.c_str()) != 0)
             state.SkipWithError("cp failed");
     }
-    fs::remove_all(target);
+    FileSystem().RemoveTree(target);
     state.SetBytesProcessed(state.iterations() * TotalMegabytes() * 1024 * 1024);
 }
 BENCHMARK(BM_CpRecursive)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -2,6 +2,8 @@
 // view (a 200 KB article, a 5 MB section), and start-up to the first shown window with ten
 // editions. Runs on the offscreen platform unless another is chosen.
 #include "common/Cp1251.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/HtmlView.h"
@@ -17,13 +19,18 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
+#include <cstdlib>
 #include <string>
 
 using namespace quarto;
-namespace fs = std::filesystem;
 
 namespace {
+
+// The temporary folder: TMPDIR, else /tmp, made absolute.
+std::string TempFolder() {
+    const char* value = std::getenv("TMPDIR");
+    return SystemFileSystem().AbsolutePath(value && *value ? value : "/tmp");
+}
 
 // An HTML article (UTF-8) that is about size bytes once stored in code page 1251: paragraphs
 // of Russian text with some markup.
@@ -56,42 +63,45 @@ std::string MakeArticle(std::size_t size, int seed) {
 class TBenchFolder {
 public:
     explicit TBenchFolder(const std::string& name) {
-        FRoot = fs::temp_directory_path() / ("quarto-bench-" + name);
-        fs::remove_all(FRoot);
-        fs::create_directories(FRoot / "Base");
-        WriteWholeFile((FRoot / "Base" / "Back.htm").string(),
+        FRoot = JoinPath(TempFolder(), "quarto-bench-" + name);
+        FileSystem().RemoveTree(FRoot);
+        CreateFolders(LayoutPath(FRoot, Layout::ReaderBaseFolder));
+        WriteWholeFile(PageTemplatePath(Folder(), false),
                        "<HTML><HEAD><META http-equiv=\"Content-Type\" content=\"text/html; "
                        "charset=windows-1251\">\r\n");
     }
     ~TBenchFolder() {
-        std::error_code ec;
-        fs::remove_all(FRoot, ec);
+        try {
+            FileSystem().RemoveTree(FRoot);
+        } catch (const EStreamError&) {
+        }
     }
     TBenchFolder(const TBenchFolder&) = delete;
     TBenchFolder& operator=(const TBenchFolder&) = delete;
-    std::string Folder() const { return FRoot.string() + "/"; }
+    std::string Folder() const { return JoinPath(FRoot, ""); }
 
     // An edition whose contents are: a section heading, an article of articleSize bytes, and
     // a chapter made of parts sub-entries of partSize bytes each.
     void AddEdition(const std::string& key, std::size_t articleSize, int parts,
                     std::size_t partSize) {
-        const fs::path src = FRoot / "src" / key;
-        fs::create_directories(src / "texts");
-        WriteWholeFile((src / "edition.ini").string(),
+        const std::string src = JoinPath(JoinPath(FRoot, "src"), key);
+        const std::string texts = JoinPath(src, "texts");
+        CreateFolders(texts);
+        WriteWholeFile(JoinPath(src, "edition.ini"),
                        "[Main]\nTitle=Книга " + key + "\nTitle2=Часть\nRegKey=" + key + "\n");
         std::string contents = "0 - Раздел\n1 article.htm Статья\n1 - Глава\n";
-        WriteWholeFile((src / "texts" / "article.htm").string(), MakeArticle(articleSize, 1));
+        WriteWholeFile(JoinPath(texts, "article.htm"), MakeArticle(articleSize, 1));
         for (int i = 0; i < parts; ++i) {
             const std::string name = "part" + std::to_string(i) + ".htm";
-            WriteWholeFile((src / "texts" / name).string(), MakeArticle(partSize, i));
+            WriteWholeFile(JoinPath(texts, name), MakeArticle(partSize, i));
             contents += "2 " + name + " Часть " + std::to_string(i) + "\n";
         }
-        WriteWholeFile((src / "contents.txt").string(), contents);
-        MakeEdition(src.string(), (FRoot / "Books" / key).string());
+        WriteWholeFile(JoinPath(src, "contents.txt"), contents);
+        MakeEdition(src, EditionFolderOf(FRoot, key));
     }
 
 private:
-    fs::path FRoot;
+    std::string FRoot;
 };
 
 // Double-clicks the contents node of an article and waits for the page to be laid out.

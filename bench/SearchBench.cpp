@@ -10,6 +10,8 @@
 // into a folder under the temporary folder, quarto-search-bench-<articles>, and reused while
 // its stamp says they are complete; remove the folder to build them again.
 #include "common/Cp1251.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "reader/search/SearchIndex.h"
 #include "reader/search/SearchQuery.h"
@@ -23,7 +25,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <random>
@@ -34,7 +35,6 @@
 #include <vector>
 
 using namespace quarto;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -239,7 +239,7 @@ struct TArticleText {
 
 class TCorpusBuilder {
 public:
-    TCorpusBuilder(int articles, const fs::path& folder)
+    TCorpusBuilder(int articles, const std::string& folder)
         : FArticles(articles), FFolder(folder), FRandom(20240611),
           FTable(MakeWords(FRandom, articles * VocabularyPerArticle)),
           FWordSampler(FTable.Words.size()), FLastArticle(FTable.Words.size(), -1),
@@ -248,15 +248,16 @@ public:
     }
 
     void Build() {
-        const fs::path src = FFolder / "src";
-        fs::create_directories(src / "texts");
-        WriteWholeFile((src / "edition.ini").string(),
+        const std::string src = JoinPath(FFolder, "src");
+        const std::string texts = JoinPath(src, "texts");
+        CreateFolders(texts);
+        WriteWholeFile(JoinPath(src, "edition.ini"),
                        std::string("[Main]\nTitle=Большая поисковая энциклопедия\nTitle2=Том "
                                    "для замеров поиска\nRegKey=") +
                            EditionKey + "\n[Options]\nUTF=0\n");
 
-        TDatabase db = OpenDatabase((FFolder / "fts5.db").string(),
-                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        TDatabase db =
+            OpenDatabase(JoinPath(FFolder, "fts5.db"), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         Execute(db.get(), "PRAGMA journal_mode=OFF");
         Execute(db.get(), "PRAGMA synchronous=OFF");
         // Diacritics kept: unicode61 would otherwise fold "ё" into "е", which the reader's
@@ -280,10 +281,10 @@ public:
             contents += std::to_string(level) + " " + file + " " + title + "\n";
 
             const TArticleText text = MakeArticle(article);
-            const fs::path textPath = src / "texts" / file;
+            const std::string textPath = JoinPath(texts, file);
             if (article % 1000 == 0)
-                fs::create_directories(textPath.parent_path());
-            WriteWholeFile(textPath.string(), text.Html);
+                CreateFolders(ParentOf(textPath));
+            WriteWholeFile(textPath, text.Html);
             FHtmlBytes += static_cast<std::int64_t>(text.Html.size());
 
             sqlite3_reset(insert.get());
@@ -298,9 +299,9 @@ public:
         Execute(db.get(), "INSERT INTO articles(articles) VALUES('optimize')");
         db.reset();
 
-        WriteWholeFile((src / "contents.txt").string(), contents);
-        MakeEdition(src.string(), (FFolder / "Books" / EditionKey).string());
-        fs::remove_all(src);
+        WriteWholeFile(JoinPath(src, "contents.txt"), contents);
+        MakeEdition(src, EditionFolderOf(FFolder, EditionKey));
+        FileSystem().RemoveTree(src);
         WriteFacts();
     }
 
@@ -451,7 +452,7 @@ private:
         fact("pair_written_articles", std::to_string(pair->Articles));
         fact("prefix", prefix->first);
         fact("prefix_words", std::to_string(prefix->second));
-        WriteWholeFile((FFolder / "facts.txt").string(), facts);
+        WriteWholeFile(JoinPath(FFolder, "facts.txt"), facts);
     }
 
     // The query candidate whose article count is closest to target (the most frequent of
@@ -472,7 +473,7 @@ private:
     }
 
     int FArticles;
-    fs::path FFolder;
+    std::string FFolder;
     std::mt19937 FRandom;
     TWordTable FTable;
     TZipfSampler FWordSampler;
@@ -484,10 +485,23 @@ private:
     std::int64_t FHtmlBytes = 0;
 };
 
-std::string FileSize(const fs::path& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    return ec ? std::string("missing") : std::to_string(size);
+// The temporary folder: TMPDIR, else /tmp, made absolute.
+std::string TempFolder() {
+    const char* value = std::getenv("TMPDIR");
+    return SystemFileSystem().AbsolutePath(value && *value ? value : "/tmp");
+}
+
+// Removes path with everything below it, passing over what cannot be removed.
+void RemoveTreeQuietly(const std::string& path) {
+    try {
+        FileSystem().RemoveTree(path);
+    } catch (const EStreamError&) {
+    }
+}
+
+std::string FileSize(const std::string& path) {
+    const TFileInfo info = FileSystem().Stat(path);
+    return info.Kind != TEntryKind::File ? std::string("missing") : std::to_string(info.Size);
 }
 
 // Builds the corpus unless the cache folder already holds a complete one. Built in a private
@@ -495,27 +509,29 @@ std::string FileSize(const fs::path& path) {
 TCorpus LoadCorpus() {
     TCorpus corpus;
     corpus.Articles = ArticlesWanted();
-    const fs::path folder =
-        fs::temp_directory_path() / ("quarto-search-bench-" + std::to_string(corpus.Articles));
-    const fs::path stamp = folder / "stamp";
-    std::error_code ec;
-    if (!fs::exists(stamp, ec) || ReadWholeFile(stamp.string()) != StampText) {
+    TFileSystem& files = FileSystem();
+    const std::string folder =
+        JoinPath(TempFolder(), "quarto-search-bench-" + std::to_string(corpus.Articles));
+    const std::string stamp = JoinPath(folder, "stamp");
+    if (files.Stat(stamp).Kind == TEntryKind::None || ReadWholeFile(stamp) != StampText) {
         std::fprintf(stderr, "search_bench: building the corpus of %d articles in %s\n",
                      corpus.Articles, folder.c_str());
-        fs::remove_all(folder, ec);
-        const fs::path work = folder.string() + ".building-" + std::to_string(getpid());
-        fs::remove_all(work, ec);
-        fs::create_directories(work);
+        RemoveTreeQuietly(folder);
+        const std::string work = folder + ".building-" + std::to_string(getpid());
+        RemoveTreeQuietly(work);
+        CreateFolders(work);
         TCorpusBuilder(corpus.Articles, work).Build();
-        WriteWholeFile((work / "stamp").string(), StampText);
-        fs::rename(work, folder, ec);
-        if (ec)
-            fs::remove_all(work, ec); // another run put its corpus there first
+        WriteWholeFile(JoinPath(work, "stamp"), StampText);
+        try {
+            files.Rename(work, folder);
+        } catch (const EStreamError&) {
+            RemoveTreeQuietly(work); // another run put its corpus there first
+        }
     }
-    corpus.Folder = folder.string();
-    corpus.BookFolder = (folder / "Books" / EditionKey).string();
-    corpus.DatabasePath = (folder / "fts5.db").string();
-    const std::string facts = ReadWholeFile((folder / "facts.txt").string());
+    corpus.Folder = folder;
+    corpus.BookFolder = EditionFolderOf(folder, EditionKey);
+    corpus.DatabasePath = JoinPath(folder, "fts5.db");
+    const std::string facts = ReadWholeFile(JoinPath(folder, "facts.txt"));
     std::size_t start = 0;
     while (start < facts.size()) {
         std::size_t end = facts.find('\n', start);
@@ -532,25 +548,26 @@ TCorpus LoadCorpus() {
     index.LoadVocabulary();
     corpus.VocabularyLines = index.VocabularySize();
 
-    const fs::path book = corpus.BookFolder;
+    const std::string& book = corpus.BookFolder;
     std::fprintf(stderr,
                  "search_bench: %d articles, %lld vocabulary lines (%s words generated), %s "
                  "words, %s bytes of article HTML\n"
-                 "search_bench: bytes: Voc.txt %s, Pos.rec %s, FileIndex.rec %s, InnerBase.dat "
-                 "%s, cData.dat %s, FTS5 database %s\n"
+                 "search_bench: bytes: %s %s, %s %s, %s %s, %s %s, %s %s, FTS5 database %s\n"
                  "search_bench: frequent \"%s\" (%s articles), medium \"%s\" (%s articles), "
                  "pair \"%s %s\" (%s and %s articles, written together in %s), prefix \"%s*\" "
                  "(%s generated words)\n",
                  corpus.Articles, static_cast<long long>(corpus.VocabularyLines),
                  corpus.Fact("generated_vocabulary").c_str(), corpus.Fact("words").c_str(),
-                 corpus.Fact("source_html_bytes").c_str(), FileSize(book / "Voc.txt").c_str(),
-                 FileSize(book / "Pos.rec").c_str(), FileSize(book / "FileIndex.rec").c_str(),
-                 FileSize(book / "InnerBase.dat").c_str(), FileSize(book / "cData.dat").c_str(),
-                 FileSize(corpus.DatabasePath).c_str(), corpus.Fact("frequent").c_str(),
-                 corpus.Fact("frequent_articles").c_str(), corpus.Fact("medium").c_str(),
-                 corpus.Fact("medium_articles").c_str(), corpus.Fact("pair1").c_str(),
-                 corpus.Fact("pair2").c_str(), corpus.Fact("pair1_articles").c_str(),
-                 corpus.Fact("pair2_articles").c_str(),
+                 corpus.Fact("source_html_bytes").c_str(), Layout::VocabularyFile,
+                 FileSize(LayoutPath(book, Layout::VocabularyFile)).c_str(), Layout::StartsFile,
+                 FileSize(LayoutPath(book, Layout::StartsFile)).c_str(), Layout::PostingsFile,
+                 FileSize(LayoutPath(book, Layout::PostingsFile)).c_str(), Layout::PositionsFile,
+                 FileSize(LayoutPath(book, Layout::PositionsFile)).c_str(), Layout::TextStoreFile,
+                 FileSize(TextStorePath(book)).c_str(), FileSize(corpus.DatabasePath).c_str(),
+                 corpus.Fact("frequent").c_str(), corpus.Fact("frequent_articles").c_str(),
+                 corpus.Fact("medium").c_str(), corpus.Fact("medium_articles").c_str(),
+                 corpus.Fact("pair1").c_str(), corpus.Fact("pair2").c_str(),
+                 corpus.Fact("pair1_articles").c_str(), corpus.Fact("pair2_articles").c_str(),
                  corpus.Fact("pair_written_articles").c_str(), corpus.Fact("prefix").c_str(),
                  corpus.Fact("prefix_words").c_str());
     return corpus;
@@ -672,7 +689,7 @@ BENCHMARK_CAPTURE(BM_Fts5, Prefix, EQuery::Prefix)->Unit(benchmark::kMillisecond
 // Reading the bytes of "Voc.txt", the first half of loading the vocabulary (the other is
 // cutting them into lines).
 void BM_PartReadVocabularyFile(benchmark::State& state) {
-    const std::string path = (fs::path(Corpus().BookFolder) / "Voc.txt").string();
+    const std::string path = LayoutPath(Corpus().BookFolder, Layout::VocabularyFile);
     std::size_t bytes = 0;
     for (auto _ : state) {
         const std::string text = ReadWholeFile(path);
