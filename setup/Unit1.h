@@ -1,7 +1,10 @@
 // The installer's window: the folder page, the progress page and the done page, one at a time.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/FreeSpace.h"
+#include "platform/InstallRecord.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Shortcuts.h"
 #include "setup/DiscDescriptor.h"
 
 #include <QWidget>

@@ -1,6 +1,7 @@
 // uninstall: removes the installed reader and its editions, the installation record and the
 // menu group, after asking.
-#include "platform/Platform.h"
+#include "platform/InstallRecord.h"
+#include "platform/Shortcuts.h"
 #include "platform/Translations.h"
 #include "setup/UninstallCore.h"
 

@@ -1,6 +1,9 @@
 // The installation record, free space, desktop entries and program start of this system, each
 // pointed at a scratch folder.
-#include "platform/Platform.h"
+#include "platform/FreeSpace.h"
+#include "platform/InstallRecord.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Shortcuts.h"
 
 #include "EditionFixture.h"
 
