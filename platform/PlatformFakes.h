@@ -1,10 +1,16 @@
 // Fakes of the platform services for tests. Each fake works on a state the test owns, so that
-// the test can look at it after the program under test has taken the fake.
+// the test can look at it after the program under test has taken the fake. The shortcuts fake
+// needs IsShortcutName (quarto_platform_shortcuts); the others only their headers.
 #pragma once
 
-#include "Platform.h"
+#include "FreeSpace.h"
+#include "InstallRecord.h"
+#include "ProgramStarter.h"
+#include "Shortcuts.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 

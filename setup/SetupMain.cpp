@@ -1,17 +1,18 @@
 // setup: installs the reader and the editions of the disc it runs from.
+#include "common/qt/QtText.h"
 #include "platform/Translations.h"
 #include "setup/Unit1.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    using namespace quarto;
     QApplication app(argc, argv);
-    quarto::InstallRussianToolkitTexts(app);
+    InstallRussianToolkitTexts(app);
     QApplication::setApplicationName("setup");
-    QApplication::setApplicationDisplayName(QString::fromUtf8("Электронные книги"));
-    const QByteArray folder = (QCoreApplication::applicationDirPath() + '/').toUtf8();
-    quarto::TForm1 window(std::string(folder.constData(), static_cast<std::size_t>(folder.size())),
-                          quarto::SystemSetupServices());
+    QApplication::setApplicationDisplayName(Ui("Электронные книги"));
+    setup::TForm1 window(ToUtf8(QCoreApplication::applicationDirPath() + '/'),
+                         setup::SystemSetupServices());
     window.show();
     return QApplication::exec();
 }

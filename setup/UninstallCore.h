@@ -1,7 +1,8 @@
 // Removing an installation: the reader's folder, the installation record and the menu group.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/InstallRecord.h"
+#include "platform/Shortcuts.h"
 
 #include <string>
 

@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "common/Cp1251.h"
+#include "common/qt/QtText.h"
 #include "setup/CopyMachinery.h"
 
 #include <QApplication>
@@ -22,20 +23,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace quarto {
+namespace quarto::setup {
 
 namespace {
-
-QString Ui(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-QString FromUtf8(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string ToUtf8(const QString& s) {
-    const QByteArray bytes = s.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
 
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '/' || path.back() == '\\');
@@ -288,7 +278,8 @@ void TForm1::Button3Click() {
         FServices.Shortcuts->CreateShortcut(reader, Cp1251ToUtf8(e.Title + " - " + e.Title2),
                                             keys[i]);
     }
-    FServices.Shortcuts->CreateShortcut(InstallFolder + Layout::UninstallProgram(), "Удалить все книги", "");
+    FServices.Shortcuts->CreateShortcut(InstallFolder + Layout::UninstallProgram(),
+                                        "Удалить все книги", "");
     ShowDonePage();
 }
 
@@ -329,4 +320,4 @@ void TForm1::Button1Click() {
     EndProgram();
 }
 
-} // namespace quarto
+} // namespace quarto::setup

@@ -1,7 +1,10 @@
 // The installer's window: the folder page, the progress page and the done page, one at a time.
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/FreeSpace.h"
+#include "platform/InstallRecord.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Shortcuts.h"
 #include "setup/DiscDescriptor.h"
 
 #include <QWidget>
@@ -21,7 +24,9 @@ class QPushButton;
 class QStackedLayout;
 class QToolButton;
 
-namespace quarto {
+// The installer's windows live in quarto::setup, apart from the reader's (quarto::TForm1 is the
+// reader's main window); the copy machinery and the disc descriptor they use are quarto's.
+namespace quarto::setup {
 
 // The services the installer uses of the system.
 struct TSetupServices {
@@ -103,4 +108,4 @@ private:
     bool FClosing = false;
 };
 
-} // namespace quarto
+} // namespace quarto::setup

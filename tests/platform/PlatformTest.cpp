@@ -1,6 +1,10 @@
 // The installation record, free space, desktop entries and program start of this system, each
-// pointed at a scratch folder.
-#include "platform/Platform.h"
+// pointed at a scratch folder, which the tests make and read through the file layer.
+#include "common/FileSystem.h"
+#include "platform/FreeSpace.h"
+#include "platform/InstallRecord.h"
+#include "platform/ProgramStarter.h"
+#include "platform/Shortcuts.h"
 
 #include "EditionFixture.h"
 
@@ -11,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace quarto;
@@ -18,28 +23,94 @@ using namespace quarto::test;
 
 namespace {
 
+bool Exists(const std::string& path) {
+    return FileSystem().Stat(path).Kind != TEntryKind::None;
+}
+
+bool IsFolder(const std::string& path) {
+    return FileSystem().Stat(path).Kind == TEntryKind::Folder;
+}
+
+// The names in folder, hidden ones included; none when it cannot be listed.
+std::vector<std::string> Names(const std::string& folder) {
+    return FileSystem().List(folder).value_or(std::vector<std::string>{});
+}
+
+// Writes a file, making its folders.
+void Write(const std::string& path, const std::string& text) {
+    CreateFolders(ParentOf(path));
+    WriteWholeFile(path, text);
+}
+
+// The regular files below folder, sorted.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const std::string& name : Names(folder)) {
+        const std::string path = folder + "/" + name;
+        const TEntryKind kind = FileSystem().Stat(path).Kind;
+        if (kind == TEntryKind::File)
+            files.push_back(path);
+        else if (kind == TEntryKind::Folder)
+            for (std::string& below : FilesBelow(path))
+                files.push_back(std::move(below));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // Points the user's configuration and data folders at a scratch folder for one test.
 class TScratchHome {
 public:
-    TScratchHome() {
-        setenv("XDG_CONFIG_HOME", (FTemp.Path() / "config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (FTemp.Path() / "data").c_str(), 1);
+    TScratchHome() : FRoot(SystemFileSystem().AbsolutePath(FTemp.Path().string())) {
+        setenv("XDG_CONFIG_HOME", In("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", In("data").c_str(), 1);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((FTemp.Path() / "config").string()));
+                           QString::fromStdString(In("config")));
     }
-    const fs::path& Path() const { return FTemp.Path(); }
-    fs::path RecordFile() const { return FTemp.Path() / "config" / "Zelvane" / "Quarto.conf"; }
-    std::vector<fs::path> Files() const {
-        std::vector<fs::path> files;
-        for (const auto& entry : fs::recursive_directory_iterator(FTemp.Path()))
-            if (entry.is_regular_file())
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        return files;
-    }
+    const std::string& Path() const { return FRoot; }
+    // relative ("a/b") below the scratch folder.
+    std::string In(const std::string& relative) const { return FRoot + "/" + relative; }
+    std::string RecordFile() const { return In("config/Zelvane/Quarto.conf"); }
+    std::vector<std::string> Files() const { return FilesBelow(FRoot); }
 
 private:
     TTempFolder FTemp;
+    std::string FRoot;
+};
+
+// The system's files, but for the failures a test asks for.
+class TFailingFileSystem : public TFileSystem {
+public:
+    bool FailWrites = false;
+    bool FailRenames = false;
+
+    std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) override {
+        return SystemFileSystem().OpenForReading(path);
+    }
+    TFileInfo Stat(const std::string& path) override { return SystemFileSystem().Stat(path); }
+    std::optional<std::vector<std::string>> List(const std::string& folder) override {
+        return SystemFileSystem().List(folder);
+    }
+    std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override {
+        if (FailWrites)
+            throw EStreamError("Cannot create file " + path + ": no space left.");
+        return SystemFileSystem().OpenForWriting(path);
+    }
+    void CreateFolder(const std::string& path) override { SystemFileSystem().CreateFolder(path); }
+    void Rename(const std::string& from, const std::string& to) override {
+        if (FailRenames)
+            throw EStreamError("Cannot rename " + from + " to " + to + ".");
+        SystemFileSystem().Rename(from, to);
+    }
+    void Remove(const std::string& path) override { SystemFileSystem().Remove(path); }
+    std::string AbsolutePath(const std::string& path) override {
+        return SystemFileSystem().AbsolutePath(path);
+    }
 };
 
 bool HaveProgram(const std::string& name) {
@@ -67,28 +138,28 @@ std::pair<int, std::string> RunCommand(const std::string& command) {
 }
 
 // The entry file whose Name line is name, written as the file holds it.
-fs::path EntryNamed(const TScratchHome& home, const std::string& nameLine) {
-    for (const auto& entry : fs::directory_iterator(home.Path() / "data" / "applications"))
-        if (ReadWholeFile(entry.path().string()).find("\n" + nameLine + "\n") != std::string::npos)
-            return entry.path();
+std::string EntryNamed(const TScratchHome& home, const std::string& nameLine) {
+    const std::string applications = home.In("data/applications");
+    for (const std::string& name : Names(applications))
+        if (ReadWholeFile(applications + "/" + name).find("\n" + nameLine + "\n") !=
+            std::string::npos)
+            return applications + "/" + name;
     return {};
 }
 
-bool WaitFor(const fs::path& file) {
-    for (int i = 0; i < 200 && !fs::exists(file); ++i)
+bool WaitFor(const std::string& file) {
+    for (int i = 0; i < 200 && !Exists(file); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    return fs::exists(file);
+    return Exists(file);
 }
 
 // A program that writes its folder, first argument and argument count to report, then
 // renames it to report.txt.
-void WriteReportingScript(const fs::path& script, const fs::path& report) {
-    WriteFiles(script.parent_path(), {{script.filename().string(),
-                                       "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$1\" \"$#\" > " +
-                                           ShellWord(report.string() + ".tmp") + " && mv " +
-                                           ShellWord(report.string() + ".tmp") + " " +
-                                           ShellWord(report.string() + ".txt") + "\n"}});
-    fs::permissions(script, fs::perms::owner_all);
+void WriteReportingScript(const std::string& script, const std::string& report) {
+    Write(script, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$PWD\" \"$1\" \"$#\" > " +
+                      ShellWord(report + ".tmp") + " && mv " + ShellWord(report + ".tmp") + " " +
+                      ShellWord(report + ".txt") + "\n");
+    ::chmod(script.c_str(), 0700); // the file layer writes files, it does not make programs
 }
 
 } // namespace
@@ -98,7 +169,7 @@ TEST(Platform, InstallRecordRoundTrip) {
     const auto record = MakeInstallRecord();
     EXPECT_FALSE(record->Read("/default/").has_value());
     ASSERT_TRUE(record->Write({"/home/u/Мои книги/Quarto/", 1}));
-    EXPECT_TRUE(fs::exists(home.RecordFile()));
+    EXPECT_TRUE(Exists(home.RecordFile()));
     const auto values = record->Read("/default/");
     ASSERT_TRUE(values.has_value());
     EXPECT_EQ(values->Path, "/home/u/Мои книги/Quarto/");
@@ -107,7 +178,7 @@ TEST(Platform, InstallRecordRoundTrip) {
     record->Remove();
     EXPECT_FALSE(record->Read("/default/").has_value());
     EXPECT_TRUE(home.Files().empty());
-    EXPECT_FALSE(fs::exists(home.RecordFile().parent_path()));
+    EXPECT_FALSE(Exists(ParentOf(home.RecordFile())));
 }
 
 TEST(Platform, InstallRecordWithMissingValues) {
@@ -130,8 +201,7 @@ TEST(Platform, InstallRecordWithMissingValues) {
     TScratchHome home;
     const auto record = MakeInstallRecord();
     for (const TCase& c : cases) {
-        WriteFiles(home.Path(),
-                   {{"config/Zelvane/Quarto.conf", std::string("[General]\n") + c.Stored}});
+        Write(home.RecordFile(), std::string("[General]\n") + c.Stored);
         const auto values = record->Read("/default/");
         ASSERT_EQ(values.has_value(), c.Exists) << c.Stored;
         if (values) {
@@ -143,62 +213,106 @@ TEST(Platform, InstallRecordWithMissingValues) {
 
 TEST(Platform, InstallRecordThatCannotBeWritten) {
     TScratchHome home;
-    WriteFiles(home.Path(), {{"config/Zelvane", "a file where the folder would be"}});
+    Write(home.In("config/Zelvane"), "a file where the folder would be");
     EXPECT_FALSE(MakeInstallRecord()->Write({"/p/", 1}));
+}
+
+// The record's file goes; the organisation's folder only when nothing else is left in it.
+TEST(Platform, RemovingTheRecordKeepsWhatElseItsFolderHolds) {
+    const struct {
+        const char* Beside; // a file of the organisation's folder besides the record, or none
+        bool FolderStays;
+    } cases[] = {{nullptr, false}, {"config/Zelvane/Other.conf", true}};
+    for (const auto& c : cases) {
+        TScratchHome home;
+        const auto record = MakeInstallRecord();
+        ASSERT_TRUE(record->Write({"/p/", 1}));
+        if (c.Beside)
+            Write(home.In(c.Beside), "theirs");
+        record->Remove();
+        EXPECT_FALSE(record->Read("/default/").has_value());
+        EXPECT_FALSE(Exists(home.RecordFile()));
+        EXPECT_EQ(IsFolder(home.In("config/Zelvane")), c.FolderStays);
+        if (c.Beside) {
+            EXPECT_EQ(ReadWholeFile(home.In(c.Beside)), "theirs");
+        }
+    }
+}
+
+TEST(Platform, FreeSpaceIsMeasuredAtTheNearestExistingFolder) {
+    TScratchHome home;
+    Write(home.In("made/file.txt"), "x");
+    const std::string h = home.Path();
+    const std::string current = ParentOf(SystemFileSystem().AbsolutePath("x"));
+    const std::pair<std::string, std::string> cases[] = {
+        {h, h},
+        {h + "/", h},
+        {h + "///", h},
+        {h + "/a/b/Quarto/", h},
+        {h + "/a/b/Quarto", h},
+        {h + "/made/Quarto/", h + "/made"},
+        {h + "/made/file.txt", h + "/made/file.txt"}, // a file is measured where it is
+        {h + "/made/./a/../Quarto/", h + "/made"},
+        {h + "/made/../made/b/", h + "/made"},
+        {"/", "/"},
+        {"/quarto-no-such-folder/Quarto/", "/"},
+        {"", current},
+        {"quarto-no-such-folder/Quarto", current},
+    };
+    for (const auto& [path, folder] : cases)
+        EXPECT_EQ(NearestExistingFolder(path), folder) << path;
 }
 
 TEST(Platform, FreeSpaceOfAFolderStillToBeMade) {
     TScratchHome home;
     const auto space = MakeFreeSpace();
-    const std::int64_t here = space->FreeMegabytes(home.Path().string());
+    const std::int64_t here = space->FreeMegabytes(home.Path());
     EXPECT_GT(here, 0);
-    const std::int64_t later = space->FreeMegabytes((home.Path() / "a" / "b" / "Quarto/").string());
+    const std::int64_t later = space->FreeMegabytes(home.In("a/b/Quarto/"));
     EXPECT_LE(std::abs(later - here), 16); // the same file system, measured moments apart
 }
 
 TEST(Platform, DesktopEntriesMakeTheMenuGroup) {
     TScratchHome home;
     const auto shortcuts = MakeShortcuts();
-    const std::string reader = (home.Path() / "My Books" / "Quarto $1" / "Quarto").string();
+    const std::string reader = home.In("My Books/Quarto $1/Quarto");
     EXPECT_TRUE(shortcuts->CreateShortcut(reader, "Ночное небо - Путеводитель", "NightSky"));
     EXPECT_TRUE(shortcuts->CreateShortcut(reader, " - Атлас ", "Atlas"));
     EXPECT_TRUE(shortcuts->CreateShortcut(reader, "Ночное небо - Путеводитель", "Again"));
-    const std::string uninstall = (home.Path() / "100%" / "uninstall").string();
+    const std::string uninstall = home.In("100%/uninstall");
     EXPECT_TRUE(shortcuts->CreateShortcut(uninstall, "Удалить все книги", ""));
     for (const char* bad :
          {"", ".", "..", "a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\nb"})
         EXPECT_FALSE(shortcuts->CreateShortcut(reader, bad, "K")) << bad;
 
-    const fs::path applications = home.Path() / "data" / "applications";
-    EXPECT_EQ(std::distance(fs::directory_iterator(applications), fs::directory_iterator()), 3);
+    const std::string applications = home.In("data/applications");
+    EXPECT_EQ(Names(applications).size(), 3u);
     // The same name made again replaced the first; spaces at the ends of a name survive.
-    const fs::path book = EntryNamed(home, "Name=Ночное небо - Путеводитель");
+    const std::string book = EntryNamed(home, "Name=Ночное небо - Путеводитель");
     ASSERT_FALSE(book.empty());
     EXPECT_FALSE(EntryNamed(home, "Name=\\s- Атлас\\s").empty());
     // A program whose path holds a "%" is started through env (see the gio test below).
-    const fs::path uninstallEntry = EntryNamed(home, "Name=Удалить все книги");
+    const std::string uninstallEntry = EntryNamed(home, "Name=Удалить все книги");
     ASSERT_FALSE(uninstallEntry.empty());
-    EXPECT_NE(ReadWholeFile(uninstallEntry.string())
-                  .find("\nExec=env \"" + (home.Path() / "100%%" / "uninstall").string() + "\"\n"),
-              std::string::npos);
+    EXPECT_NE(
+        ReadWholeFile(uninstallEntry).find("\nExec=env \"" + home.In("100%%/uninstall") + "\"\n"),
+        std::string::npos);
     // The folder with a space and a dollar sign is quoted, the dollar escaped (and the
     // backslash of that escape doubled as every string value's backslash is).
-    const std::string text = ReadWholeFile(book.string());
-    EXPECT_NE(text.find("\nExec=\"" + (home.Path() / "My Books").string() +
-                        "/Quarto \\\\$1/Quarto\" \"Again\"\n"),
+    const std::string text = ReadWholeFile(book);
+    EXPECT_NE(text.find("\nExec=\"" + home.In("My Books") + "/Quarto \\\\$1/Quarto\" \"Again\"\n"),
               std::string::npos)
         << text;
-    EXPECT_NE(text.find("\nPath=" + (home.Path() / "My Books" / "Quarto $1").string() + "\n"),
-              std::string::npos)
+    EXPECT_NE(text.find("\nPath=" + home.In("My Books/Quarto $1") + "\n"), std::string::npos)
         << text;
 
-    const fs::path menu = home.Path() / "config" / "menus" / "applications-merged";
-    const fs::path directories = home.Path() / "data" / "desktop-directories";
-    ASSERT_EQ(std::distance(fs::directory_iterator(menu), fs::directory_iterator()), 1);
-    ASSERT_EQ(std::distance(fs::directory_iterator(directories), fs::directory_iterator()), 1);
-    const fs::path directory = fs::directory_iterator(directories)->path();
+    const std::string menu = home.In("config/menus/applications-merged");
+    const std::string directories = home.In("data/desktop-directories");
+    ASSERT_EQ(Names(menu).size(), 1u);
+    ASSERT_EQ(Names(directories).size(), 1u);
+    const std::string directory = directories + "/" + Names(directories).front();
     QXmlStreamReader xml(
-        QByteArray::fromStdString(ReadWholeFile(fs::directory_iterator(menu)->path().string())));
+        QByteArray::fromStdString(ReadWholeFile(menu + "/" + Names(menu).front())));
     // The menu's elements as <name>text</>, whitespace between elements left out.
     std::string tree;
     while (!xml.atEnd()) {
@@ -212,17 +326,16 @@ TEST(Platform, DesktopEntriesMakeTheMenuGroup) {
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_EQ(tree, "<Menu><Name>Applications</><Menu><Name>Zelvane Books</><Directory>" +
-                        directory.filename().string() +
+                        FileNameOf(directory) +
                         "</><Include><Category>X-Zelvane-Books</></></></>");
-    EXPECT_NE(ReadWholeFile(directory.string()).find("\nName=Электронные книги\n"),
-              std::string::npos);
+    EXPECT_NE(ReadWholeFile(directory).find("\nName=Электронные книги\n"), std::string::npos);
 
     // Hints (our category is no registered main one) are allowed; errors and warnings not.
     if (HaveProgram("desktop-file-validate")) {
-        for (const fs::path& file : home.Files()) {
-            if (file.extension() == ".desktop" || file.extension() == ".directory") {
+        for (const std::string& file : home.Files()) {
+            if (EndsWith(file, ".desktop") || EndsWith(file, ".directory")) {
                 const auto [status, output] =
-                    RunCommand("desktop-file-validate " + ShellWord(file.string()));
+                    RunCommand("desktop-file-validate " + ShellWord(file));
                 EXPECT_EQ(status, 0) << output;
                 EXPECT_EQ(output.find("error"), std::string::npos) << output;
                 EXPECT_EQ(output.find("warning"), std::string::npos) << output;
@@ -232,8 +345,124 @@ TEST(Platform, DesktopEntriesMakeTheMenuGroup) {
 
     shortcuts->RemoveAll();
     EXPECT_TRUE(home.Files().empty());
-    EXPECT_FALSE(fs::exists(menu));
-    EXPECT_FALSE(fs::exists(directories));
+    EXPECT_FALSE(Exists(menu));
+    EXPECT_FALSE(Exists(directories));
+}
+
+// Every byte of the entries and of the group's files, for targets that need no escaping and
+// for ones that need every kind of it. An entry's file name follows from the shortcut's name
+// alone, so that making a shortcut again replaces it.
+TEST(Platform, DesktopEntriesHoldExactlyTheseBytes) {
+    struct TCase {
+        const char* Target;
+        const char* Name;
+        const char* Arguments;
+        const char* File; // after "zelvane-books-"
+        const char* NameValue;
+        const char* Exec;
+        const char* Path;
+    };
+    const TCase cases[] = {
+        {"/opt/My Books/Quarto $1/Quarto", "Ночное небо - Путеводитель", "NightSky",
+         "68de4d6a506429e9", "Ночное небо - Путеводитель",
+         R"x("/opt/My Books/Quarto \\$1/Quarto" "NightSky")x", "/opt/My Books/Quarto $1"},
+        {"/opt/x/Quarto", " - Атлас ", "Atlas", "2e3c0c8c5288968a", R"x(\s- Атлас\s)x",
+         R"x("/opt/x/Quarto" "Atlas")x", "/opt/x"},
+        {"/opt/100%/uninstall", "Удалить все книги", "", "c11517081c549c16", "Удалить все книги",
+         R"x(env "/opt/100%%/uninstall")x", "/opt/100%"},
+        {"/opt/a \"q\" \\ `x` 'y' ;&|<>~#()*?/Quarto", "Книга 1", "K 100% \"q\" \\ $HOME `x`",
+         "11991f9e5e145c0e", "Книга 1",
+         R"x("/opt/a \\"q\\" \\\\ \\`x\\` 'y' ;&|<>~#()*?/Quarto" "K 100%% \\"q\\" \\\\ \\$HOME \\`x\\`")x",
+         R"x(/opt/a "q" \\ `x` 'y' ;&|<>~#()*?)x"},
+        {"/opt/tab\there/new\nline/cr\rx/Quarto", "T", " lead", "af64094c86023903", "T",
+         R"x("/opt/tab\there/new\nline/cr\rx/Quarto" " lead")x",
+         R"x(/opt/tab\there/new\nline/cr\rx)x"},
+        {"/opt/./dots/../Quarto", "Dots", "x", "0321f67360403969", "Dots",
+         R"x("/opt/./dots/../Quarto" "x")x", "/opt"},
+        {"/opt/trail/", "Trail", "x", "9ea77b0d371dc103", "Trail", R"x("/opt/trail/" "x")x",
+         "/opt/trail"},
+        {"/Quarto", "Root", "x", "ca7cfe2bef51b2a5", "Root", R"x("/Quarto" "x")x", "/"},
+    };
+    TScratchHome home;
+    const auto shortcuts = MakeShortcuts();
+    for (const TCase& c : cases) {
+        ASSERT_TRUE(shortcuts->CreateShortcut(c.Target, c.Name, c.Arguments)) << c.Name;
+        EXPECT_EQ(ReadWholeFile(home.In("data/applications/zelvane-books-") + c.File + ".desktop"),
+                  std::string("[Desktop Entry]\nType=Application\nVersion=1.0\nName=") +
+                      c.NameValue + "\nExec=" + c.Exec + "\nPath=" + c.Path +
+                      "\nTerminal=false\nCategories=X-Zelvane-Books;\n")
+            << c.Name;
+    }
+    EXPECT_EQ(Names(home.In("data/applications")).size(), std::size(cases));
+    EXPECT_EQ(ReadWholeFile(home.In("data/desktop-directories/zelvane-books-group.directory")),
+              "[Desktop Entry]\nType=Directory\nVersion=1.0\nName=Электронные книги\n"
+              "Icon=accessories-dictionary\n");
+    EXPECT_EQ(ReadWholeFile(home.In("config/menus/applications-merged/zelvane-books-group.menu")),
+              "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+              " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+              "<Menu>\n"
+              "  <Name>Applications</Name>\n"
+              "  <Menu>\n"
+              "    <Name>Zelvane Books</Name>\n"
+              "    <Directory>zelvane-books-group.directory</Directory>\n"
+              "    <Include>\n"
+              "      <Category>X-Zelvane-Books</Category>\n"
+              "    </Include>\n"
+              "  </Menu>\n"
+              "</Menu>\n");
+}
+
+// Removing the group takes our entries (named like them, whatever the letter case), the
+// directory entry and the menu file, and each of their folders that is left empty; what the
+// user or other programs keep there stays.
+TEST(Platform, RemovingTheGroupLeavesWhatIsNotOurs) {
+    TScratchHome home;
+    const auto shortcuts = MakeShortcuts();
+    ASSERT_TRUE(shortcuts->CreateShortcut("/opt/Quarto/Quarto", "Книга - Том", "K"));
+    ASSERT_TRUE(shortcuts->CreateShortcut("/opt/Quarto/uninstall", "Удалить все книги", ""));
+    const struct {
+        const char* Path;
+        bool Folder;
+        bool Stays;
+    } cases[] = {
+        {"data/applications/other.desktop", false, true},
+        {"data/applications/zelvane-books-notes.txt", false, true},
+        {"data/applications/ZELVANE-BOOKS-0123456789abcdef.DESKTOP", false, false},
+        {"data/applications/zelvane-books-.desktop", false, false},
+        {"data/applications/zelvane-books-folder.desktop", true, true},
+        {"config/menus/applications-merged/other.menu", false, true},
+    };
+    for (const auto& c : cases) {
+        if (c.Folder)
+            CreateFolders(home.In(c.Path));
+        else
+            Write(home.In(c.Path), "theirs");
+    }
+    shortcuts->RemoveAll();
+    for (const auto& c : cases)
+        EXPECT_EQ(Exists(home.In(c.Path)), c.Stays) << c.Path;
+    EXPECT_EQ(Names(home.In("data/applications")).size(), 3u);
+    EXPECT_FALSE(Exists(home.In("data/desktop-directories")));
+    EXPECT_FALSE(Exists(home.In("config/menus/applications-merged/zelvane-books-group.menu")));
+    EXPECT_TRUE(IsFolder(home.In("config/menus/applications-merged")));
+}
+
+// The entries are written through the file layer: when it cannot write or rename, no shortcut
+// is made and nothing is left behind.
+TEST(Platform, DesktopEntriesThatCannotBeWritten) {
+    const struct {
+        bool FailWrites;
+        bool FailRenames;
+    } cases[] = {{true, false}, {false, true}};
+    for (const auto& c : cases) {
+        TScratchHome home;
+        TFailingFileSystem files;
+        files.FailWrites = c.FailWrites;
+        files.FailRenames = c.FailRenames;
+        const TFileSystemScope scope(files);
+        EXPECT_FALSE(MakeShortcuts()->CreateShortcut("/opt/Quarto/Quarto", "Книга", "K"));
+        EXPECT_EQ(home.Files(), std::vector<std::string>{}) << c.FailWrites << c.FailRenames;
+    }
 }
 
 // The entries as a launcher that follows the freedesktop desktop entry format reads them (GLib's
@@ -256,29 +485,28 @@ TEST(Platform, DesktopEntriesStartTheReader) {
     const auto shortcuts = MakeShortcuts();
     int n = 0;
     for (const TCase& c : cases) {
-        const fs::path folder = home.Path() / "install" / c.Folder;
-        const fs::path report = home.Path() / ("report" + std::to_string(++n));
-        WriteReportingScript(folder / "Quarto", report);
+        const std::string folder = home.In("install/") + c.Folder;
+        const std::string report = home.In("report" + std::to_string(++n));
+        WriteReportingScript(folder + "/Quarto", report);
         const std::string name = "Книга " + std::to_string(n);
-        ASSERT_TRUE(shortcuts->CreateShortcut((folder / "Quarto").string(), name, c.Argument));
-        const fs::path entry = EntryNamed(home, "Name=" + name);
-        const auto [status, output] = RunCommand("gio launch " + ShellWord(entry.string()));
-        ASSERT_EQ(status, 0) << output << ReadWholeFile(entry.string());
-        ASSERT_TRUE(WaitFor(report.string() + ".txt")) << c.Folder;
-        EXPECT_EQ(ReadWholeFile(report.string() + ".txt"),
-                  folder.string() + "|" + c.Argument + "|" + (*c.Argument ? "1" : "0") + "\n")
-            << ReadWholeFile(entry.string());
+        ASSERT_TRUE(shortcuts->CreateShortcut(folder + "/Quarto", name, c.Argument));
+        const std::string entry = EntryNamed(home, "Name=" + name);
+        const auto [status, output] = RunCommand("gio launch " + ShellWord(entry));
+        ASSERT_EQ(status, 0) << output << ReadWholeFile(entry);
+        ASSERT_TRUE(WaitFor(report + ".txt")) << c.Folder;
+        EXPECT_EQ(ReadWholeFile(report + ".txt"),
+                  folder + "|" + c.Argument + "|" + (*c.Argument ? "1" : "0") + "\n")
+            << ReadWholeFile(entry);
     }
 }
 
 TEST(Platform, StartingAProgramDetached) {
     TScratchHome home;
-    const fs::path script = home.Path() / "bin dir" / "program";
-    const fs::path report = home.Path() / "report";
+    const std::string script = home.In("bin dir/program");
+    const std::string report = home.In("report");
     WriteReportingScript(script, report);
-    ASSERT_TRUE(MakeProgramStarter()->Start(script.string(), {"Night Sky"}));
-    ASSERT_TRUE(WaitFor(report.string() + ".txt"));
-    EXPECT_EQ(ReadWholeFile(report.string() + ".txt"),
-              (home.Path() / "bin dir").string() + "|Night Sky|1\n");
-    EXPECT_FALSE(MakeProgramStarter()->Start((home.Path() / "none").string(), {}));
+    ASSERT_TRUE(MakeProgramStarter()->Start(script, {"Night Sky"}));
+    ASSERT_TRUE(WaitFor(report + ".txt"));
+    EXPECT_EQ(ReadWholeFile(report + ".txt"), home.In("bin dir") + "|Night Sky|1\n");
+    EXPECT_FALSE(MakeProgramStarter()->Start(home.In("none"), {}));
 }

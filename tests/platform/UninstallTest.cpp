@@ -1,16 +1,43 @@
 // The uninstaller's removal: only a reader installation goes, never a root or the home.
+#include "common/FileSystem.h"
 #include "platform/PlatformFakes.h"
 #include "setup/CopyMachinery.h"
 #include "setup/UninstallCore.h"
 
 #include "EditionFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace quarto;
 using namespace quarto::test;
 
 namespace {
+
+// Writes each file below root, making its folders.
+void WriteBelow(const std::string& root, const TFiles& files) {
+    for (const auto& [name, content] : files) {
+        CreateFolders(ParentOf(root + "/" + name));
+        WriteWholeFile(root + "/" + name, content);
+    }
+}
+
+// Everything below folder, relative to it, folders ending with "/", sorted.
+std::vector<std::string> EntriesBelow(const std::string& folder, const std::string& prefix = "") {
+    std::vector<std::string> entries;
+    for (const std::string& name : FileSystem().List(folder).value_or(std::vector<std::string>{})) {
+        const std::string path = folder + "/" + name;
+        if (FileSystem().Stat(path).Kind == TEntryKind::Folder) {
+            entries.push_back(prefix + name + "/");
+            for (std::string& below : EntriesBelow(path, prefix + name + "/"))
+                entries.push_back(std::move(below));
+        } else {
+            entries.push_back(prefix + name);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
 
 // A scratch folder as the user's home for one test.
 class THome {
@@ -21,8 +48,8 @@ public:
         setenv("HOME", Path().c_str(), 1);
     }
     ~THome() { setenv("HOME", FSaved.c_str(), 1); }
-    fs::path Path() const { return FTemp.Path() / "home"; }
-    fs::path Above() const { return FTemp.Path(); }
+    std::string Path() const { return Above() + "/home"; }
+    std::string Above() const { return SystemFileSystem().AbsolutePath(FTemp.Path().string()); }
 
 private:
     TTempFolder FTemp;
@@ -34,12 +61,12 @@ private:
 TEST(Uninstall, OnlyAnInstallationIsRemovable) {
     THome home;
     const std::string reader = Layout::ReaderProgram();
-    WriteFiles(home.Path(), {{"Zelvane/Quarto/" + reader, "r"},
+    WriteBelow(home.Path(), {{"Zelvane/Quarto/" + reader, "r"},
                              {"Zelvane/Quarto/Books/K/cData.dat", "d"},
                              {"Zelvane/Other/readme", "r"},
                              {reader, "a reader in the home itself"}});
-    WriteFiles(home.Above(), {{reader, "a reader above the home"}});
-    const std::string h = home.Path().string();
+    WriteBelow(home.Above(), {{reader, "a reader above the home"}});
+    const std::string h = home.Path();
     const struct {
         std::string Folder;
         bool Removable;
@@ -52,7 +79,7 @@ TEST(Uninstall, OnlyAnInstallationIsRemovable) {
         {h + "/Elsewhere/Quarto/", false},        // not there
         {h, false},                               // the home
         {h + "/", false},                         //
-        {home.Above().string(), false},           // above the home
+        {home.Above(), false},                    // above the home
         {"/", false},                             // a root
         {"", false},                              //
     };
@@ -78,26 +105,21 @@ TEST(Uninstall, RemovesTheFolderTheRecordAndTheShortcuts) {
          {"Gone/", "Gone/Quarto/", "Gone/Quarto/Books/", "Gone/Quarto/Books/cData.dat"}},
     };
     for (const auto& c : cases) {
-        fs::remove_all(home.Path());
-        fs::create_directories(home.Path());
-        WriteFiles(home.Path(), c.Beside);
-        WriteFiles(home.Path(), {{c.Install + "Books/cData.dat", "d"}});
+        FileSystem().RemoveTree(home.Path());
+        CreateFolders(home.Path());
+        WriteBelow(home.Path(), c.Beside);
+        WriteBelow(home.Path(), {{c.Install + "Books/cData.dat", "d"}});
         if (c.Reader)
-            WriteFiles(home.Path(), {{c.Install + reader, "r"}, {c.Install + "uninstall", "u"}});
-        TFakeRecordState recordState{TInstallRecordValues{(home.Path() / c.Install).string(), 1}};
+            WriteBelow(home.Path(), {{c.Install + reader, "r"}, {c.Install + "uninstall", "u"}});
+        TFakeRecordState recordState{TInstallRecordValues{home.Path() + "/" + c.Install, 1}};
         TFakeShortcutsState shortcutState;
         TFakeInstallRecord record(recordState);
         TFakeShortcuts shortcuts(shortcutState);
         shortcuts.CreateShortcut("/q/Quarto", "Книга - Том", "K");
 
         EXPECT_EQ(RemoveInstallation(recordState.Values->Path, record, shortcuts), c.Reader);
-        std::vector<std::string> left;
-        for (const auto& entry : fs::recursive_directory_iterator(home.Path()))
-            left.push_back(fs::relative(entry.path(), home.Path()).string() +
-                           (entry.is_directory() ? "/" : ""));
-        std::sort(left.begin(), left.end());
-        EXPECT_EQ(left, c.Left) << c.Install;
-        EXPECT_TRUE(fs::is_directory(home.Path())) << c.Install;
+        EXPECT_EQ(EntriesBelow(home.Path()), c.Left) << c.Install;
+        EXPECT_EQ(FileSystem().Stat(home.Path()).Kind, TEntryKind::Folder) << c.Install;
         // The record and the menu group go in every case.
         EXPECT_FALSE(recordState.Values.has_value());
         EXPECT_TRUE(shortcutState.Links.empty());

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 using namespace quarto;
+using namespace quarto::setup;
 using namespace quarto::test;
 
 namespace {
