@@ -7,6 +7,7 @@
 #include "platform/Shortcuts.h"
 
 #include "EditionFixture.h"
+#include "FaultFileSystem.h"
 
 #include <QSettings>
 #include <QXmlStreamReader>
@@ -81,36 +82,6 @@ public:
 private:
     TTempFolder FTemp;
     std::string FRoot;
-};
-
-// The system's files, but for the failures a test asks for.
-class TFailingFileSystem : public TFileSystem {
-public:
-    bool FailWrites = false;
-    bool FailRenames = false;
-
-    std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) override {
-        return SystemFileSystem().OpenForReading(path);
-    }
-    TFileInfo Stat(const std::string& path) override { return SystemFileSystem().Stat(path); }
-    std::optional<std::vector<std::string>> List(const std::string& folder) override {
-        return SystemFileSystem().List(folder);
-    }
-    std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override {
-        if (FailWrites)
-            throw EStreamError("Cannot create file " + path + ": no space left.");
-        return SystemFileSystem().OpenForWriting(path);
-    }
-    void CreateFolder(const std::string& path) override { SystemFileSystem().CreateFolder(path); }
-    void Rename(const std::string& from, const std::string& to) override {
-        if (FailRenames)
-            throw EStreamError("Cannot rename " + from + " to " + to + ".");
-        SystemFileSystem().Rename(from, to);
-    }
-    void Remove(const std::string& path) override { SystemFileSystem().Remove(path); }
-    std::string AbsolutePath(const std::string& path) override {
-        return SystemFileSystem().AbsolutePath(path);
-    }
 };
 
 bool HaveProgram(const std::string& name) {
@@ -456,9 +427,11 @@ TEST(Platform, DesktopEntriesThatCannotBeWritten) {
     } cases[] = {{true, false}, {false, true}};
     for (const auto& c : cases) {
         TScratchHome home;
-        TFailingFileSystem files;
-        files.FailWrites = c.FailWrites;
-        files.FailRenames = c.FailRenames;
+        TFaultFileSystem files;
+        if (c.FailWrites)
+            files.NoSpaceAfter(0);
+        if (c.FailRenames)
+            files.FailRename("/");
         const TFileSystemScope scope(files);
         EXPECT_FALSE(MakeShortcuts()->CreateShortcut("/opt/Quarto/Quarto", "Книга", "K"));
         EXPECT_EQ(home.Files(), std::vector<std::string>{}) << c.FailWrites << c.FailRenames;

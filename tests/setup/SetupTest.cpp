@@ -28,8 +28,21 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::string Read(const fs::path& path) {
-    return fs::exists(path) ? ReadWholeFile(path.string()) : "<missing>";
+std::string Read(const TPath& path) {
+    return Exists(path) ? ReadWholeFile(path.string()) : "<missing>";
+}
+
+bool IsFile(const TPath& path) {
+    return FileSystem().Stat(path).Kind == TEntryKind::File;
+}
+
+bool IsFolder(const TPath& path) {
+    return FileSystem().Stat(path).Kind == TEntryKind::Folder;
+}
+
+bool IsEmptyFolder(const TPath& path) {
+    const auto names = FileSystem().List(path);
+    return IsFolder(path) && names && names->empty();
 }
 
 // A reader folder with programs, Base and Skins, editions made by make-edition, and discs made
@@ -43,18 +56,18 @@ public:
                             {"app/Skins/text.bmp", "paper v1"},
                             {"setup", "installer"}});
     }
-    fs::path Root() const { return FTemp.Path(); }
+    TPath Root() const { return FTemp.Path(); }
     // An edition source with the given key and titles; extra files go into the edition folder.
     std::string Edition(const std::string& key, const std::string& title = "Книга",
                         const std::string& title2 = "Часть", const TFiles& extra = {}) {
-        const fs::path src = Root() / "src" / key;
+        const TPath src = Root() / "src" / key;
         WriteFiles(src, {{"edition.ini", "[Main]\nTitle=" + title + "\nTitle2=" + title2 +
                                              "\nRegKey=" + key + "\n"},
                          {"contents.txt", "1 a.htm Статья\n"},
                          {"texts/a.htm", "<P>Текст " + key},
                          {"Base/about.htm", "<P>О книге"}});
-        const fs::path out = Root() / "editions" / key;
-        fs::remove_all(out);
+        const TPath out = Root() / "editions" / key;
+        FileSystem().RemoveTree(out);
         MakeEdition(src.string(), out.string());
         WriteFiles(out, extra);
         return out.string();
@@ -66,7 +79,7 @@ public:
         source.SetupProgram = (Root() / "setup").string();
         source.Editions = editions;
         source.SubVersion = subVersion;
-        const fs::path disc = Root() / "discs" / name;
+        const TPath disc = Root() / "discs" / name;
         MakeDisc(source, disc.string());
         return disc.string() + "/";
     }
@@ -128,7 +141,7 @@ TEST(Setup, FirstInstallationCopiesRecordsAndLinks) {
     EXPECT_GE(f.RequiredMB, 1);
     EXPECT_EQ(f.CurrentPage(), f.Panel2);
 
-    const fs::path target = discs.Root() / "home" / "Apps";
+    const TPath target = discs.Root() / "home" / "Apps";
     f.DirectoryEdit1->setText(QString::fromStdString(target.string()));
     EXPECT_EQ(f.InstallFolder, (target / "Quarto").string() + "/");
     f.Button3->click();
@@ -139,8 +152,8 @@ TEST(Setup, FirstInstallationCopiesRecordsAndLinks) {
     EXPECT_EQ(f.ProgressBar1->value(), f.ProgressBar1->maximum());
     EXPECT_EQ(f.Label10->text(), "deep.jpg"); // the last file copied
 
-    const fs::path q = target / "Quarto";
-    const fs::path e = q / "Books" / "NightSky";
+    const TPath q = target / "Quarto";
+    const TPath e = q / "Books" / "NightSky";
     EXPECT_EQ(Read(q / "Quarto"), "reader v1");
     EXPECT_EQ(Read(q / "uninstall"), "uninstaller v1");
     EXPECT_EQ(Read(q / "Base" / "Back.htm"), "<HTML><HEAD>");
@@ -148,10 +161,10 @@ TEST(Setup, FirstInstallationCopiesRecordsAndLinks) {
     for (const char* file :
          {"cContents.dat", "cData.dat", "FileIndex.rec", "InnerBase.dat", "Pos.rec", "setup.inf",
           "Voc.txt", "Base/about.htm", "PicData/list.txt", "Pictures/a/b/c/deep.jpg"})
-        EXPECT_TRUE(fs::is_regular_file(e / file)) << file;
+        EXPECT_TRUE(IsFile(e / file)) << file;
     for (const char* folder : {"Video", "Audio", "Images"}) // missing on the disc: empty here
-        EXPECT_TRUE(fs::is_directory(e / folder) && fs::is_empty(e / folder)) << folder;
-    EXPECT_FALSE(fs::exists(q / "setup")); // the installer stays on the disc
+        EXPECT_TRUE(IsEmptyFolder(e / folder)) << folder;
+    EXPECT_FALSE(Exists(q / "setup")); // the installer stays on the disc
 
     ASSERT_TRUE(installer.Record.Values.has_value());
     EXPECT_EQ(installer.Record.Values->Path, f.InstallFolder);
@@ -186,7 +199,7 @@ TEST(Setup, ASecondRunInstallsIntoTheRecordedFolder) {
     TDiscs discs;
     const std::string disc = discs.Disc("one", {discs.Edition("K")});
     TInstaller installer;
-    const fs::path first = discs.Root() / "first";
+    const TPath first = discs.Root() / "first";
     installer.Install(disc, first.string());
     installer.Form->Button1->click();
 
@@ -208,9 +221,9 @@ TEST(Setup, ASecondRunInstallsIntoTheRecordedFolder) {
 TEST(Setup, AnOlderDiscKeepsTheProgramButReplacesTheEditions) {
     TDiscs discs;
     TInstaller installer;
-    const fs::path target = discs.Root() / "t";
+    const TPath target = discs.Root() / "t";
     installer.Install(discs.Disc("v1", {discs.Edition("K")}), target.string());
-    const fs::path q = target / "Quarto";
+    const TPath q = target / "Quarto";
     WriteFiles(q, {{"Quarto", "installed reader"},
                    {"Base/Back.htm", "installed base"},
                    {"Skins/text.bmp", "installed skin"},
@@ -242,11 +255,11 @@ TEST(Setup, AnOlderDiscKeepsTheProgramButReplacesTheEditions) {
 TEST(Setup, ADiscWithoutEditionsMakesTheFolderRecordAndUninstaller) {
     TDiscs discs;
     TInstaller installer;
-    const fs::path target = discs.Root() / "t";
+    const TPath target = discs.Root() / "t";
     TForm1& f = installer.Install(discs.Disc("empty", {}), target.string());
     EXPECT_EQ(f.CurrentPage(), f.Panel3);
-    EXPECT_TRUE(fs::is_directory(target / "Quarto"));
-    EXPECT_TRUE(fs::is_empty(target / "Quarto"));
+    EXPECT_TRUE(IsFolder(target / "Quarto"));
+    EXPECT_TRUE(IsEmptyFolder(target / "Quarto"));
     EXPECT_TRUE(installer.Record.Values.has_value());
     ASSERT_EQ(installer.Shortcuts.Links.size(), 1u);
     EXPECT_EQ(installer.Shortcuts.Links[0].Name, "Удалить все книги");
@@ -260,7 +273,7 @@ TEST(Setup, FreeSpaceDecidesWhetherToInstall) {
     const std::string disc = discs.Disc("one", {discs.Edition("K")});
     for (const int spare : {0, -1}) {
         TInstaller installer;
-        const fs::path target = discs.Root() / ("t" + std::to_string(-spare));
+        const TPath target = discs.Root() / ("t" + std::to_string(-spare));
         TForm1& f = installer.Start(disc);
         installer.FreeSpace.Megabytes = f.RequiredMB + spare;
         f.DirectoryEdit1->setText(QString::fromStdString(target.string()));
@@ -272,7 +285,7 @@ TEST(Setup, FreeSpaceDecidesWhetherToInstall) {
             EXPECT_EQ(f.CurrentPage(), f.Panel2);
             EXPECT_EQ(installer.Messages,
                       std::vector<QString>{U("Недостаточно места на выбранном диске")});
-            EXPECT_FALSE(fs::exists(target));
+            EXPECT_FALSE(Exists(target));
             EXPECT_FALSE(installer.Record.Values.has_value());
             EXPECT_TRUE(installer.Shortcuts.Links.empty());
         }
@@ -286,9 +299,9 @@ TEST(Setup, FilesThatCannotBeCopiedAreListedOnTheDonePage) {
     const std::string disc = discs.Disc("one", {edition});
     // A disc file that cannot be read (a pipe), and a target file that cannot be replaced
     // (a folder stands in its place).
-    ASSERT_EQ(mkfifo((fs::path(disc) / "Books" / "K" / "Video" / "stream.avi").c_str(), 0644), 0);
-    const fs::path target = discs.Root() / "t";
-    fs::create_directories(target / "Quarto" / "Books" / "K" / "Voc.txt");
+    ASSERT_EQ(mkfifo((TPath(disc) / "Books" / "K" / "Video" / "stream.avi").string().c_str(), 0644), 0);
+    const TPath target = discs.Root() / "t";
+    CreateFolders(target / "Quarto" / "Books" / "K" / "Voc.txt");
     TInstaller installer;
     TForm1& f = installer.Install(disc, target.string());
     EXPECT_EQ(f.CurrentPage(), f.Panel3);
@@ -328,20 +341,18 @@ TEST(Setup, MakeDiscWritesTheDescriptor) {
     EXPECT_EQ(Cp1251ToUtf8(d.Editions[0].Title), "Первая");
     EXPECT_EQ(Cp1251ToUtf8(d.Editions[1].Title2), "");
     EXPECT_EQ(d.Editions[1].RegKey, "B");
-    std::uintmax_t bytes = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(disc))
-        if (entry.is_regular_file() && entry.path().filename() != "setup.inf")
-            bytes += entry.file_size();
+    // Everything the disc holds but its descriptor.
+    const std::int64_t bytes = TreeBytes(disc) - FileSystem().Stat(disc + "setup.inf").Size;
     EXPECT_EQ(d.RequiredMB, static_cast<std::int32_t>((bytes + (1 << 20) - 1) >> 20));
     for (const char* file : {"setup", "Quarto", "uninstall", "Base/Back.htm", "Skins/text.bmp",
                              "Books/A/cData.dat", "Books/B/Voc.txt"})
-        EXPECT_TRUE(fs::is_regular_file(fs::path(disc) / file)) << file;
+        EXPECT_TRUE(IsFile(TPath(disc) / file)) << file;
 }
 
 TEST(Setup, UninstallRemovesOnlyAnInstallation) {
     TDiscs discs;
     TInstaller installer;
-    const fs::path target = discs.Root() / "Zelvane";
+    const TPath target = discs.Root() / "Zelvane";
     installer.Install(discs.Disc("one", {discs.Edition("K")}), target.string());
     const std::string folder = installer.Form->InstallFolder;
     TFakeInstallRecord record(installer.Record);
@@ -354,11 +365,11 @@ TEST(Setup, UninstallRemovesOnlyAnInstallation) {
     EXPECT_TRUE(IsRemovableInstallation(folder));
 
     EXPECT_TRUE(RemoveInstallation(folder, record, shortcuts));
-    EXPECT_FALSE(fs::exists(folder));
-    EXPECT_FALSE(fs::exists(target)); // emptied, so removed too
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(target)); // emptied, so removed too
     EXPECT_FALSE(installer.Record.Values.has_value());
     EXPECT_TRUE(installer.Shortcuts.Links.empty());
-    EXPECT_TRUE(fs::exists(discs.Root() / "discs")); // nothing beside it
+    EXPECT_TRUE(Exists(discs.Root() / "discs")); // nothing beside it
 }
 
 TEST(Setup, ClosingWhileCopyingEndsTheInstaller) {

@@ -134,7 +134,8 @@ std::unique_ptr<TWritableFile> TFaultFileSystem::OpenForWriting(const std::strin
 }
 
 void TFaultFileSystem::Rename(const std::string& from, const std::string& to) {
-    if (Listed(FUnrenamable, to))
+    if (Listed(FUnrenamable, to) ||
+        std::find(FUnrenamable.begin(), FUnrenamable.end(), "/") != FUnrenamable.end())
         throw EStreamError("Cannot rename " + from + " to " + to + ": Permission denied.");
     FBase.Rename(from, to);
 }

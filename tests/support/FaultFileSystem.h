@@ -30,7 +30,7 @@ public:
     void NoSpaceAfter(std::int64_t bytes);
     // Listing the folder fails.
     void FailListing(const std::string& folder);
-    // Renaming onto the path fails.
+    // Renaming onto the path fails ("/": every rename).
     void FailRename(const std::string& to);
 
     // Bytes written through this file system so far.
