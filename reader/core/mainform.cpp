@@ -5,13 +5,13 @@
 #include "refs_unit.h"
 
 #include "common/ByteStream.h"
-#include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
+#include "common/qt/QtText.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/ArticleStore.h"
-#include "reader/core/PageLinks.h"
 #include "reader/core/PageComposer.h"
+#include "reader/core/PageLinks.h"
 #include "reader/search/SearchQuery.h"
 #include "reader/search/SearchUnit.h"
 #include "reader/skin/SkinPainter.h"
@@ -50,14 +50,6 @@ namespace quarto {
 TForm1* Form1 = nullptr;
 
 namespace {
-
-QString Ui(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-QString From1251(const std::string& text) {
-    return QString::fromUtf8(Cp1251ToUtf8(text));
-}
 
 // "Невозможно открыть файл", line feed, carriage return, "Unable to open file", ...
 const char* const TextStoreMissingText =
@@ -374,8 +366,7 @@ void TForm1::ComboBox1Change(int index) {
     QString failure;
     try {
         if (!quarto::LoadContents(book.BookFolder, list))
-            failure = Ui("Файл содержания не найден: ") +
-                      QString::fromUtf8(ContentsPath(book.BookFolder));
+            failure = Ui("Файл содержания не найден: ") + FromUtf8(ContentsPath(book.BookFolder));
     } catch (const std::exception& e) {
         failure = ErrorText(e);
         list.clear();
@@ -567,7 +558,7 @@ void TForm1::Panel7Exit() {
 void TForm1::Button1Click() {
     if (!SearchForm)
         return;
-    SearchForm->QueryText = Utf8ToCp1251(Edit1->text().toStdString());
+    SearchForm->QueryText = To1251(Edit1->text());
     SearchForm->RunSearch();
 }
 
@@ -605,9 +596,8 @@ void TForm1::LoadSkin(const std::string& folder) {
                 bytes.clear();
             }
         }
-        if (bytes.empty() ||
-            !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
-                                  static_cast<int>(bytes.size())))
+        if (bytes.empty() || !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                                   static_cast<int>(bytes.size())))
             throw EStreamError("Cannot open file \"" + LayoutPath(folder, name) + "\".");
         return picture;
     };
@@ -670,9 +660,7 @@ void TForm1::Image1MouseMove(int x, int y) {
             HideSkinHint();
             HintRegion = info->Number;
         }
-        ShowSkinHint(
-            x + info->HintDx, y + info->HintDy,
-            QString::fromUtf8(info->Hint.data(), static_cast<qsizetype>(info->Hint.size())));
+        ShowSkinHint(x + info->HintDx, y + info->HintDy, FromUtf8(info->Hint));
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "search_wait.h"
 
-#include "common/Cp1251.h"
+#include "common/qt/QtText.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/mainform.h"
 #include "reader/search/SearchQuery.h"
@@ -18,10 +18,6 @@ namespace quarto {
 TSearchForm* SearchForm = nullptr;
 
 namespace {
-
-QString From1251(const std::string& text) {
-    return QString::fromUtf8(Cp1251ToUtf8(text));
-}
 
 // The length of text without the characters of codes 0 to 32 at both ends.
 std::size_t TrimmedLength(const std::string& text) {
@@ -51,7 +47,7 @@ public:
 
 TSearchForm::TSearchForm(QWidget* parent) : QWidget(parent) {
     setObjectName("SearchForm");
-    setWindowTitle(QString::fromUtf8("Поиск"));
+    setWindowTitle(Ui("Поиск"));
 }
 
 TSearchForm::~TSearchForm() {
@@ -120,8 +116,7 @@ bool TSearchForm::BuildResultTree() {
         view->addTopLevelItem(HitsRoot);
     }
     if (HitTitles.empty())
-        ShowMessageBox(QString::fromUtf8("Поиск"), QString::fromUtf8("Ничего не найдено."),
-                       QMessageBox::NoIcon);
+        ShowMessageBox(Ui("Поиск"), Ui("Ничего не найдено."), QMessageBox::NoIcon);
     return !HitList.empty();
 }
 
