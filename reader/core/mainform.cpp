@@ -12,6 +12,7 @@
 #include "reader/core/ArticleStore.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
+#include "reader/core/TreeFiller.h"
 #include "reader/search/SearchQuery.h"
 #include "reader/search/SearchUnit.h"
 #include "reader/skin/SkinPainter.h"
@@ -401,22 +402,11 @@ void TForm1::BuildContentsTree() {
     TreeView->setUpdatesEnabled(false);
     TreeView->clear();
     ContentsTree = ::quarto::BuildContentsTree(ContentsList);
-    std::vector<QTreeWidgetItem*> items(ContentsTree.Nodes.size(), nullptr);
-    QList<QTreeWidgetItem*> topItems;
-    for (std::size_t i = 0; i < ContentsTree.Nodes.size(); ++i) {
-        const TContentsNode& node = ContentsTree.Nodes[i];
-        auto* item = new QTreeWidgetItem();
-        const QString text = From1251(node.Text);
-        item->setText(0, text);
-        item->setToolTip(0, text);
-        item->setData(0, Qt::UserRole, node.ArticleNo);
-        items[i] = item;
-        if (node.Parent < 0)
-            topItems.append(item);
-        else
-            items[static_cast<std::size_t>(node.Parent)]->addChild(item);
-    }
-    TreeView->addTopLevelItems(topItems);
+    std::vector<TTreeRow> rows;
+    rows.reserve(ContentsTree.Nodes.size());
+    for (const TContentsNode& node : ContentsTree.Nodes)
+        rows.push_back({node.Parent, node.Text, node.ArticleNo, std::nullopt});
+    FillTree(*TreeView, rows);
     TreeView->collapseAll();
     TreeView->setUpdatesEnabled(true);
 }
@@ -426,7 +416,7 @@ void TForm1::TreeViewDblClick(QTreeWidgetItem* node) {
         return;
     if (!node->parent() && node->childCount() > 0)
         return; // the tree opens or closes the heading itself
-    CurrentArticle = node->data(0, Qt::UserRole).toInt();
+    CurrentArticle = node->data(0, TreeArticleRole).toInt();
     OpenArticle(CurrentArticle);
 }
 
