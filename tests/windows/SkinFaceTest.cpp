@@ -8,7 +8,10 @@
 #include "reader/skin/SkinFace.h"
 
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTreeWidget>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -129,15 +132,17 @@ TEST(SkinFace, ASkinFolderIsWornWholeOrNotAtAll) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        TTempFolder temp;
-        WriteSkinFolder(temp.Path(), demo);
+        const QTemporaryDir temp;
+        ASSERT_TRUE(temp.isValid());
+        const std::filesystem::path skin = temp.path().toStdString();
+        WriteSkinFolder(skin, demo);
         if (c.Damaged && c.Bytes)
-            WriteWholeFile((temp.Path() / c.Damaged).string(), c.Bytes);
+            WriteWholeFile((skin / c.Damaged).string(), c.Bytes);
         else if (c.Damaged)
-            fs::remove(temp.Path() / c.Damaged);
+            std::filesystem::remove(skin / c.Damaged);
         TFacedWindow w;
         const std::vector<QRect> before = w.Layout();
-        const std::string folder = temp.Path().string() + "/";
+        const std::string folder = skin.string() + "/";
         if (!c.Reported) {
             w.Face.Load(folder);
             EXPECT_EQ(w.Window.size(), demo.Face.size());
