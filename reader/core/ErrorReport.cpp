@@ -1,6 +1,6 @@
 #include "ErrorReport.h"
 
-#include "common/Cp1251.h"
+#include "common/qt/QtText.h"
 
 #include <QMessageBox>
 
@@ -18,10 +18,10 @@ void ShowMessageBox(const QString& caption, const QString& text, QMessageBox::Ic
 }
 
 QString FromEngineText(const std::string& text) {
-    const QString utf8 = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString utf8 = FromUtf8(text);
     if (!utf8.contains(QChar::ReplacementCharacter))
         return utf8;
-    return QString::fromUtf8(Cp1251ToUtf8(text));
+    return From1251(text);
 }
 
 QString ErrorText(const std::exception& e) {
@@ -29,16 +29,16 @@ QString ErrorText(const std::exception& e) {
 }
 
 void ReportError(const std::exception& e) {
-    ShowMessageBox(QString::fromUtf8(ReaderTitle), ErrorText(e));
+    ShowMessageBox(Ui(ReaderTitle), ErrorText(e));
 }
 
 void ReportUnknownError() {
-    ShowMessageBox(QString::fromUtf8(ReaderTitle), QString::fromUtf8("Неизвестная ошибка."));
+    ShowMessageBox(Ui(ReaderTitle), Ui("Неизвестная ошибка."));
 }
 
 TQuartoApplication::TQuartoApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Quarto");
-    setApplicationDisplayName(QString::fromUtf8(ReaderTitle));
+    setApplicationDisplayName(Ui(ReaderTitle));
 }
 
 bool TQuartoApplication::notify(QObject* receiver, QEvent* event) {

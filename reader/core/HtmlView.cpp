@@ -1,9 +1,9 @@
 #include "HtmlView.h"
 
 #include "common/ByteStream.h"
-#include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
+#include "common/qt/QtText.h"
 #include "reader/core/PageComposer.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -31,9 +31,8 @@ const char* const PreformattedFamilies =
 
 QString Decode(const std::string& bytes) {
     if (DeclaredCharset(bytes) == TPageCharset::Utf8)
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const std::string utf8 = Cp1251ToUtf8(bytes);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        return FromUtf8(bytes);
+    return From1251(bytes);
 }
 
 // What the page markup needs before Qt parses it: a closing tag that lost its ">" right
@@ -79,8 +78,7 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
             href = textCursor().charFormat().anchorHref();
         if (href.isEmpty())
             href = url.toString();
-        const QByteArray utf8 = href.toUtf8();
-        const std::string target(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        const std::string target = ToUtf8(href);
         bool handled = false;
         if (OnHotSpotClick)
             OnHotSpotClick(target, handled);
@@ -117,7 +115,7 @@ void THtmlView::SetBaseFolder(const std::string& folder) {
     FBaseFolder = folder;
     if (!FBaseFolder.empty() && FBaseFolder.back() != '/' && FBaseFolder.back() != '\\')
         FBaseFolder += '/';
-    document()->setBaseUrl(QUrl::fromLocalFile(QString::fromUtf8(FBaseFolder.c_str())));
+    document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
 }
 
 void THtmlView::Show(std::string source, const std::string& anchor) {
@@ -129,15 +127,15 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
     document()->setDefaultFont(font);
     setHtml(ForQt(Decode(FSource)));
     // setHtml drops the base URL: put it back so pictures and links resolve against it.
-    document()->setBaseUrl(QUrl::fromLocalFile(QString::fromUtf8(FBaseFolder.c_str())));
+    document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
     if (anchor.empty())
         verticalScrollBar()->setValue(0);
     else
-        scrollToAnchor(QString::fromUtf8(anchor.c_str()));
+        scrollToAnchor(FromUtf8(anchor));
 }
 
 void THtmlView::FollowLink(const std::string& target) {
-    const QString href = QString::fromUtf8(target.c_str());
+    const QString href = FromUtf8(target);
     if (href.startsWith('#')) {
         scrollToAnchor(href.mid(1));
         return;
@@ -152,9 +150,9 @@ void THtmlView::FollowLink(const std::string& target) {
     const QString local = LocalPathOf(resolved);
     if (local.isEmpty())
         return;
-    std::string path = local.toUtf8().toStdString();
+    std::string path = ToUtf8(local);
     if (resolved.hasFragment())
-        path += "#" + resolved.fragment().toUtf8().toStdString();
+        path += "#" + ToUtf8(resolved.fragment());
     try {
         LoadFromFile(path);
     } catch (const EStreamError&) {
@@ -169,7 +167,7 @@ QVariant THtmlView::loadResource(int type, const QUrl& name) {
     const QString local = LocalPathOf(url);
     if (local.isEmpty())
         return QVariant();
-    const std::string path = ResolvePath(local.toUtf8().toStdString());
+    const std::string path = ResolvePath(ToUtf8(local));
     if (!FileExists(path))
         return QVariant();
     std::string bytes;

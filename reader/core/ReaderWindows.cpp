@@ -4,6 +4,7 @@
 #include "refs_unit.h"
 
 #include "common/FileSystem.h"
+#include "common/qt/QtText.h"
 #include "reader/media/PreviewUnit.h"
 #include "reader/media/Unit3.h"
 #include "reader/media/insertUnit.h"
@@ -64,13 +65,12 @@ void DestroyReaderWindows() {
 }
 
 QString NoEditionsText(const std::string& appFolder) {
-    const QString books =
-        QDir::toNativeSeparators(QString::fromUtf8(JoinPath(appFolder, "Books").c_str()));
-    return QString::fromUtf8("Не найдено ни одной книги.\n\n"
-                             "Программа ищет книги в папке «Books» рядом с собой:\n%1\n\n"
-                             "Каждая книга — отдельная папка в ней с файлами «setup.inf» и "
-                             "«cContents.dat». Установите книги с диска программой установки "
-                             "и запустите программу снова.")
+    const QString books = QDir::toNativeSeparators(FromUtf8(JoinPath(appFolder, "Books")));
+    return Ui("Не найдено ни одной книги.\n\n"
+              "Программа ищет книги в папке «Books» рядом с собой:\n%1\n\n"
+              "Каждая книга — отдельная папка в ней с файлами «setup.inf» и "
+              "«cContents.dat». Установите книги с диска программой установки "
+              "и запустите программу снова.")
         .arg(books);
 }
 

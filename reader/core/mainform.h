@@ -5,9 +5,8 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
-#include "reader/skin/SkinData.h"
+#include "reader/skin/SkinFace.h"
 
-#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -33,10 +32,12 @@ class QTreeWidgetItem;
 namespace quarto {
 
 class THtmlView;
-class TSkinImage;
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private TSkinCommands {
     Q_OBJECT
+    // The face is made first: HintRegion refers into it.
+    std::unique_ptr<TSkinFace> FFace;
+
 public:
     // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
     // a separator), arguments the command line without the program (only the first is used,
@@ -53,7 +54,7 @@ public:
     int CurrentArticle = 0;
     std::string HighlightWords; // 1251, separated by spaces
     bool HighlightOn = false;
-    int HintRegion = 0;
+    int& HintRegion; // the face's: the command area whose hint was shown last
 
     // Components, by their designer names.
     TSkinImage* Image1;
@@ -132,7 +133,7 @@ public:
     void Button1Click();
     void fcTreeView1DblClick(QTreeWidgetItem* node);
 
-    // Skin.
+    // Skin: each hands over to the face (reader/skin/SkinFace.h).
     void LoadSkin(const std::string& folder);
     void Image1MouseMove(int x, int y);
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
@@ -147,43 +148,44 @@ protected:
 
 private:
     void FormCreate(const std::vector<std::string>& arguments);
+    // The components, pane by pane, in the order they lie on top of each other
+    // (mainform_panes.cpp).
     void CreateComponents();
-    void ApplySkin(const QImage& face, const QImage& mask, const TSkinData& data);
+    void CreateFacePictures();
+    void CreateLeftPane();
+    void CreateEditionBox();
+    void CreateTextsPage();
+    void CreateSearchPage();
+    void CreatePicturesPage();
+    void CreateMusicPage();
+    void CreateAudioPage();
+    void CreateVideoPage();
+    void CreateRightPane();
+    QWidget* CreatePanelStack();
+    void CreateFontPanel();
+    void CreateHintPanel();
+    void ConnectEvents();
+
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
     void LoadAboutPage();
     void ShowEditionNameFromStart();
     bool HasEditionSkin() const;
 
-    QImage FMask;
+    // The commands of the face's areas.
+    void SkinExit() override;
+    void SkinMinimise() override;
+    void SkinSettings(int x, int y) override; // the font panel, at the press point
+    void SkinCopy() override;
+    void SkinPrint() override;
+    void SkinPrevious() override;
+    void SkinNext() override;
+    void SkinAbout() override;
+
     QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
 };
 
 extern TForm1* Form1;
-
-// The skin picture of the main window: it shows the face and hands the mouse to the window.
-class TSkinImage : public QWidget {
-    Q_OBJECT
-public:
-    explicit TSkinImage(TForm1* form);
-    void SetPicture(const QImage& face);
-    const QImage& Picture() const { return FFace; }
-    // Starts moving the window with the mouse, as if its title bar were dragged.
-    void StartMove();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    friend class TForm1;
-    TForm1* FForm;
-    QImage FFace;
-    bool FDragging = false;
-    QPoint FDragOffset;
-};
 
 } // namespace quarto

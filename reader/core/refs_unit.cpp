@@ -2,6 +2,8 @@
 
 #include "HtmlView.h"
 
+#include "common/qt/QtText.h"
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -15,7 +17,7 @@ TRefs* Refs = nullptr;
 
 TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("Refs");
-    setWindowTitle(QString::fromUtf8("Ссылка"));
+    setWindowTitle(Ui("Ссылка"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -30,7 +32,7 @@ TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
     Panel1->setFixedHeight(54);
     auto* bar = new QHBoxLayout(Panel1);
     bar->addStretch(1);
-    Button1 = new QPushButton(QString::fromUtf8("Закрыть"), Panel1);
+    Button1 = new QPushButton(Ui("Закрыть"), Panel1);
     Button1->setObjectName("Button1");
     Button1->setMinimumSize(101, 25);
     Button1->resize(113, 25);

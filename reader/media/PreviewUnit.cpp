@@ -1,12 +1,14 @@
 #include "PreviewUnit.h"
 
+#include "common/qt/QtText.h"
+
 namespace quarto {
 
 TPreviewForm* PreviewForm = nullptr;
 
 TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent) {
     setObjectName("PreviewForm");
-    setWindowTitle(QString::fromUtf8("Иллюстрации"));
+    setWindowTitle(Ui("Иллюстрации"));
 }
 
 } // namespace quarto

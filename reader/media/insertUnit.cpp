@@ -1,12 +1,14 @@
 #include "insertUnit.h"
 
+#include "common/qt/QtText.h"
+
 namespace quarto {
 
 TinsertForm* insertForm = nullptr;
 
 TinsertForm::TinsertForm(QWidget* parent) : QWidget(parent) {
     setObjectName("insertForm");
-    setWindowTitle(QString::fromUtf8("Электронные книги"));
+    setWindowTitle(Ui("Электронные книги"));
 }
 
 } // namespace quarto

@@ -2,7 +2,7 @@
 
 #include "search_wait.h"
 
-#include "common/Cp1251.h"
+#include "common/qt/QtText.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/mainform.h"
 #include "reader/search/SearchQuery.h"
@@ -18,10 +18,6 @@ namespace quarto {
 TSearchForm* SearchForm = nullptr;
 
 namespace {
-
-QString From1251(const std::string& text) {
-    return QString::fromUtf8(Cp1251ToUtf8(text));
-}
 
 // The length of text without the characters of codes 0 to 32 at both ends.
 std::size_t TrimmedLength(const std::string& text) {
@@ -51,7 +47,7 @@ public:
 
 TSearchForm::TSearchForm(QWidget* parent) : QWidget(parent) {
     setObjectName("SearchForm");
-    setWindowTitle(QString::fromUtf8("Поиск"));
+    setWindowTitle(Ui("Поиск"));
 }
 
 TSearchForm::~TSearchForm() {
@@ -98,30 +94,22 @@ bool TSearchForm::BuildResultTree() {
     for (const auto& [title, article] : HitTitles)
         listed.push_back(article);
     std::sort(listed.begin(), listed.end());
-    std::vector<QTreeWidgetItem*> items(ResultNodes.size(), nullptr);
-    for (std::size_t i = 0; i < ResultNodes.size(); ++i) {
-        const TResultNode& node = ResultNodes[i];
-        auto* item = new QTreeWidgetItem();
-        const QString text = From1251(node.Text);
-        item->setText(0, text);
-        item->setToolTip(0, text);
-        if (node.Parent >= 0) {
-            item->setData(0, ResultArticleRole, node.Article);
-            item->setData(0, ResultHitRole,
-                          std::binary_search(listed.begin(), listed.end(), node.Article));
+    std::vector<TTreeRow> rows;
+    rows.reserve(ResultNodes.size());
+    for (const TResultNode& node : ResultNodes) {
+        TTreeRow& row = rows.emplace_back();
+        row.Parent = node.Parent;
+        row.Text = node.Text;
+        if (node.Parent >= 0) { // the root carries nothing but its text
+            row.Article = node.Article;
+            row.Hit = std::binary_search(listed.begin(), listed.end(), node.Article);
         }
-        items[i] = item;
     }
-    for (std::size_t i = 0; i < ResultNodes.size(); ++i)
-        for (const int child : ResultNodes[i].Children)
-            items[i]->addChild(items[static_cast<std::size_t>(child)]);
-    if (!items.empty()) {
+    const std::vector<QTreeWidgetItem*> items = FillTree(*view, rows);
+    if (!items.empty())
         HitsRoot = items.front();
-        view->addTopLevelItem(HitsRoot);
-    }
     if (HitTitles.empty())
-        ShowMessageBox(QString::fromUtf8("Поиск"), QString::fromUtf8("Ничего не найдено."),
-                       QMessageBox::NoIcon);
+        ShowMessageBox(Ui("Поиск"), Ui("Ничего не найдено."), QMessageBox::NoIcon);
     return !HitList.empty();
 }
 

@@ -2,6 +2,7 @@
 // window's search tab into its results tree. Never shown.
 #pragma once
 
+#include "reader/core/TreeFiller.h"
 #include "reader/search/SearchIndex.h"
 #include "reader/search/SearchResults.h"
 
@@ -19,8 +20,8 @@ namespace quarto {
 
 // What a node of the results tree carries besides its text: the article number it stands
 // for (int) and whether a hit's path ends there (bool).
-inline constexpr int ResultArticleRole = Qt::UserRole;
-inline constexpr int ResultHitRole = Qt::UserRole + 1;
+inline constexpr int ResultArticleRole = TreeArticleRole;
+inline constexpr int ResultHitRole = TreeHitRole;
 
 class TSearchForm : public QWidget {
     Q_OBJECT

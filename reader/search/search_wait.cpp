@@ -1,5 +1,7 @@
 #include "search_wait.h"
 
+#include "common/qt/QtText.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,9 +15,9 @@ TForm2* Form2 = nullptr;
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName("Form2");
-    setWindowTitle(QString::fromUtf8("Поиск"));
+    setWindowTitle(Ui("Поиск"));
 
-    Label1 = new QLabel(QString::fromUtf8("Идет поиск.\r\nПодождите, пожалуйста."), this);
+    Label1 = new QLabel(Ui("Идет поиск.\r\nПодождите, пожалуйста."), this);
     Label1->setObjectName("Label1");
     Label1->setAlignment(Qt::AlignCenter);
     QFont font = Label1->font();

@@ -1,8 +1,6 @@
 // The skin: hover hints and presses by mask colour, and loading an edition's own skin.
 #include "ReaderFixture.h"
-
-#include "common/BmpFile.h"
-#include "reader/skin/SkinPainter.h"
+#include "SkinFixture.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -24,15 +22,7 @@ QString U(const char* utf8) {
 
 // A point of each command colour of the mask in use, found by scanning the window.
 std::map<TSkinRegion, QPoint> RegionPoints() {
-    std::map<TSkinRegion, QPoint> points;
-    for (int y = 2; y < Form1->height(); y += 3)
-        for (int x = 2; x < Form1->width(); x += 3)
-            if (const TSkinRegionInfo* info = Form1->RegionAt(x, y))
-                // a point whose neighbours share its colour, away from the area's edge
-                if (!points.count(info->Region) && Form1->RegionAt(x + 2, y) == info &&
-                    Form1->RegionAt(x, y + 2) == info)
-                    points[info->Region] = QPoint(x, y);
-    return points;
+    return RegionPointsOf([](int x, int y) { return Form1->RegionAt(x, y); }, Form1->size());
 }
 
 // A point of the mask with a colour that is no command (behind the panes).
@@ -44,25 +34,9 @@ QPoint InertPoint() {
     return {-1, -1};
 }
 
-TRgbPicture ToPicture(const QImage& image) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    TRgbPicture picture(rgb.width(), rgb.height());
-    for (int y = 0; y < rgb.height(); ++y)
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb p = rgb.pixel(x, y);
-            picture.Set(x, y, static_cast<std::uint8_t>(qRed(p)),
-                        static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p)));
-        }
-    return picture;
-}
-
 // Writes a painted skin as an edition's Skins/1 folder.
 void WriteSkin(const std::string& bookFolder, const TSkinPictures& skin) {
-    const std::filesystem::path folder = std::filesystem::path(bookFolder) / "Skins" / "1";
-    std::filesystem::create_directories(folder);
-    WriteWholeFile((folder / "main.bmp").string(), EncodeBmp24(ToPicture(skin.Face)));
-    WriteWholeFile((folder / "mask.bmp").string(), EncodeBmp24(ToPicture(skin.Mask)));
-    WriteWholeFile((folder / "data.inf").string(), SkinDataText(skin.Data));
+    WriteSkinFolder(std::filesystem::path(bookFolder) / "Skins" / "1", skin);
 }
 
 } // namespace

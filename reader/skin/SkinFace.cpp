@@ -1,0 +1,238 @@
+#include "SkinFace.h"
+
+#include "common/ByteStream.h"
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
+#include "common/qt/QtText.h"
+#include "reader/core/ErrorReport.h"
+
+#include <QCursor>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace quarto {
+
+namespace {
+
+// A picture of the skin folder; EStreamError naming it when it is missing or unreadable.
+QImage ReadSkinPicture(const std::string& folder, const char* name) {
+    const std::string path = ResolvePath(LayoutPath(folder, name));
+    QImage picture;
+    std::string bytes;
+    if (FileExists(path)) {
+        try {
+            bytes = ReadWholeFile(path);
+        } catch (const EStreamError&) {
+            bytes.clear();
+        }
+    }
+    if (bytes.empty() || !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                                               static_cast<int>(bytes.size())))
+        throw EStreamError("Cannot open file \"" + LayoutPath(folder, name) + "\".");
+    return picture;
+}
+
+} // namespace
+
+TSkinFace::TSkinFace(QWidget& window, TSkinCommands& commands)
+    : FWindow(window), FCommands(commands) {}
+
+void TSkinFace::CreatePictures() {
+    FMaskPicture = new QLabel(&FWindow);
+    FMaskPicture->hide();
+    FPicture = new TSkinImage(FWindow, *this);
+}
+
+QLabel* TSkinFace::CreateHintPanel() {
+    FHint = new QLabel(&FWindow);
+    FHint->setAlignment(Qt::AlignCenter);
+    FHint->setAutoFillBackground(true);
+    QPalette palette = FHint->palette();
+    palette.setColor(QPalette::Window, QColor(252, 248, 216));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    FHint->setPalette(palette);
+    return FHint;
+}
+
+void TSkinFace::SetPanes(QWidget* left, QWidget* right, QWidget* tree) {
+    FLeftPane = left;
+    FRightPane = right;
+    FTree = tree;
+}
+
+void TSkinFace::Load(const std::string& folder) {
+    const QImage face = ReadSkinPicture(folder, Layout::SkinFace);
+    const QImage mask = ReadSkinPicture(folder, Layout::SkinMask);
+    Apply(face, mask, ReadSkinData(folder));
+}
+
+void TSkinFace::Apply(const QImage& face, const QImage& mask, const TSkinData& data) {
+    FPicture->SetPicture(face);
+    FMask = mask.convertToFormat(QImage::Format_RGB32);
+    FMaskPicture->setPixmap(QPixmap::fromImage(FMask));
+    FMaskPicture->setGeometry(0, 0, FMask.width(), FMask.height());
+    if (FLeftPane)
+        FLeftPane->setGeometry(data.X1, data.Y1, data.W1, data.H1);
+    if (FRightPane)
+        FRightPane->setGeometry(data.X2, data.Y2, data.W2, data.H2);
+    if (FTree) {
+        QPalette palette = FTree->palette();
+        palette.setColor(QPalette::Base, QColor(static_cast<int>(data.TreeColor & 0xFF),
+                                                static_cast<int>((data.TreeColor >> 8) & 0xFF),
+                                                static_cast<int>((data.TreeColor >> 16) & 0xFF)));
+        FTree->setPalette(palette);
+    }
+    FWindow.setFixedSize(face.size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->geometry();
+        FWindow.move(r.left() + r.width() / 2 - face.width() / 2,
+                     r.top() + r.height() / 2 - face.height() / 2);
+    }
+    FPicture->lower();
+    FMaskPicture->lower();
+}
+
+const TSkinRegionInfo* TSkinFace::RegionAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= FMask.width() || y >= FMask.height())
+        return nullptr;
+    const QRgb pixel = FMask.pixel(x, y);
+    return SkinRegionOf(static_cast<std::uint8_t>(qRed(pixel)),
+                        static_cast<std::uint8_t>(qGreen(pixel)),
+                        static_cast<std::uint8_t>(qBlue(pixel)));
+}
+
+void TSkinFace::MouseMove(int x, int y) {
+    const TSkinRegionInfo* info = RegionAt(x, y);
+    if (!info)
+        return;
+    switch (info->Region) {
+    case TSkinRegion::Move:
+        FPicture->setCursor(Qt::ArrowCursor);
+        HintRegion = 0;
+        HideHint();
+        return;
+    case TSkinRegion::Minimise:
+        FPicture->setCursor(Qt::PointingHandCursor);
+        return;
+    case TSkinRegion::None:
+        return;
+    default:
+        FPicture->setCursor(Qt::PointingHandCursor);
+        if (HintRegion != info->Number) {
+            HideHint();
+            HintRegion = info->Number;
+        }
+        ShowHint(x + info->HintDx, y + info->HintDy, FromUtf8(info->Hint));
+    }
+}
+
+void TSkinFace::MouseDown(Qt::MouseButton button, int x, int y) {
+    const TSkinRegionInfo* info = RegionAt(x, y);
+    if (!info)
+        return;
+    switch (info->Region) {
+    case TSkinRegion::Move:
+        if (button != Qt::RightButton)
+            FPicture->StartMove();
+        break;
+    case TSkinRegion::Exit:
+        FCommands.SkinExit();
+        break;
+    case TSkinRegion::Minimise:
+        FCommands.SkinMinimise();
+        break;
+    case TSkinRegion::Settings:
+        FCommands.SkinSettings(x, y);
+        break;
+    case TSkinRegion::Print:
+        FCommands.SkinPrint();
+        break;
+    case TSkinRegion::Copy:
+        FCommands.SkinCopy();
+        break;
+    case TSkinRegion::Previous:
+        FCommands.SkinPrevious();
+        break;
+    case TSkinRegion::Next:
+        FCommands.SkinNext();
+        break;
+    case TSkinRegion::About:
+        FCommands.SkinAbout();
+        break;
+    case TSkinRegion::None:
+        break;
+    }
+}
+
+void TSkinFace::ShowHint(int x, int y, const QString& text) {
+    if (FHint->isVisible() || text.isEmpty())
+        return;
+    FHint->setText(text);
+    const QFontMetrics metrics(FHint->font());
+    FHint->setGeometry(x, y, metrics.horizontalAdvance(text) + 3, metrics.height() + 3);
+    FHint->show();
+    FHint->raise();
+}
+
+void TSkinFace::HideHint() {
+    FHint->hide();
+}
+
+// The face picture.
+
+TSkinImage::TSkinImage(QWidget& window, TSkinFace& face)
+    : QWidget(&window), FWindow(window), FSkin(face) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TSkinImage::SetPicture(const QImage& face) {
+    FFace = face;
+    setGeometry(0, 0, face.width(), face.height());
+    update();
+}
+
+void TSkinImage::StartMove() {
+    // The system's own move, as if the title bar were dragged; without a window manager the
+    // window follows the mouse itself.
+    if (QWindow* window = FWindow.windowHandle(); window && window->startSystemMove())
+        return;
+    FDragging = true;
+    FDragOffset = QCursor::pos() - FWindow.pos();
+    grabMouse();
+}
+
+void TSkinImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, FFace);
+}
+
+void TSkinImage::mouseMoveEvent(QMouseEvent* event) {
+    if (FDragging) {
+        FWindow.move(event->globalPosition().toPoint() - FDragOffset);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    Guarded([&] { FSkin.MouseMove(p.x(), p.y()); });
+}
+
+void TSkinImage::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    Guarded([&] { FSkin.MouseDown(event->button(), p.x(), p.y()); });
+}
+
+void TSkinImage::mouseReleaseEvent(QMouseEvent*) {
+    if (FDragging) {
+        FDragging = false;
+        releaseMouse();
+    }
+}
+
+} // namespace quarto
