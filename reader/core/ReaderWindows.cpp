@@ -3,6 +3,7 @@
 #include "mainform.h"
 #include "refs_unit.h"
 
+#include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "reader/media/PreviewUnit.h"
@@ -65,7 +66,7 @@ void DestroyReaderWindows() {
 }
 
 QString NoEditionsText(const std::string& appFolder) {
-    const QString books = QDir::toNativeSeparators(FromUtf8(JoinPath(appFolder, "Books")));
+    const QString books = QDir::toNativeSeparators(FromUtf8(BooksFolderOf(appFolder)));
     return Ui("Не найдено ни одной книги.\n\n"
               "Программа ищет книги в папке «Books» рядом с собой:\n%1\n\n"
               "Каждая книга — отдельная папка в ней с файлами «setup.inf» и "

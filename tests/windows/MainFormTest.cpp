@@ -133,7 +133,7 @@ TEST(MainForm, AnEditionWhoseContentsCannotBeReadIsShownEmpty) {
     r.Add("1", "One");
     const std::string second = r.Add("2", "Two");
     r.Start();
-    std::filesystem::remove(std::filesystem::path(second) / "cContents.dat");
+    FileSystem().Remove(ContentsPath(second));
     PickEdition(1);
     ASSERT_EQ(r.Messages.size(), 1u);
     EXPECT_EQ(r.Messages[0].Caption, U("Ошибка!"));
@@ -324,7 +324,7 @@ TEST(MainForm, AMissingTextStoreShowsTheMessageAndKeepsTheMarkingAsked) {
     const std::string folder = r.Add("1", "One");
     r.Start();
     const std::string about = TReader::View()->DocumentSource();
-    std::filesystem::remove(std::filesystem::path(folder) / "cData.dat");
+    FileSystem().Remove(TextStorePath(folder));
     Form1->HighlightWords = Utf8ToCp1251("книге");
     Form1->HighlightOn = true;
     TReader::DoubleClick("ПЛАНЕТЫ");
@@ -342,7 +342,7 @@ TEST(MainForm, AFailingHandlerReachesTheGeneralErrorReport) {
     TReader r;
     r.Add("1", "One");
     r.Start();
-    std::filesystem::remove(r.App.Path() / "Base" / "Back.htm");
+    FileSystem().Remove(r.App.Path() / "Base" / "Back.htm");
     TReader::DoubleClick("ПЛАНЕТЫ");
     ASSERT_EQ(r.Messages.size(), 1u);
     EXPECT_TRUE(r.Messages[0].Text.contains("Back.htm"));

@@ -264,11 +264,11 @@ TEST(SearchWindow, ADamagedIndexIsReportedAndLeavesTheResultsEmpty) {
         SCOPED_TRACE(c.File);
         TSkyReader r;
         Search("звезда");
-        const fs::path file = fs::path(Form1->Book().BookFolder) / c.File;
+        const std::string file = LayoutPath(Form1->Book().BookFolder, c.File);
         if (c.Remove)
-            fs::remove(file);
+            FileSystem().Remove(file);
         else
-            fs::resize_file(file, 0);
+            WriteWholeFile(file, "");
         Search("звезда");
         ASSERT_EQ(r.Messages.size(), 1u);
         EXPECT_EQ(r.Messages[0].Caption, U(ReaderTitle));

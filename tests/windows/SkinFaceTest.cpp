@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -134,15 +133,15 @@ TEST(SkinFace, ASkinFolderIsWornWholeOrNotAtAll) {
         SCOPED_TRACE(c.Name);
         const QTemporaryDir temp;
         ASSERT_TRUE(temp.isValid());
-        const std::filesystem::path skin = temp.path().toStdString();
+        const std::string skin = temp.path().toStdString();
         WriteSkinFolder(skin, demo);
         if (c.Damaged && c.Bytes)
-            WriteWholeFile((skin / c.Damaged).string(), c.Bytes);
+            WriteWholeFile(JoinPath(skin, c.Damaged), c.Bytes);
         else if (c.Damaged)
-            std::filesystem::remove(skin / c.Damaged);
+            FileSystem().Remove(JoinPath(skin, c.Damaged));
         TFacedWindow w;
         const std::vector<QRect> before = w.Layout();
-        const std::string folder = skin.string() + "/";
+        const std::string folder = skin + "/";
         if (!c.Reported) {
             w.Face.Load(folder);
             EXPECT_EQ(w.Window.size(), demo.Face.size());

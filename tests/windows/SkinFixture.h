@@ -10,7 +10,8 @@
 #include <QPoint>
 #include <QSize>
 
-#include <filesystem>
+#include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 #include <map>
 #include <string>
 
@@ -29,11 +30,11 @@ inline TRgbPicture ToPicture(const QImage& image) {
 }
 
 // Writes a painted skin into folder as main.bmp, mask.bmp and data.inf.
-inline void WriteSkinFolder(const std::filesystem::path& folder, const TSkinPictures& skin) {
-    std::filesystem::create_directories(folder);
-    WriteWholeFile((folder / "main.bmp").string(), EncodeBmp24(ToPicture(skin.Face)));
-    WriteWholeFile((folder / "mask.bmp").string(), EncodeBmp24(ToPicture(skin.Mask)));
-    WriteWholeFile((folder / "data.inf").string(), SkinDataText(skin.Data));
+inline void WriteSkinFolder(const std::string& folder, const TSkinPictures& skin) {
+    CreateFolders(folder);
+    WriteWholeFile(LayoutPath(folder, Layout::SkinFace), EncodeBmp24(ToPicture(skin.Face)));
+    WriteWholeFile(LayoutPath(folder, Layout::SkinMask), EncodeBmp24(ToPicture(skin.Mask)));
+    WriteWholeFile(LayoutPath(folder, Layout::SkinData), SkinDataText(skin.Data));
 }
 
 // A point of each command colour within size, found by scanning regionAt(x, y): one whose

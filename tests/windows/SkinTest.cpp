@@ -36,7 +36,7 @@ QPoint InertPoint() {
 
 // Writes a painted skin as an edition's Skins/1 folder.
 void WriteSkin(const std::string& bookFolder, const TSkinPictures& skin) {
-    WriteSkinFolder(std::filesystem::path(bookFolder) / "Skins" / "1", skin);
+    WriteSkinFolder(EditionSkinFolderOf(bookFolder), skin);
 }
 
 } // namespace
@@ -179,7 +179,7 @@ TEST(Skin, AnEditionSkinReplacesTheFaceAndStaysAcrossEditionsWithout) {
     EXPECT_EQ(Form1->size(), demo.Face.size());
 
     // A skin whose mask cannot be read is reported and changes nothing.
-    std::filesystem::remove(std::filesystem::path(skinned) / "Skins" / "1" / "mask.bmp");
+    FileSystem().Remove(LayoutPath(EditionSkinFolderOf(skinned), Layout::SkinMask));
     Guarded([&] { Form1->LoadSkin(skinned + "/Skins/1/"); });
     ASSERT_EQ(r.Messages.size(), 1u);
     EXPECT_TRUE(r.Messages[0].Text.contains("mask.bmp"));
