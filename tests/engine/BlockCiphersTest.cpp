@@ -1,11 +1,13 @@
 #include "reader/cipher/BlockCiphers.h"
 
+#include "common/FileSystem.h"
+#include "common/TextList.h"
+
 #include "ExpectError.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
@@ -68,11 +70,9 @@ struct TVector {
 };
 
 std::vector<TVector> ReadVectors() {
-    std::ifstream file(std::string(QUARTO_TEST_DATA) + "/blowfish-vectors.txt");
-    EXPECT_TRUE(file) << "cannot open blowfish-vectors.txt";
     std::vector<TVector> vectors;
-    std::string line;
-    while (std::getline(file, line)) {
+    for (const std::string& line :
+         SplitTextList(ReadWholeFile(std::string(QUARTO_TEST_DATA) + "/blowfish-vectors.txt"))) {
         if (line.empty() || line[0] == '#')
             continue;
         std::istringstream fields(line);

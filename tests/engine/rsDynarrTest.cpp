@@ -1,5 +1,7 @@
 // The byte array (rsDynarr) and the integer list on top of it (rsDyntyp).
 #include "reader/search/rsDynarr.h"
+
+#include "common/FileSystem.h"
 #include "reader/search/rsDyntyp.h"
 
 #include "ExpectError.h"
@@ -235,10 +237,7 @@ TEST(TrsDynArrayTest, AddThatCannotGetTheBlockFailsAndChangesNothing) {
     TrsDynArray array(itemSize);
 
     unsigned long pages = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    ASSERT_NE(statm, nullptr);
-    ASSERT_EQ(std::fscanf(statm, "%lu", &pages), 1);
-    std::fclose(statm);
+    ASSERT_EQ(std::sscanf(ReadWholeFile("/proc/self/statm").c_str(), "%lu", &pages), 1);
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
     rlimit capped = saved;

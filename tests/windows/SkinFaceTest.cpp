@@ -8,7 +8,6 @@
 #include "reader/skin/SkinFace.h"
 
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 
 
@@ -131,9 +130,8 @@ TEST(SkinFace, ASkinFolderIsWornWholeOrNotAtAll) {
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        const QTemporaryDir temp;
-        ASSERT_TRUE(temp.isValid());
-        const std::string skin = temp.path().toStdString();
+        const TTempFolder temp;
+        const std::string skin = temp.Path();
         WriteSkinFolder(skin, demo);
         if (c.Damaged && c.Bytes)
             WriteWholeFile(JoinPath(skin, c.Damaged), c.Bytes);
