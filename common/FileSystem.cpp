@@ -49,8 +49,8 @@ std::string TFileSystem::ReadWholeFile(const std::string& path) {
     bytes.resize(static_cast<std::size_t>(size > 0 ? size : 0));
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const std::size_t n = file->ReadAt(static_cast<std::int64_t>(done), bytes.data() + done,
-                                           bytes.size() - done);
+        const std::size_t n =
+            file->ReadAt(static_cast<std::int64_t>(done), bytes.data() + done, bytes.size() - done);
         if (n == 0)
             break;
         done += n;
@@ -58,8 +58,8 @@ std::string TFileSystem::ReadWholeFile(const std::string& path) {
     // A file that shrank while it was read is what it is now; one that grew is read on.
     bytes.resize(done);
     char more[65536];
-    for (std::size_t n; (n = file->ReadAt(static_cast<std::int64_t>(bytes.size()), more,
-                                          sizeof more)) > 0;)
+    for (std::size_t n;
+         (n = file->ReadAt(static_cast<std::int64_t>(bytes.size()), more, sizeof more)) > 0;)
         bytes.append(more, n);
     return bytes;
 }

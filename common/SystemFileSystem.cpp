@@ -29,7 +29,8 @@ namespace {
 using native::PathOf;
 using native::Utf8Of;
 
-[[noreturn]] void Fail(const std::string& what, const std::string& path, const std::error_code& ec) {
+[[noreturn]] void Fail(const std::string& what, const std::string& path,
+                       const std::error_code& ec) {
     throw EStreamError("Cannot " + what + " " + path + ": " + ec.message() + ".");
 }
 
@@ -83,7 +84,8 @@ public:
         std::error_code ec;
         if (!fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, ec) ||
             ec)
-            Fail("copy file " + from + " to", to, ec ? ec : std::make_error_code(std::errc::io_error));
+            Fail("copy file " + from + " to", to,
+                 ec ? ec : std::make_error_code(std::errc::io_error));
     }
 
     void CreateFolder(const std::string& path) override {

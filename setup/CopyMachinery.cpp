@@ -139,7 +139,9 @@ void TCopyRun::CopyEditionPictures(const std::string& key) {
 }
 
 std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys) {
-    const auto bytes = [this](std::string_view x) { return TreeBytes(SourcePathOf(std::string(x))); };
+    const auto bytes = [this](std::string_view x) {
+        return TreeBytes(SourcePathOf(std::string(x)));
+    };
     std::int64_t total = 0;
     for (const std::string& key : keys) {
         const std::string e = EditionName(key);

@@ -38,8 +38,8 @@ public:
     // Bytes copied so far of TotalBytes.
     std::function<void(std::int64_t done, std::int64_t total)> OnProgress;
 
-    // Copies source to destination (replacing it) through the file layer. A source that does not exist
-    // is passed over; one that exists but cannot be copied is added to Failures. The
+    // Copies source to destination (replacing it) through the file layer. A source that does not
+    // exist is passed over; one that exists but cannot be copied is added to Failures. The
     // destination folder is not created. True when the file was copied.
     bool CopyOneFile(const std::string& source, const std::string& destination);
     // Copies the tree of source into destination, which exists afterwards even when source

@@ -2,15 +2,16 @@
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
-#include "common/IniFile.h"
 #include "common/FileSystem.h"
+#include "common/IniFile.h"
 
 #include <algorithm>
 
 namespace quarto {
 
 TDiscDescriptor ReadDiscDescriptor(const std::string& sourceFolder) {
-    const TIniFile ini = TIniFile::Load(ResolvePath(LayoutPath(sourceFolder, Layout::DiscDescriptor)));
+    const TIniFile ini =
+        TIniFile::Load(ResolvePath(LayoutPath(sourceFolder, Layout::DiscDescriptor)));
     TDiscDescriptor disc;
     disc.SubVersion = ini.ReadInteger("Main", "SubVersion", 0);
     disc.RequiredMB = ini.ReadInteger("Main", "Size", 700);

@@ -18,8 +18,7 @@ bool IsSeparator(char c) {
 // (but for a root).
 std::string Normal(const std::string& folder) {
     std::string path = FileSystem().CanonicalPath(folder);
-    while (path.size() > 1 && IsSeparator(path.back()) &&
-           !(path.size() == 3 && path[1] == ':'))
+    while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && path[1] == ':'))
         path.pop_back();
     return path;
 }

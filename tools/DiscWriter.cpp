@@ -49,8 +49,8 @@ void MakeDisc(const TDiscSource& source, const std::string& out) {
     for (const std::string& folder : source.Editions) {
         const std::string inf = ResolvePath(DescriptorPath(folder));
         if (inf.empty())
-            throw std::runtime_error(folder + ": not an edition folder (no " +
-                                     Layout::Descriptor + ").");
+            throw std::runtime_error(folder + ": not an edition folder (no " + Layout::Descriptor +
+                                     ").");
         const TIniFile ini = TIniFile::Load(inf);
         TDiscEdition edition{ini.ReadString("Main", "Title", TitleNotSpecified()),
                              ini.ReadString("Main", "Title2", TitleNotSpecified()),

@@ -1,8 +1,8 @@
 #include "EditionCheck.h"
 
 #include "common/Cp1251.h"
-#include "common/IniFile.h"
 #include "common/FileSystem.h"
+#include "common/IniFile.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
@@ -24,8 +24,8 @@ void CheckDescriptor(const Tbook& book, std::vector<std::string>& problems) {
     const std::string folderName = FileNameOf(book.BookFolder);
     if (ini.Find("Main", "RegKey") && Cp1251ToUtf8(book.RegKey) != folderName)
         problems.push_back(std::string(Layout::Descriptor) + ": RegKey \"" +
-                           Cp1251ToUtf8(book.RegKey) +
-                           "\" differs from the folder name \"" + folderName + "\".");
+                           Cp1251ToUtf8(book.RegKey) + "\" differs from the folder name \"" +
+                           folderName + "\".");
     for (const char* option : {"Audio", "Pictures", "Music", "Video", "UTF", "BR"}) {
         const std::optional<std::string> value = ini.Find("Options", option);
         if (!value)

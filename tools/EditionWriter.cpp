@@ -3,15 +3,14 @@
 #include "IndexWriter.h"
 
 #include "common/Cp1251.h"
-#include "common/IniFile.h"
 #include "common/FileSystem.h"
+#include "common/IniFile.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/TextStore.h"
 
 #include <algorithm>
 #include <sstream>
-
 
 namespace quarto {
 namespace {

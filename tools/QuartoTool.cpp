@@ -3,10 +3,10 @@
 #include "EditionWriter.h"
 
 #include "common/Cp1251.h"
-#include "common/IniFile.h"
-#include "common/FileSystem.h"
-#include "common/RecordFile.h"
 #include "common/EditionLayout.h"
+#include "common/FileSystem.h"
+#include "common/IniFile.h"
+#include "common/RecordFile.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
@@ -194,8 +194,7 @@ private:
         for (std::size_t i = 0; i < books.size(); ++i) {
             const Tbook& b = books[i];
             std::cout << i << '\t' << Cp1251ToUtf8(b.RegKey) << '\t' << Cp1251ToUtf8(b.DisplayName)
-                      << '\t' << FileNameOf(b.BookFolder) << '\t'
-                      << BookOptionNames(b) << '\n';
+                      << '\t' << FileNameOf(b.BookFolder) << '\t' << BookOptionNames(b) << '\n';
         }
         return 0;
     }
@@ -242,9 +241,9 @@ private:
             throw EUsage("page needs an article number.");
         const Tbook book = CurrentBook();
         const std::vector<TContentsRec> list = Contents(book);
-        const std::string page = ArticlePage(AppFolderOf(FOptions.App), book, list,
-                                             static_cast<int>(*article), highlightWords,
-                                             highlightOn);
+        const std::string page =
+            ArticlePage(AppFolderOf(FOptions.App), book, list, static_cast<int>(*article),
+                        highlightWords, highlightOn);
         std::cout.write(page.data(), static_cast<std::streamsize>(page.size()));
         return 0;
     }

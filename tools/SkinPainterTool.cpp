@@ -12,7 +12,6 @@
 #include <iostream>
 #include <string>
 
-
 using namespace quarto;
 
 namespace {

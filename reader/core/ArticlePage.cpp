@@ -17,8 +17,7 @@ TComposedPage ComposeBookPage(const std::string& appFolder, const Tbook& book,
 
 TComposedPage ComposeBookPage(const std::string& appFolder, const Tbook& book,
                               std::string_view body) {
-    return ComposeBookPage(appFolder, book, body, ArticlePicturePath(appFolder),
-                           ArticleTextColour);
+    return ComposeBookPage(appFolder, book, body, ArticlePicturePath(appFolder), ArticleTextColour);
 }
 
 void RewriteBookPage(const Tbook& book, std::string& source, const std::string& highlightWords,

@@ -2,8 +2,8 @@
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
-#include "common/IniFile.h"
 #include "common/FileSystem.h"
+#include "common/IniFile.h"
 
 namespace quarto {
 

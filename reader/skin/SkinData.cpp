@@ -1,8 +1,8 @@
 #include "SkinData.h"
 
 #include "common/EditionLayout.h"
-#include "common/IniFile.h"
 #include "common/FileSystem.h"
+#include "common/IniFile.h"
 
 #include <cstdio>
 #include <iterator>

@@ -20,8 +20,7 @@ TEST(ByteStream, MemoryReadsReportWhatTheyDeliverAndWritesGrow) {
 }
 
 TEST(ByteStream, FileStreamWritesAndReadsBack) {
-    const std::string path =
-        ::testing::TempDir() + "quarto-stream-test.bin";
+    const std::string path = ::testing::TempDir() + "quarto-stream-test.bin";
     {
         TFileStream out(path, TFileStream::TMode::Create);
         out.Write("hello", 5);

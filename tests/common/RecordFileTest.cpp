@@ -24,8 +24,7 @@ TEST(RecordFile, CountIsSizeDivRecordSizeAndPartialRecordIsNotRead) {
 }
 
 TEST(RecordFile, FilesRoundTripAndMissingFilesAreNamed) {
-    const std::string path =
-        ::testing::TempDir() + "quarto-record-test.bin";
+    const std::string path = ::testing::TempDir() + "quarto-record-test.bin";
     WriteWholeFile(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path), std::string("a\0b", 3));
     FileSystem().Remove(path);

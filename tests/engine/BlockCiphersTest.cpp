@@ -171,8 +171,10 @@ TEST(BlowfishCipher, ClassValues) {
 }
 
 TEST(BlowfishCipher, KeyLengths) {
-    test::ExpectThrowMessage<EBlockCipherError>([] { MakeCipher("1234567"); }, "Key must be at least 8 bytes long.");
-    test::ExpectThrowMessage<EBlockCipherError>([] { TBlowfishCipher(nullptr, 0); }, "Key must be at least 8 bytes long.");
+    test::ExpectThrowMessage<EBlockCipherError>([] { MakeCipher("1234567"); },
+                                                "Key must be at least 8 bytes long.");
+    test::ExpectThrowMessage<EBlockCipherError>([] { TBlowfishCipher(nullptr, 0); },
+                                                "Key must be at least 8 bytes long.");
     EXPECT_NO_THROW(MakeCipher("12345678"));
 
     // The key repeats cyclically and only its first 72 bytes (18 words) matter.
@@ -233,8 +235,9 @@ TEST(BlowfishCipher, DecipherStreamRejectsLengths) {
         TMemoryStream source(ciphertext);
         TMemoryStream destination("kept");
         destination.Seek(4);
-        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
-                          "Ciphertext length is not a multiple of 8.");
+        test::ExpectThrowMessage<EBlockCipherError>(
+            [&] { cipher.DecipherStream(source, destination); },
+            "Ciphertext length is not a multiple of 8.");
         EXPECT_EQ(destination.Data(), "kept");
         EXPECT_EQ(destination.Position(), 4);
         EXPECT_EQ(source.Position(), 0);
@@ -244,14 +247,14 @@ TEST(BlowfishCipher, DecipherStreamRejectsLengths) {
     source.Seek(8);
     TMemoryStream destination;
     test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
-                      "Ciphertext length is not a multiple of 8.");
+                                                "Ciphertext length is not a multiple of 8.");
 }
 
 TEST(BlowfishCipher, DecipherTextRejectsLengths) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     for (const std::string& ciphertext : {std::string(), std::string(12, 'x'), std::string(1, 'x')})
         test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherText(ciphertext); },
-                          "Ciphertext is not a multiple of 8 bytes.");
+                                                    "Ciphertext is not a multiple of 8 bytes.");
 }
 
 TEST(BlowfishCipher, DecipherStreamStartsAtSourcePosition) {
@@ -328,18 +331,21 @@ TEST(BlowfishCipher, InvalidPadCount) {
         const std::string leading =
             cipher.EncipherText(std::string(7, 'a')) + cipher.EncipherText(std::string(7, 'b'));
         const std::string shortText = leading + BlockWithCount(cipher, 'c', count);
-        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherText(shortText); }, message);
+        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherText(shortText); },
+                                                    message);
         {
             TMemoryStream source(shortText);
             TMemoryStream destination;
-            test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); }, message);
+            test::ExpectThrowMessage<EBlockCipherError>(
+                [&] { cipher.DecipherStream(source, destination); }, message);
             EXPECT_EQ(destination.Size(), 0);
         }
         // Whole chunks ahead of the final one are already written.
         const std::string firstChunk = EncipherAsStream(cipher, std::string(4095, 'd'));
         TMemoryStream source(firstChunk + BlockWithCount(cipher, 'e', count));
         TMemoryStream destination;
-        test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); }, message);
+        test::ExpectThrowMessage<EBlockCipherError>(
+            [&] { cipher.DecipherStream(source, destination); }, message);
         EXPECT_EQ(destination.Size(), 4096);
     }
 }
@@ -364,8 +370,9 @@ TEST(BlowfishCipher, SourceEndingEarly) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     TShortStream source(cipher.EncipherText("text"));
     TMemoryStream destination;
-    test::ExpectThrowMessage<EBlockCipherError>([&] { cipher.DecipherStream(source, destination); },
-                      "Ciphertext ends 8 bytes before the end the stream reported.");
+    test::ExpectThrowMessage<EBlockCipherError>(
+        [&] { cipher.DecipherStream(source, destination); },
+        "Ciphertext ends 8 bytes before the end the stream reported.");
     EXPECT_EQ(destination.Size(), 0);
 }
 

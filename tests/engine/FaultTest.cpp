@@ -57,9 +57,7 @@ TEST_F(Faults, MakeEditionStopsAtAFullDiskNamingTheFile) {
     const TFileSystemScope scope(Files);
     Files.NoSpaceAfter(100);
     ExpectThrowContaining<EStreamError>(
-        [&] {
-            MakeEdition(App.Path() / "src" / "K", App.Path() / "again");
-        },
+        [&] { MakeEdition(App.Path() / "src" / "K", App.Path() / "again"); },
         {"again", "No space left on device"});
 }
 

@@ -88,7 +88,7 @@ TEST(TrsDynArrayTest, RejectsOtherItemSizes) {
     for (std::int32_t size : {0, -1, -4, 65520, 65535, INT32_MIN, INT32_MAX}) {
         SCOPED_TRACE(size);
         test::ExpectThrowMessage<EDynArrayCreateError>([&] { TrsDynArray array(size); },
-                                          "Dynamic Array: Invalid Item Size");
+                                                       "Dynamic Array: Invalid Item Size");
     }
 }
 
@@ -186,8 +186,8 @@ TEST(TrsDynArrayTest, AssignBetweenItemSizesFailsAndChangesNothing) {
     AddInt(target, 42);
     const void* block = target.Data();
 
-    test::ExpectThrowMessage<EDynArrayAssignError>([&] { target.Assign(source); },
-                                      "Dynamic Array: Arrays not compatible for Assign.");
+    test::ExpectThrowMessage<EDynArrayAssignError>(
+        [&] { target.Assign(source); }, "Dynamic Array: Arrays not compatible for Assign.");
     EXPECT_EQ(target.ItemSize(), 4);
     EXPECT_EQ(target.Data(), block);
     EXPECT_EQ(Ints(target), std::vector<std::int32_t>{42});
@@ -313,10 +313,10 @@ TEST(TrsDynLongintTest, GetOutsideTheListFails) {
                  {&three, -1}, {&three, INT32_MIN}, {&three, INT32_MAX}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)c.list->Get(c.index); },
-                                              "Dynamic Longint Array: Index out of bounds");
-        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)(*c.list)[c.index]; },
-                                              "Dynamic Longint Array: Index out of bounds");
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+            [&] { (void)c.list->Get(c.index); }, "Dynamic Longint Array: Index out of bounds");
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+            [&] { (void)(*c.list)[c.index]; }, "Dynamic Longint Array: Index out of bounds");
     }
 }
 
@@ -334,13 +334,13 @@ TEST(TrsDynLongintTest, PutBeyondCountFailsAndChangesNothing) {
     TrsDynLongint list = ListOf({4, 5});
     for (std::int32_t index : {3, 4, -1, INT32_MIN, INT32_MAX}) {
         SCOPED_TRACE(index);
-        test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { list.Put(index, 9); },
-                                              "Dynamic Longint Array: Index out of bounds");
+        test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+            [&] { list.Put(index, 9); }, "Dynamic Longint Array: Index out of bounds");
         EXPECT_EQ(Values(list), (std::vector<std::int32_t>{4, 5}));
     }
     TrsDynLongint empty;
-    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { empty.Put(1, 9); },
-                                          "Dynamic Longint Array: Index out of bounds");
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+        [&] { empty.Put(1, 9); }, "Dynamic Longint Array: Index out of bounds");
     EXPECT_EQ(empty.Count(), 0);
 }
 
@@ -348,8 +348,8 @@ TEST(TrsDynLongintTest, ClearEmptiesAndTheListStaysUsable) {
     TrsDynLongint list = ListOf({1, 2, 3});
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)list.Get(0); },
-                                          "Dynamic Longint Array: Index out of bounds");
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+        [&] { (void)list.Get(0); }, "Dynamic Longint Array: Index out of bounds");
     list.Clear();
     list.Add(7);
     EXPECT_EQ(Values(list), std::vector<std::int32_t>{7});
@@ -370,8 +370,8 @@ TEST(TrsDynLongintTest, AssignCopiesValuesAndOrder) {
     TrsDynLongint target = ListOf({1, 2});
     target.Assign(TrsDynLongint());
     EXPECT_EQ(target.Count(), 0);
-    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)target.Get(0); },
-                                          "Dynamic Longint Array: Index out of bounds");
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+        [&] { (void)target.Get(0); }, "Dynamic Longint Array: Index out of bounds");
     target.Add(5);
     EXPECT_EQ(Values(target), std::vector<std::int32_t>{5});
 
@@ -397,8 +397,8 @@ TEST(TrsDynLongintTest, CopiesAreIndependentAndMovesEmptyTheSource) {
     assigned = std::move(moved);
     EXPECT_EQ(Values(assigned), (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(moved.Count(), 0);
-    test::ExpectThrowMessage<EDynArrayTypeAccessError>([&] { (void)moved.Get(0); },
-                                          "Dynamic Longint Array: Index out of bounds");
+    test::ExpectThrowMessage<EDynArrayTypeAccessError>(
+        [&] { (void)moved.Get(0); }, "Dynamic Longint Array: Index out of bounds");
 }
 
 } // namespace

@@ -299,7 +299,8 @@ TEST(Setup, FilesThatCannotBeCopiedAreListedOnTheDonePage) {
     const std::string disc = discs.Disc("one", {edition});
     // A disc file that cannot be read (a pipe), and a target file that cannot be replaced
     // (a folder stands in its place).
-    ASSERT_EQ(mkfifo((TPath(disc) / "Books" / "K" / "Video" / "stream.avi").string().c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((TPath(disc) / "Books" / "K" / "Video" / "stream.avi").string().c_str(), 0644),
+              0);
     const TPath target = discs.Root() / "t";
     CreateFolders(target / "Quarto" / "Books" / "K" / "Voc.txt");
     TInstaller installer;

@@ -15,8 +15,8 @@
 namespace {
 
 struct TGolden {
-    const char* File;               // under golden/
-    std::vector<std::string> Args;  // after --app
+    const char* File;              // under golden/
+    std::vector<std::string> Args; // after --app
     int Status;
 };
 

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QTreeWidget>
 
-
 #include <string>
 #include <vector>
 
