@@ -8,7 +8,7 @@ namespace quarto {
 
 void TMemoryStream::Seek(std::int64_t position) {
     if (position < 0 || position > Size())
-        throw EStreamError("Stream position " + std::to_string(position) + " is outside 0.." +
+        throw EStreamError("Позиция " + std::to_string(position) + " вне потока 0.." +
                            std::to_string(Size()) + ".");
     FPosition = position;
 }
@@ -39,7 +39,7 @@ void TMemoryStream::Clear() {
 
 void TMemoryStream::SetSize(std::int64_t size) {
     if (size < 0)
-        throw EStreamError("Stream size " + std::to_string(size) + " is negative.");
+        throw EStreamError("Размер потока " + std::to_string(size) + " отрицателен.");
     FData.resize(static_cast<std::size_t>(size));
     if (FPosition > size)
         FPosition = size;
@@ -60,14 +60,14 @@ TFileStream& TFileStream::operator=(TFileStream&&) noexcept = default;
 
 void TFileStream::Seek(std::int64_t position) {
     if (position < 0 || position > FSize)
-        throw EStreamError("Position " + std::to_string(position) + " is outside file " + FPath +
-                           " of " + std::to_string(FSize) + " bytes.");
+        throw EStreamError("Позиция " + std::to_string(position) + " вне файла «" + FPath + "»" +
+                           " размером " + std::to_string(FSize) + " байт.");
     FPosition = position;
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     if (!FIn)
-        throw EStreamError("Cannot read file " + FPath + ": it is open for writing.");
+        throw EStreamError("Не удаётся прочитать файл «" + FPath + "»: он открыт для записи.");
     const std::size_t n = FIn->ReadAt(FPosition, buffer, count);
     FPosition += static_cast<std::int64_t>(n);
     return n;
@@ -77,7 +77,7 @@ void TFileStream::Write(const void* buffer, std::size_t count) {
     if (count == 0)
         return;
     if (!FOut || FPosition != FSize)
-        throw EStreamError("Cannot write file " + FPath + " at position " +
+        throw EStreamError("Не удаётся записать файл «" + FPath + "» в позицию " +
                            std::to_string(FPosition) + ".");
     FOut->Append(std::string_view(static_cast<const char*>(buffer), count));
     FPosition += static_cast<std::int64_t>(count);

@@ -3,6 +3,8 @@
 #include "Cp1251.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 namespace quarto {
 
@@ -37,6 +39,33 @@ std::string Child(const std::string& folder, const std::string& name) {
 }
 
 } // namespace
+
+std::string SystemErrorText(int error) {
+    switch (error) {
+    case ENOENT:
+        return "нет такого файла или папки";
+    case EACCES:
+    case EPERM:
+        return "нет доступа";
+    case ENOSPC:
+        return "на диске нет места";
+    case EIO:
+        return "ошибка чтения или записи";
+    case EISDIR:
+        return "это папка";
+    case ENOTDIR:
+        return "часть пути — не папка";
+    case EROFS:
+        return "диск только для чтения";
+    case ENOTEMPTY:
+    case EEXIST:
+        return "папка не пуста или уже существует";
+    case ENAMETOOLONG:
+        return "слишком длинное имя";
+    default:
+        return std::generic_category().message(error);
+    }
+}
 
 std::unique_ptr<TMappedFile> TFileSystem::Map(const std::string& path) {
     return std::make_unique<TBufferedMap>(path, ReadWholeFile(path));
@@ -87,7 +116,7 @@ void TFileSystem::RemoveTree(const std::string& path) {
     if (info.Kind == TEntryKind::Folder) {
         const auto names = List(path);
         if (!names)
-            throw EStreamError("Cannot list folder " + path + ".");
+            throw EStreamError("Не удаётся прочитать папку «" + path + "».");
         for (const std::string& name : *names)
             RemoveTree(Child(path, name));
     }

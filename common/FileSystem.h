@@ -174,6 +174,9 @@ void WriteWholeFile(const std::string& path, std::string_view bytes);
 void ReplaceWholeFile(const std::string& path, std::string_view bytes);
 // Creates every missing folder of path; throws EStreamError when one cannot be made.
 void CreateFolders(const std::string& path);
+// The reason of a failed system call, in Russian for the usual ones (no file, no access, no
+// space, ...), else the system's own text.
+std::string SystemErrorText(int error);
 // The path of the program running, made absolute (argv0 when the system cannot tell).
 std::string RunningProgramPath(const char* argv0);
 // The size of a file, or of every file below a folder; 0 for nothing.

@@ -13,7 +13,7 @@ namespace quarto::native {
 namespace {
 
 std::string Reason() {
-    return std::strerror(errno);
+    return SystemErrorText(errno);
 }
 
 // A descriptor closed when it goes.
@@ -38,11 +38,11 @@ private:
 int OpenRegular(const std::string& path, std::int64_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw EStreamError("Cannot open file " + path + ": " + Reason() + ".");
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: " + Reason() + ".");
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        throw EStreamError("Cannot open file " + path + ": not a regular file.");
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: это не файл.");
     }
     size = static_cast<std::int64_t>(info.st_size);
     return fd;
@@ -55,7 +55,7 @@ public:
     std::int64_t Size() const override { return FSize; }
     std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
         if (offset < 0)
-            throw EStreamError("Cannot read file " + FPath + " at offset " +
+            throw EStreamError("Не удаётся прочитать файл «" + FPath + "» со смещения " +
                                std::to_string(offset) + ".");
         std::size_t done = 0;
         while (done < count) {
@@ -64,7 +64,7 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw EStreamError("Cannot read file " + FPath + ": " + Reason() + ".");
+                throw EStreamError("Не удаётся прочитать файл «" + FPath + "»: " + Reason() + ".");
             }
             if (n == 0)
                 break;
@@ -89,7 +89,7 @@ public:
             return;
         void* data = ::mmap(nullptr, FSize, PROT_READ, MAP_PRIVATE, fd.Get(), 0);
         if (data == MAP_FAILED)
-            throw EStreamError("Cannot read file " + path + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся прочитать файл «" + path + "»: " + Reason() + ".");
         FData = static_cast<const unsigned char*>(data);
     }
     ~TPosixMap() override {
@@ -103,25 +103,25 @@ public:
     explicit TPosixWritable(const std::string& path)
         : FPath(path), FFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {
         if (FFd.Get() < 0)
-            throw EStreamError("Cannot create file " + path + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся создать файл «" + path + "»: " + Reason() + ".");
     }
     const std::string& Path() const override { return FPath; }
     void Append(std::string_view bytes) override {
         if (FFd.Get() < 0)
-            throw EStreamError("Cannot write file " + FPath + ": it is closed.");
+            throw EStreamError("Не удаётся записать файл «" + FPath + "»: он уже закрыт.");
         while (!bytes.empty()) {
             const ssize_t n = ::write(FFd.Get(), bytes.data(), bytes.size());
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+                throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
             }
             bytes.remove_prefix(static_cast<std::size_t>(n));
         }
     }
     void Close() override {
         if (FFd.Get() >= 0 && FFd.Close() != 0)
-            throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
     }
 
 private:

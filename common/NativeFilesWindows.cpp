@@ -48,11 +48,11 @@ HANDLE OpenRegular(const std::string& path, std::int64_t& size) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        throw EStreamError("Cannot open file " + path + ": " + Reason() + ".");
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: " + Reason() + ".");
     LARGE_INTEGER bytes{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &bytes)) {
         CloseHandle(file);
-        throw EStreamError("Cannot open file " + path + ": not a regular file.");
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: это не файл.");
     }
     size = static_cast<std::int64_t>(bytes.QuadPart);
     return file;
@@ -66,7 +66,7 @@ public:
     std::int64_t Size() const override { return FSize; }
     std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
         if (offset < 0)
-            throw EStreamError("Cannot read file " + FPath + " at offset " +
+            throw EStreamError("Не удаётся прочитать файл «" + FPath + "» со смещения " +
                                std::to_string(offset) + ".");
         std::size_t done = 0;
         while (done < count) {
@@ -79,7 +79,7 @@ public:
             if (!ReadFile(FFile.Get(), static_cast<char*>(buffer) + done, want, &got, &at)) {
                 if (GetLastError() == ERROR_HANDLE_EOF)
                     break;
-                throw EStreamError("Cannot read file " + FPath + ": " + Reason() + ".");
+                throw EStreamError("Не удаётся прочитать файл «" + FPath + "»: " + Reason() + ".");
             }
             if (got == 0)
                 break;
@@ -107,7 +107,7 @@ public:
             FData = static_cast<const unsigned char*>(
                 MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
         if (!FData)
-            throw EStreamError("Cannot read file " + path + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся прочитать файл «" + path + "»: " + Reason() + ".");
     }
     ~TWindowsMap() override {
         if (FData)
@@ -121,23 +121,23 @@ public:
         : FPath(path), FFile(CreateFileW(PathOf(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
         if (!FFile.Valid())
-            throw EStreamError("Cannot create file " + path + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся создать файл «" + path + "»: " + Reason() + ".");
     }
     const std::string& Path() const override { return FPath; }
     void Append(std::string_view bytes) override {
         if (!FFile.Valid())
-            throw EStreamError("Cannot write file " + FPath + ": it is closed.");
+            throw EStreamError("Не удаётся записать файл «" + FPath + "»: он уже закрыт.");
         while (!bytes.empty()) {
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
             DWORD written = 0;
             if (!WriteFile(FFile.Get(), bytes.data(), want, &written, nullptr) || written == 0)
-                throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+                throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
             bytes.remove_prefix(written);
         }
     }
     void Close() override {
         if (FFile.Valid() && !FFile.Close())
-            throw EStreamError("Cannot write file " + FPath + ": " + Reason() + ".");
+            throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
     }
 
 private:

@@ -29,9 +29,13 @@ namespace {
 using native::PathOf;
 using native::Utf8Of;
 
+// what: the message up to the path ("Не удаётся удалить").
 [[noreturn]] void Fail(const std::string& what, const std::string& path,
                        const std::error_code& ec) {
-    throw EStreamError("Cannot " + what + " " + path + ": " + ec.message() + ".");
+    // The standard library reports POSIX errors by their errno, Windows' by their own codes.
+    const bool posix = ec.category() == std::generic_category() || PathSeparator == '/';
+    throw EStreamError(what + " «" + path +
+                       "»: " + (posix ? SystemErrorText(ec.value()) : ec.message()) + ".");
 }
 
 class TSystemFileSystem final : public TFileSystem {
@@ -84,7 +88,7 @@ public:
         std::error_code ec;
         if (!fs::copy_file(PathOf(from), PathOf(to), fs::copy_options::overwrite_existing, ec) ||
             ec)
-            Fail("copy file " + from + " to", to,
+            Fail("Не удаётся скопировать файл «" + from + "» в", to,
                  ec ? ec : std::make_error_code(std::errc::io_error));
     }
 
@@ -92,28 +96,29 @@ public:
         std::error_code ec;
         fs::create_directory(PathOf(path), ec);
         if (ec)
-            Fail("create folder", path, ec);
+            Fail("Не удаётся создать папку", path, ec);
     }
 
     void Rename(const std::string& from, const std::string& to) override {
         std::error_code ec;
         fs::rename(PathOf(from), PathOf(to), ec);
         if (ec)
-            Fail("rename " + from + " to", to, ec);
+            Fail("Не удаётся переименовать «" + from + "» в", to, ec);
     }
 
     void Remove(const std::string& path) override {
         std::error_code ec;
         fs::remove(PathOf(path), ec);
         if (ec)
-            Fail("remove", path, ec);
+            Fail("Не удаётся удалить", path, ec);
     }
 
     void RemoveTree(const std::string& path) override {
         std::error_code ec;
         fs::remove_all(PathOf(path), ec);
         if (ec || fs::exists(PathOf(path), ec))
-            Fail("remove", path, ec ? ec : std::make_error_code(std::errc::directory_not_empty));
+            Fail("Не удаётся удалить", path,
+                 ec ? ec : std::make_error_code(std::errc::directory_not_empty));
     }
 
     std::string AbsolutePath(const std::string& path) override {

@@ -36,28 +36,29 @@ TTextStore::TTextStore(const std::string& bookFolder) : FStream(Open(bookFolder)
 void TTextStore::AppendRecord(std::int32_t offset, TMemoryStream& plain) {
     const std::int64_t size = FStream.Size();
     const auto fail = [&](const std::string& what) {
-        throw EFormatError(FStream.Path() + ", offset " + std::to_string(offset) + ": " + what);
+        throw EFormatError("«" + FStream.Path() + "», смещение " + std::to_string(offset) + ": " +
+                           what);
     };
     if (offset < 0 || offset + static_cast<std::int64_t>(TextStoreFormat::LengthSize) > size)
-        fail("the record lies outside the file of " + std::to_string(size) + " bytes.");
+        fail("запись лежит за пределами файла размером " + std::to_string(size) + " байт.");
     FStream.Seek(offset);
     char lengthBytes[TextStoreFormat::LengthSize];
     if (FStream.Read(lengthBytes, sizeof lengthBytes) != sizeof lengthBytes)
-        fail("the record length cannot be read.");
+        fail("длину записи не удаётся прочитать.");
     const std::int32_t length = GetLE32(lengthBytes);
     if (length <= 0)
-        fail("the record length " + std::to_string(length) + " is not positive.");
+        fail("длина записи " + std::to_string(length) + " не больше нуля.");
     const std::int64_t dataStart = offset + static_cast<std::int64_t>(TextStoreFormat::LengthSize);
     if (dataStart + length > size)
-        fail("the record length " + std::to_string(length) + " runs past the end of the file of " +
-             std::to_string(size) + " bytes.");
+        fail("запись длиной " + std::to_string(length) + " выходит за конец файла размером " +
+             std::to_string(size) + " байт.");
     if (length % 8 != 0)
         fail("Ciphertext length is not a multiple of 8.");
     TMemoryStream cipherText;
     cipherText.SetSize(length);
     if (FStream.Read(cipherText.Data().data(), static_cast<std::size_t>(length)) !=
         static_cast<std::size_t>(length))
-        fail("the record cannot be read.");
+        fail("запись не удаётся прочитать.");
     plain.Seek(plain.Size());
     try {
         StoreCipher().DecipherStream(cipherText, plain);

@@ -47,7 +47,7 @@ TFileStamp StampOf(const std::string& path) {
 }
 
 ESearchIndexError Damaged(const std::string& path, const std::string& what) {
-    return ESearchIndexError("The word index file \"" + path + "\" is damaged: " + what + ".");
+    return ESearchIndexError("Файл словарного индекса «" + path + "» повреждён: " + what + ".");
 }
 
 } // namespace
@@ -69,7 +69,7 @@ void TSearchIndex::LoadVocabulary() {
     if (!FileExists(path)) {
         FLines.clear();
         FVocabularyStamp = {};
-        throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
+        throw ESearchIndexError("Файл словарного индекса «" + path + "» не найден.");
     }
     const TFileStamp stamp = StampOf(path);
     if (stamp == FVocabularyStamp && stamp.Size >= 0)
@@ -80,7 +80,8 @@ void TSearchIndex::LoadVocabulary() {
     try {
         FVocabularyText = ReadWholeFile(path);
     } catch (const std::exception& e) {
-        throw ESearchIndexError("The word index file \"" + path + "\" cannot be read: " + e.what());
+        throw ESearchIndexError("Файл словарного индекса «" + path +
+                                "» не удаётся прочитать: " + e.what());
     }
     // The text-list rules (CR LF, lone CR or LF; a NUL ends the text; no empty last line), cut
     // into views of the one buffer: a vocabulary has hundreds of thousands of lines.
@@ -152,12 +153,13 @@ void TSearchIndex::MatchVocabulary(std::string_view word, std::vector<std::int32
 std::unique_ptr<TMappedFile> TSearchIndex::Map(const char* fileName, TFileStamp& stamp) const {
     const std::string path = PathOf(fileName);
     if (!FileExists(path))
-        throw ESearchIndexError("The word index file \"" + path + "\" is missing.");
+        throw ESearchIndexError("Файл словарного индекса «" + path + "» не найден.");
     stamp = StampOf(path);
     try {
         return FileSystem().Map(path);
     } catch (const std::exception& e) {
-        throw ESearchIndexError("The word index file \"" + path + "\" cannot be read: " + e.what());
+        throw ESearchIndexError("Файл словарного индекса «" + path +
+                                "» не удаётся прочитать: " + e.what());
     }
 }
 
@@ -168,17 +170,17 @@ void TSearchIndex::OpenPostings() {
         FPostings = Map(PostingsFile, FPostingsStamp);
     const std::int64_t starts = static_cast<std::int64_t>(FStarts->Size() / StartSize);
     if (starts < VocabularySize())
-        throw Damaged(FStarts->Path(), "it has " + std::to_string(starts) + " records for " +
-                                           std::to_string(VocabularySize()) + " vocabulary lines");
+        throw Damaged(FStarts->Path(), "в нём " + std::to_string(starts) + " записей на " +
+                                           std::to_string(VocabularySize()) + " строк словаря");
 }
 
 void TSearchIndex::ReadPostings(std::int32_t index, std::int32_t articleCount,
                                 std::vector<std::int32_t>& out) const {
     if (!FStarts || !FPostings)
-        throw ESearchIndexError("The word index is not open.");
+        throw ESearchIndexError("Словарный индекс не открыт.");
     if (index < 0 || index >= VocabularySize() ||
         static_cast<std::size_t>(index) >= FStarts->Size() / StartSize)
-        throw ESearchIndexError("Vocabulary index " + std::to_string(index) + " is out of range.");
+        throw ESearchIndexError("Номер строки словаря " + std::to_string(index) + " вне словаря.");
     const std::int64_t count = static_cast<std::int64_t>(FPostings->Size() / PostingSize);
     const unsigned char* starts = FStarts->Data();
     const std::int64_t start = GetLE32(starts + static_cast<std::size_t>(index) * StartSize);
@@ -188,22 +190,22 @@ void TSearchIndex::ReadPostings(std::int32_t index, std::int32_t articleCount,
     if (end <= start)
         return;
     if (start < 0 || start > count)
-        throw Damaged(FStarts->Path(), "entry " + std::to_string(index) + " starts at " +
-                                           std::to_string(start) + ", outside the " +
-                                           std::to_string(count) + " article numbers");
+        throw Damaged(FStarts->Path(), "слово " + std::to_string(index) + " начинается с " +
+                                           std::to_string(start) + ", вне " +
+                                           std::to_string(count) + " номеров статей");
     if (end > count)
-        throw Damaged(FStarts->Path(), "entry " + std::to_string(index) + " ends at " +
-                                           std::to_string(end) + ", beyond the " +
-                                           std::to_string(count) + " article numbers");
+        throw Damaged(FStarts->Path(), "слово " + std::to_string(index) + " кончается на " +
+                                           std::to_string(end) + ", за " + std::to_string(count) +
+                                           " номерами статей");
     const unsigned char* values = FPostings->Data() + static_cast<std::size_t>(start) * PostingSize;
     const auto n = static_cast<std::size_t>(end - start);
     out.reserve(out.size() + n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::int32_t article = GetLE16(values + i * PostingSize);
         if (article >= articleCount)
-            throw ESearchIndexError("The word index file \"" + FPostings->Path() +
-                                    "\" names article " + std::to_string(article) +
-                                    ", which has no contents entry (the edition has " +
+            throw ESearchIndexError("Файл словарного индекса «" + FPostings->Path() +
+                                    "» называет статью " + std::to_string(article) +
+                                    ", которой нет в содержании (в книге " +
                                     std::to_string(articleCount) + ").");
         out.push_back(article);
     }
@@ -221,19 +223,19 @@ class TRecordReader {
 public:
     TRecordReader(const TMappedFile& file, std::int32_t article) : FFile(file), FArticle(article) {
         if (article < 0)
-            Fail("article " + std::to_string(article) + " is not an article number");
+            Fail("статья " + std::to_string(article) + " — не номер статьи");
         const std::size_t slot = (static_cast<std::size_t>(article) + 1) * 4;
         if (slot + 4 > file.Size())
-            Fail("it has no record offset for article " + std::to_string(article));
+            Fail("в нём нет смещения записи статьи " + std::to_string(article));
         const std::int64_t offset = GetLE32(file.Data() + slot);
         if (offset < 0 || static_cast<std::uint64_t>(offset) + 4 > file.Size())
-            Fail("the record of article " + std::to_string(article) + " at offset " +
-                 std::to_string(offset) + " lies outside the file");
+            Fail("запись статьи " + std::to_string(article) + " по смещению " +
+                 std::to_string(offset) + " лежит за пределами файла");
         FPos = static_cast<std::size_t>(offset);
         const std::int32_t entries = Next();
         if (entries < 0 || static_cast<std::uint64_t>(entries) * 8 > file.Size() - FPos)
-            Fail("the record of article " + std::to_string(article) + " claims " +
-                 std::to_string(entries) + " entries");
+            Fail("запись статьи " + std::to_string(article) + " заявляет " +
+                 std::to_string(entries) + " слов");
         FLeft = entries;
     }
     // The next entry's values (vocabulary index, positions...), or false after the last.
@@ -244,8 +246,8 @@ public:
         const std::size_t at = FPos;
         count = Next();
         if (count <= 0 || static_cast<std::uint64_t>(count) * 4 > FFile.Size() - FPos)
-            Fail("an entry of article " + std::to_string(FArticle) + " at offset " +
-                 std::to_string(at) + " claims " + std::to_string(count) + " values");
+            Fail("слово статьи " + std::to_string(FArticle) + " по смещению " + std::to_string(at) +
+                 " заявляет " + std::to_string(count) + " чисел");
         values = FFile.Data() + FPos;
         FPos += static_cast<std::size_t>(count) * 4;
         return true;
@@ -254,7 +256,7 @@ public:
 private:
     std::int32_t Next() {
         if (FPos + 4 > FFile.Size())
-            Fail("the record of article " + std::to_string(FArticle) + " runs past the end");
+            Fail("запись статьи " + std::to_string(FArticle) + " выходит за конец файла");
         const std::int32_t value = GetLE32(FFile.Data() + FPos);
         FPos += 4;
         return value;
@@ -271,7 +273,7 @@ private:
 
 TArticlePositions TSearchIndex::ReadArticlePositions(std::int32_t article) const {
     if (!FPositions)
-        throw ESearchIndexError("The word positions are not open.");
+        throw ESearchIndexError("Позиции слов не открыты.");
     TArticlePositions result;
     TRecordReader reader(*FPositions, article);
     const unsigned char* values = nullptr;
@@ -289,7 +291,7 @@ TSearchIndex::ReadWordPositions(std::int32_t article,
                                 const std::vector<std::pair<std::int32_t, std::int32_t>>& wanted,
                                 std::size_t slots) const {
     if (!FPositions)
-        throw ESearchIndexError("The word positions are not open.");
+        throw ESearchIndexError("Позиции слов не открыты.");
     std::vector<std::vector<std::int32_t>> result(slots);
     std::vector<bool> found(slots, false);
     std::size_t missing = slots;

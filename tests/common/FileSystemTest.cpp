@@ -92,9 +92,9 @@ TEST(FileLayer, ReadsRangesWritesAndRemoves) {
     files.RemoveTree(temp.Path() / "a");
     EXPECT_FALSE(Exists(temp.Path() / "a"));
     ExpectThrowContaining<EStreamError>([&] { files.OpenForReading(file); },
-                                        {"Cannot open file", file.string()});
+                                        {"Не удаётся открыть файл", file.string()});
     ExpectThrowContaining<EStreamError>([&] { ReadWholeFile(temp.Path()); },
-                                        {"not a regular file"});
+                                        {"это не файл"});
 }
 
 // The faults the tests inject reach the callers as the system's own failures would.
@@ -116,7 +116,7 @@ TEST(FaultFileSystem, InjectsReadWriteListAndRenameFaults) {
     const auto in = FileSystem().OpenForReading(file);
     EXPECT_EQ(in->ReadAt(0, buffer, 4), 4u);
     ExpectThrowContaining<EStreamError>([&] { in->ReadAt(4, buffer, 4); },
-                                        {file.string(), "input/output error"});
+                                        {file.string(), "ошибка чтения или записи"});
     failing.FailOpen("other.bin");
     EXPECT_THROW(ReadWholeFile(temp.Path() / "Books" / "other.bin"), EStreamError);
 
@@ -137,6 +137,6 @@ TEST(FaultFileSystem, InjectsReadWriteListAndRenameFaults) {
     failing.NoSpaceAfter(5);
     WriteWholeFile(temp.Path() / "small", "12345");
     ExpectThrowContaining<EStreamError>([&] { WriteWholeFile(temp.Path() / "big", "6"); },
-                                        {"big", "No space left on device"});
+                                        {"big", "на диске нет места"});
     EXPECT_EQ(failing.BytesWritten() - before, 5);
 }

@@ -100,14 +100,14 @@ TEST(ArticleStore, DamagedRecordsAreNamedByFileAndOffset) {
         std::int32_t offset;
         const char* what;
     } cases[] = {
-        {good, static_cast<std::int32_t>(good.size()), "outside the file"},
-        {good, -4, "outside the file"},
-        {good.substr(0, 2), 0, "outside the file"},
-        {withLength(0), 0, "length 0 is not positive"},
-        {withLength(-16), 0, "length -16 is not positive"},
-        {withLength(64), 0, "runs past the end"},
-        {withLength(0x7FFFFFF8), 0, "runs past the end"},
-        {good.substr(0, good.size() - 4), 0, "runs past the end"},
+        {good, static_cast<std::int32_t>(good.size()), "за пределами файла"},
+        {good, -4, "за пределами файла"},
+        {good.substr(0, 2), 0, "за пределами файла"},
+        {withLength(0), 0, "длина записи 0 не больше нуля"},
+        {withLength(-16), 0, "длина записи -16 не больше нуля"},
+        {withLength(64), 0, "выходит за конец"},
+        {withLength(0x7FFFFFF8), 0, "выходит за конец"},
+        {good.substr(0, good.size() - 4), 0, "выходит за конец"},
         {withLength(12) + std::string(12, 'x'), 0, "Ciphertext length is not a multiple of 8."},
         {badCount(0), 0, "pad count"},
         {badCount(9), 0, "pad count"},
@@ -123,7 +123,7 @@ TEST(ArticleStore, DamagedRecordsAreNamedByFileAndOffset) {
         } catch (const EFormatError& e) {
             const std::string message = e.what();
             EXPECT_NE(message.find("cData.dat"), std::string::npos) << message;
-            EXPECT_NE(message.find("offset " + std::to_string(c.offset)), std::string::npos)
+            EXPECT_NE(message.find("смещение " + std::to_string(c.offset)), std::string::npos)
                 << message;
             EXPECT_NE(message.find(c.what), std::string::npos) << message;
         }

@@ -35,7 +35,7 @@ TEST_F(Faults, ReadsThatFailOrComeBackShortAreErrorsNamingTheFile) {
     EXPECT_NO_THROW(ReadArticle(Folder, List, 0));
     ExpectThrowContaining<EFormatError>(
         [&] { ReadArticle(Folder, List, 1); },
-        {"cData.dat", "offset " + std::to_string(List[1].DataOffset), "cannot be read"});
+        {"cData.dat", "смещение " + std::to_string(List[1].DataOffset), "не удаётся прочитать"});
 
     Files.FailReadAt("cContents.dat", 300);
     std::vector<TContentsRec> list;
@@ -43,7 +43,7 @@ TEST_F(Faults, ReadsThatFailOrComeBackShortAreErrorsNamingTheFile) {
 
     Files.FailReadAt("FileIndex.rec", 0);
     ExpectThrowContaining<ESearchIndexError>([&] { SearchEdition(Folder, "луна", true, 2); },
-                                             {"FileIndex.rec", "cannot be read"});
+                                             {"FileIndex.rec", "не удаётся прочитать"});
 }
 
 TEST_F(Faults, AnUnlistableBooksFolderFindsNoEdition) {
@@ -58,7 +58,7 @@ TEST_F(Faults, MakeEditionStopsAtAFullDiskNamingTheFile) {
     Files.NoSpaceAfter(100);
     ExpectThrowContaining<EStreamError>(
         [&] { MakeEdition(App.Path() / "src" / "K", App.Path() / "again"); },
-        {"again", "No space left on device"});
+        {"again", "на диске нет места"});
 }
 
 } // namespace

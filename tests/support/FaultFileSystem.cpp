@@ -27,7 +27,8 @@ public:
                 const std::int64_t left = std::max<std::int64_t>(0, fault.Offset - offset);
                 allowed = std::min<std::size_t>(allowed, static_cast<std::size_t>(left));
             } else if (offset <= fault.Offset && fault.Offset < end) {
-                throw EStreamError("Cannot read file " + Path() + ": input/output error.");
+                throw EStreamError("Не удаётся прочитать файл «" + Path() +
+                                   "»: ошибка чтения или записи.");
             }
         }
         return allowed == 0 ? 0 : FFile->ReadAt(offset, buffer, allowed);
@@ -110,7 +111,7 @@ void TFaultFileSystem::Written(const std::string& path, std::size_t bytes) {
     if (FSpace >= 0 && n > FSpace) {
         FWritten += FSpace;
         FSpace = 0;
-        throw EStreamError("Cannot write file " + path + ": No space left on device.");
+        throw EStreamError("Не удаётся записать файл «" + path + "»: на диске нет места.");
     }
     if (FSpace >= 0)
         FSpace -= n;
@@ -119,7 +120,7 @@ void TFaultFileSystem::Written(const std::string& path, std::size_t bytes) {
 
 std::unique_ptr<TReadableFile> TFaultFileSystem::OpenForReading(const std::string& path) {
     if (Listed(FUnopenable, path))
-        throw EStreamError("Cannot open file " + path + ": Permission denied.");
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: нет доступа.");
     return std::make_unique<TFaultyFile>(FBase.OpenForReading(path), *this);
 }
 
@@ -136,7 +137,7 @@ std::unique_ptr<TWritableFile> TFaultFileSystem::OpenForWriting(const std::strin
 void TFaultFileSystem::Rename(const std::string& from, const std::string& to) {
     if (Listed(FUnrenamable, to) ||
         std::find(FUnrenamable.begin(), FUnrenamable.end(), "/") != FUnrenamable.end())
-        throw EStreamError("Cannot rename " + from + " to " + to + ": Permission denied.");
+        throw EStreamError("Не удаётся переименовать «" + from + "» в «" + to + "»: нет доступа.");
     FBase.Rename(from, to);
 }
 

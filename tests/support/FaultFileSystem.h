@@ -19,14 +19,14 @@ class TFaultFileSystem final : public TFileSystem {
 public:
     explicit TFaultFileSystem(TFileSystem& base = SystemFileSystem()) : FBase(base) {}
 
-    // A read of the file that covers offset fails (EStreamError "... input/output error").
+    // A read of the file that covers offset fails (EStreamError "... ошибка чтения или записи").
     void FailReadAt(const std::string& file, std::int64_t offset);
     // The file ends at offset for every read, though its size says more.
     void ShortReadAt(const std::string& file, std::int64_t offset);
     // Opening the file for reading fails.
     void FailOpen(const std::string& file);
-    // Once this many more bytes have been written (to any file), writes fail: "no space left on
-    // device".
+    // Once this many more bytes have been written (to any file), writes fail: "на диске нет
+    // места".
     void NoSpaceAfter(std::int64_t bytes);
     // Listing the folder fails.
     void FailListing(const std::string& folder);

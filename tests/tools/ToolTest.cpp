@@ -178,8 +178,8 @@ TEST_F(Tool, DamagedStoreStopsPageWithThePlace) {
     WriteWholeFile(AlphaFolder + "/cData.dat", store);
     const TResult r = Run({"page", "3"});
     EXPECT_EQ(r.Status, 2);
-    EXPECT_NE(r.Err.find("cData.dat, offset "), std::string::npos) << r.Err;
-    EXPECT_NE(r.Err.find("runs past the end of the file"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("cData.dat», смещение "), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("выходит за конец файла"), std::string::npos) << r.Err;
 }
 
 TEST_F(Tool, CheckListsEveryProblem) {
@@ -204,7 +204,7 @@ TEST_F(Tool, CheckListsEveryProblem) {
     for (const char* problem :
          {"RegKey \"Other\" differs from the folder name \"Beta\"", "[Options] BR = \"yes\"",
           "10 bytes at offset 276 do not make a whole record", "entry 0: kind 9",
-          "entry 0: ", "offset 100: the record lies outside the file"})
+          "entry 0: ", "смещение 100: запись лежит за пределами файла"})
         EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
 }
 
