@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedLayout>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -75,7 +77,12 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
         return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     };
     AskPdfFileName = [this] {
-        return QFileDialog::getSaveFileName(this, Ui("Сохранить страницу в PDF"), QString(),
+        // Starts in the user's documents, never in the folder the reader was started from.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !FolderExists(ToUtf8(folder)))
+            folder = QDir::homePath();
+        return QFileDialog::getSaveFileName(this, Ui("Сохранить страницу в PDF"),
+                                            QDir(folder).filePath(Ui("Страница.pdf")),
                                             Ui("Документы PDF (*.pdf)"));
     };
     EndProgram = [] { QCoreApplication::exit(0); };
