@@ -68,10 +68,6 @@ std::vector<QTreeWidgetItem*> FillTree(QTreeWidget& tree, const std::vector<TTre
     return items;
 }
 
-} // namespace quarto
-
-namespace quarto {
-
 void ShowTipsOnlyForCutLabels(QTreeWidget& tree) {
     tree.viewport()->installEventFilter(new TCutLabelTips(tree));
 }

@@ -4,6 +4,7 @@
 #include "HtmlView.h"
 #include "refs_unit.h"
 
+#include "common/ByteStream.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "reader/core/ArticlePage.h"
@@ -338,8 +339,14 @@ void TForm1::SavePageAsPdf() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(name);
-    const int pages = HTMLViewer1->PrintedPageCount(printer);
-    HTMLViewer1->PrintPages(printer, 1, pages);
+    try {
+        const int pages = HTMLViewer1->PrintedPageCount(printer);
+        HTMLViewer1->PrintPages(printer, 1, pages);
+    } catch (const EStreamError&) {
+        // The file cannot be written (a folder that is not there, no rights).
+        ShowMessageBox(Ui("Печать"), Ui("Не удалось сохранить страницу в файл\n") +
+                                         QDir::toNativeSeparators(name));
+    }
 }
 
 bool TForm1::HasEditionSkin() const {

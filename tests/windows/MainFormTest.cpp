@@ -338,6 +338,7 @@ TEST(MainForm, WithoutAPrinterThePageCanBeSavedAsPdf) {
         {"dialog cancelled", true, "", nullptr},
         {"name without .pdf", true, "leaf", "leaf.pdf"},
         {"name with .pdf", true, "Page.PDF", "Page.PDF"},
+        {"folder not there", true, "nowhere/leaf.pdf", nullptr},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -363,7 +364,15 @@ TEST(MainForm, WithoutAPrinterThePageCanBeSavedAsPdf) {
         EXPECT_EQ(r.Questions[0].Caption, U("Печать"));
         EXPECT_TRUE(r.Questions[0].Text.contains(U("Принтер не найден")));
         EXPECT_TRUE(r.Questions[0].Text.contains(U("PDF")));
-        EXPECT_TRUE(r.Messages.empty());
+        const bool unwritable = c.Chosen && *c.Chosen && !c.Written;
+        if (unwritable) {
+            ASSERT_EQ(r.Messages.size(), 1u);
+            EXPECT_EQ(r.Messages[0].Caption, U("Печать"));
+            EXPECT_TRUE(r.Messages[0].Text.startsWith(U("Не удалось сохранить страницу в файл")));
+            EXPECT_TRUE(r.Messages[0].Text.contains(U("leaf.pdf")));
+        } else {
+            EXPECT_TRUE(r.Messages.empty());
+        }
         EXPECT_EQ(dialogs, c.Chosen ? 1 : 0);
         for (const char* other : {"leaf", "leaf.pdf", "Page.PDF", "Page.PDF.pdf"}) {
             if (!c.Written || std::string(other) != c.Written) {
