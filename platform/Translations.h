@@ -6,8 +6,9 @@ class QCoreApplication;
 
 namespace quarto {
 
-// Loads the toolkit's Russian translations when the system has them; otherwise the toolkit
-// keeps its English texts.
+// Loads the toolkit's Russian translations when the system has them (otherwise the toolkit
+// keeps its English texts), and in any case names the standard dialog buttons "ОК",
+// "Отмена", "Да" and "Нет".
 void InstallRussianToolkitTexts(QCoreApplication& app);
 
 } // namespace quarto

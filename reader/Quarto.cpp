@@ -15,8 +15,6 @@
 int main(int argc, char** argv) {
     quarto::TQuartoApplication app(argc, argv);
     quarto::InstallRussianToolkitTexts(app);
-    QApplication::setApplicationName("Quarto");
-    QApplication::setApplicationDisplayName(quarto::Ui(quarto::ReaderTitle));
 
     const std::string appFolder = quarto::ToUtf8(QCoreApplication::applicationDirPath() + '/');
     std::vector<std::string> arguments;

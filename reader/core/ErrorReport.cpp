@@ -7,6 +7,7 @@
 namespace quarto {
 
 std::function<void(const QString&, const QString&)> MessageBoxHook;
+std::function<bool(const QString&, const QString&)> QuestionBoxHook;
 
 void ShowMessageBox(const QString& caption, const QString& text, QMessageBox::Icon icon) {
     if (MessageBoxHook) {
@@ -15,6 +16,14 @@ void ShowMessageBox(const QString& caption, const QString& text, QMessageBox::Ic
     }
     QMessageBox box(icon, caption, text, QMessageBox::Ok);
     box.exec();
+}
+
+bool AskQuestion(const QString& caption, const QString& text) {
+    if (QuestionBoxHook)
+        return QuestionBoxHook(caption, text);
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString FromEngineText(const std::string& text) {
@@ -38,7 +47,6 @@ void ReportUnknownError() {
 
 TQuartoApplication::TQuartoApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Quarto");
-    setApplicationDisplayName(Ui(ReaderTitle));
 }
 
 bool TQuartoApplication::notify(QObject* receiver, QEvent* event) {

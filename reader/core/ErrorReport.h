@@ -20,6 +20,12 @@ void ShowMessageBox(const QString& caption, const QString& text,
 // Tests replace the box: when set, it receives caption and text instead.
 extern std::function<void(const QString& caption, const QString& text)> MessageBoxHook;
 
+// Asks a question in a message box with the buttons "Да" and "Нет" and waits for the answer:
+// true for "Да".
+bool AskQuestion(const QString& caption, const QString& text);
+// Tests replace the question box: when set, it receives caption and text and answers.
+extern std::function<bool(const QString& caption, const QString& text)> QuestionBoxHook;
+
 // An engine text for the window: UTF-8 when it is valid UTF-8, else code page 1251.
 QString FromEngineText(const std::string& text);
 // The text an error shows.
@@ -42,7 +48,9 @@ template <class F> void Guarded(F&& handler) {
 }
 
 // The application: every event a handler lets an error through reaches the general error
-// report, a message box with the error's text, after which the program goes on.
+// report, a message box with the error's text, after which the program goes on. It sets no
+// display name, which some platforms would append to every window's title: each window's
+// title is exactly its caption.
 class TQuartoApplication : public QApplication {
 public:
     TQuartoApplication(int& argc, char** argv);

@@ -30,4 +30,11 @@ struct TTreeRow {
 // it.
 std::vector<QTreeWidgetItem*> FillTree(QTreeWidget& tree, const std::vector<TTreeRow>& rows);
 
+// From now on the tree shows an item's tooltip only while the item's label is cut off by the
+// tree's edge; a label shown whole gets none.
+void ShowTipsOnlyForCutLabels(QTreeWidget& tree);
+
+// Whether the label of item is cut off where the tree shows it now.
+bool IsLabelCut(const QTreeWidget& tree, const QTreeWidgetItem& item);
+
 } // namespace quarto

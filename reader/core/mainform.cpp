@@ -4,6 +4,7 @@
 #include "HtmlView.h"
 #include "refs_unit.h"
 
+#include "common/ByteStream.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "reader/core/ArticlePage.h"
@@ -15,9 +16,12 @@
 #include "reader/search/SearchUnit.h"
 #include "reader/skin/SkinPainter.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +31,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedLayout>
+#include <QStandardPaths>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -38,6 +44,10 @@ namespace quarto {
 TForm1* Form1 = nullptr;
 
 namespace {
+
+const char* const NoPrinterQuestion =
+    "Принтер не найден: в системе не настроен ни один принтер.\n\n"
+    "Сохранить страницу в файл PDF?";
 
 // "Невозможно открыть файл", line feed, carriage return, "Unable to open file", ...
 const char* const TextStoreMissingText =
@@ -61,12 +71,20 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
     setObjectName("Form1");
     setWindowTitle(Ui(ReaderTitle));
     setAttribute(Qt::WA_QuitOnClose, true);
-    MakePrinter = [] {
+    MakePrinter = []() -> std::unique_ptr<QPrinter> {
         const QPrinterInfo info = QPrinterInfo::defaultPrinter();
         if (info.isNull())
-            throw std::runtime_error("Принтер не найден: в системе не настроен ни один "
-                                     "принтер, печать невозможна.");
+            return nullptr;
         return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    };
+    AskPdfFileName = [this] {
+        // Starts in the user's documents, never in the folder the reader was started from.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !FolderExists(ToUtf8(folder)))
+            folder = QDir::homePath();
+        return QFileDialog::getSaveFileName(this, Ui("Сохранить страницу в PDF"),
+                                            QDir(folder).filePath(Ui("Страница.pdf")),
+                                            Ui("Документы PDF (*.pdf)"));
     };
     EndProgram = [] { QCoreApplication::exit(0); };
     CreateComponents();
@@ -131,6 +149,16 @@ void TForm1::FindBooks() {
     ComboBox1->clear();
     for (std::size_t i = 0; i < BookList.size(); ++i)
         ComboBox1->addItem(From1251(BookList[i].DisplayName), static_cast<int>(i));
+    FitEditionListWidth();
+}
+
+void TForm1::FitEditionListWidth() {
+    // The list drops down as wide as its longest name, however narrow the box.
+    QAbstractItemView* list = ComboBox1->view();
+    const int names = list->sizeHintForColumn(0);
+    const int frame = 2 * list->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, list);
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(std::max(0, names) + frame + scrollBar);
 }
 
 void TForm1::ApplyBookOptions() {
@@ -291,8 +319,34 @@ void TForm1::SpeedButton3Click() {
 
 void TForm1::SpeedButton8Click() {
     const std::unique_ptr<QPrinter> printer = MakePrinter();
+    if (!printer) {
+        SavePageAsPdf();
+        return;
+    }
     const int pages = HTMLViewer1->PrintedPageCount(*printer);
     HTMLViewer1->PrintPages(*printer, 1, pages);
+}
+
+void TForm1::SavePageAsPdf() {
+    if (!AskQuestion(Ui("Печать"), Ui(NoPrinterQuestion)))
+        return;
+    QString name = AskPdfFileName();
+    if (name.isEmpty())
+        return;
+    if (!name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        name += QStringLiteral(".pdf");
+    // Laid out as the printer would have it: the view's own pages, 2 cm margins.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(name);
+    try {
+        const int pages = HTMLViewer1->PrintedPageCount(printer);
+        HTMLViewer1->PrintPages(printer, 1, pages);
+    } catch (const EStreamError&) {
+        // The file cannot be written (a folder that is not there, no rights).
+        ShowMessageBox(Ui("Печать"), Ui("Не удалось сохранить страницу в файл\n") +
+                                         QDir::toNativeSeparators(name));
+    }
 }
 
 bool TForm1::HasEditionSkin() const {
@@ -327,6 +381,14 @@ void TForm1::FlatSpinEditInteger1Change(int value) {
 }
 
 void TForm1::FlatSpeedButton1Click() {
+    HideFontPanel();
+}
+
+void TForm1::HideFontPanel() {
+    // The text takes the focus before the panel goes, so that it does not fall to the next
+    // widget in line, the edition box, which would select its text.
+    if (Panel7->isAncestorOf(QApplication::focusWidget()))
+        HTMLViewer1->setFocus(Qt::OtherFocusReason);
     Panel7->hide();
 }
 
@@ -401,11 +463,13 @@ void TForm1::SkinSettings(int x, int y) {
     // At the press point, kept inside the window.
     Panel7->move(std::clamp(x - 5, 0, std::max(0, width() - Panel7->width())),
                  std::clamp(y - 5, 0, std::max(0, height() - Panel7->height())));
-    Panel7->setVisible(!Panel7->isVisible());
     if (Panel7->isVisible()) {
-        Panel7->raise();
-        FlatSpinEditInteger1->setFocus();
+        HideFontPanel();
+        return;
     }
+    Panel7->show();
+    Panel7->raise();
+    FlatSpinEditInteger1->setFocus();
 }
 
 void TForm1::SkinCopy() {

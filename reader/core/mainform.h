@@ -98,9 +98,12 @@ public:
     QPushButton* FlatSpeedButton1;
     QLabel* Panel13;
 
-    // The printer the print command uses; by default the system's default printer (an error
-    // when there is none).
+    // The printer the print command uses; by default the system's default printer, or null
+    // when there is none (the command then offers to save the page as PDF).
     std::function<std::unique_ptr<QPrinter>()> MakePrinter;
+    // The file the page is saved to as PDF when there is no printer; empty when the user
+    // cancels. By default the system's save dialog.
+    std::function<QString()> AskPdfFileName;
     // What closing the window does: ends the program at once, with exit code 0.
     std::function<void()> EndProgram;
 
@@ -108,6 +111,8 @@ public:
 
     // Catalogue and contents.
     void FindBooks();
+    // Lets the edition box's list drop down as wide as its longest name.
+    void FitEditionListWidth();
     void ApplyBookOptions();
     void ComboBox1Change(int index);
     void LoadContents();
@@ -124,10 +129,15 @@ public:
     void SpeedButton7Click(); // next article
     void SpeedButton3Click(); // copy
     void SpeedButton8Click(); // print
-    void Button2Click();      // the edition's about page
+    // Without a printer: asks, then saves the page as a PDF file laid out as printed
+    // (".pdf" added to a name without it).
+    void SavePageAsPdf();
+    void Button2Click(); // the edition's about page
     void FlatSpinEditInteger1Change(int value);
     void FlatSpeedButton1Click();
     void Panel7Exit();
+    // Hides the font panel, handing the focus back to the text when the panel held it.
+    void HideFontPanel();
 
     // Search.
     void Button1Click();

@@ -5,6 +5,7 @@
 
 #include "ErrorReport.h"
 #include "HtmlView.h"
+#include "TreeFiller.h"
 
 #include "common/qt/QtText.h"
 
@@ -39,6 +40,15 @@ QFrame* NewPanel(QWidget* parent, const char* name) {
     return panel;
 }
 
+// A pane over the face: opaque, in the system's window colours, so that its labels read on
+// any skin.
+QFrame* NewPane(QWidget* parent, const char* name) {
+    QFrame* pane = NewPanel(parent, name);
+    pane->setAutoFillBackground(true);
+    pane->setBackgroundRole(QPalette::Window);
+    return pane;
+}
+
 QTreeWidget* NewTree(QWidget* parent, const char* name) {
     auto* tree = Named(new QTreeWidget(parent), name);
     tree->setHeaderHidden(true);
@@ -47,6 +57,7 @@ QTreeWidget* NewTree(QWidget* parent, const char* name) {
     tree->setRootIsDecorated(true);
     tree->setUniformRowHeights(true);
     tree->setTextElideMode(Qt::ElideRight);
+    ShowTipsOnlyForCutLabels(*tree);
     return tree;
 }
 
@@ -79,7 +90,7 @@ void TForm1::CreateFacePictures() {
 
 // The left pane: the edition box over the tabbed lists.
 void TForm1::CreateLeftPane() {
-    Panel2 = NewPanel(this, "Panel2");
+    Panel2 = NewPane(this, "Panel2");
     auto* left = new QVBoxLayout(Panel2);
     left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(2);
@@ -119,20 +130,20 @@ void TForm1::CreateTextsPage() {
     TabSheet1->layout()->addWidget(TreeView);
 }
 
+// Top to bottom: the query, the sequence option, the button, the results.
 void TForm1::CreateSearchPage() {
     TabSheet4 = NewPage(PageControl1, "TabSheet4", "Поиск");
     Panel9 = NewPanel(TabSheet4, "Panel9");
     auto* query = new QVBoxLayout(Panel9);
     query->setContentsMargins(0, 0, 0, 0);
-    auto* queryRow = new QHBoxLayout();
+    query->setSpacing(3);
     Edit1 = Named(new QLineEdit(Panel9), "Edit1");
-    Button1 = Named(new QPushButton(Ui("Найти"), Panel9), "Button1");
-    queryRow->addWidget(Edit1, 1);
-    queryRow->addWidget(Button1);
-    query->addLayout(queryRow);
     CheckBox1 = Named(new QCheckBox(Ui("Слова должны идти подряд"), Panel9), "CheckBox1");
     CheckBox1->setChecked(true);
+    Button1 = Named(new QPushButton(Ui("Найти"), Panel9), "Button1");
+    query->addWidget(Edit1);
     query->addWidget(CheckBox1);
+    query->addWidget(Button1, 0, Qt::AlignLeft);
     TabSheet4->layout()->addWidget(Panel9);
     fcTreeView1 = NewTree(TabSheet4, "fcTreeView1");
     TabSheet4->layout()->addWidget(fcTreeView1);
@@ -172,7 +183,7 @@ void TForm1::CreateVideoPage() {
 // The right pane: the toolbar row (never shown), the player bar, then the three panels lying
 // on top of each other.
 void TForm1::CreateRightPane() {
-    Panel1 = NewPanel(this, "Panel1");
+    Panel1 = NewPane(this, "Panel1");
     auto* right = new QVBoxLayout(Panel1);
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(0);

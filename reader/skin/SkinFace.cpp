@@ -35,7 +35,7 @@ QImage ReadSkinPicture(const std::string& folder, const char* name) {
     }
     if (bytes.empty() || !picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
                                                static_cast<int>(bytes.size())))
-        throw EStreamError("Cannot open file \"" + LayoutPath(folder, name) + "\".");
+        throw EStreamError("Не удалось открыть файл \"" + LayoutPath(folder, name) + "\".");
     return picture;
 }
 
@@ -53,6 +53,9 @@ void TSkinFace::CreatePictures() {
 QLabel* TSkinFace::CreateHintPanel() {
     FHint = new QLabel(&FWindow);
     FHint->setAlignment(Qt::AlignCenter);
+    // The mouse goes through the hint to the face (or pane) below it, so that moving off a
+    // button across its hint still reaches the move area around the button.
+    FHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     FHint->setAutoFillBackground(true);
     QPalette palette = FHint->palette();
     palette.setColor(QPalette::Window, QColor(252, 248, 216));
@@ -175,14 +178,24 @@ void TSkinFace::ShowHint(int x, int y, const QString& text) {
     if (FHint->isVisible() || text.isEmpty())
         return;
     FHint->setText(text);
+    // The text with a little room around it; the panel stays whole inside the window, moved
+    // left or up just as far as its edge asks.
     const QFontMetrics metrics(FHint->font());
-    FHint->setGeometry(x, y, metrics.horizontalAdvance(text) + 3, metrics.height() + 3);
+    const int width = metrics.horizontalAdvance(text) + 2 * HintPaddingX;
+    const int height = metrics.height() + 2 * HintPaddingY;
+    FHint->setGeometry(std::max(0, std::min(x, FWindow.width() - width)),
+                       std::max(0, std::min(y, FWindow.height() - height)), width, height);
     FHint->show();
     FHint->raise();
 }
 
 void TSkinFace::HideHint() {
     FHint->hide();
+}
+
+void TSkinFace::LeaveFace() {
+    HintRegion = 0;
+    HideHint();
 }
 
 // The face picture.
@@ -226,6 +239,13 @@ void TSkinImage::mouseMoveEvent(QMouseEvent* event) {
 void TSkinImage::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     Guarded([&] { FSkin.MouseDown(event->button(), p.x(), p.y()); });
+}
+
+void TSkinImage::leaveEvent(QEvent* event) {
+    // Off the face (onto a pane or out of the window) there is no command under the mouse.
+    QWidget::leaveEvent(event);
+    if (!FDragging)
+        FSkin.LeaveFace();
 }
 
 void TSkinImage::mouseReleaseEvent(QMouseEvent*) {

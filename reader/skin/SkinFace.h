@@ -74,9 +74,17 @@ public:
     // the left button drags the window.
     void MouseDown(Qt::MouseButton button, int x, int y);
 
-    // Shows the hint at (x, y) unless one is showing or text is empty.
+    // Shows the hint at (x, y) unless one is showing or text is empty: sized to the text with
+    // a little padding, and moved left or up as far as needed to lie whole inside the window.
     void ShowHint(int x, int y, const QString& text);
     void HideHint();
+    // The mouse has left the face for a pane or another window: as on the move area, the
+    // hint goes.
+    void LeaveFace();
+
+    // Room between the hint's text and its edges, in pixels.
+    static constexpr int HintPaddingX = 4;
+    static constexpr int HintPaddingY = 2;
 
     // The number of the command area whose hint was shown last; 0 once the mouse is on the
     // move area.
@@ -109,6 +117,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     QWidget& FWindow;

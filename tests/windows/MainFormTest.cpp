@@ -1,12 +1,21 @@
 // The main window: start-up, the edition switch, the contents tree, articles, references,
 // the font size, copy and print.
 #include "ReaderFixture.h"
+#include "SkinFixture.h"
 
 #include "common/Cp1251.h"
 #include "reader/core/PageComposer.h"
+#include "reader/media/PreviewUnit.h"
+#include "reader/media/Unit3.h"
+#include "reader/media/insertUnit.h"
+#include "reader/search/SearchUnit.h"
+#include "reader/search/search_wait.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -305,16 +314,85 @@ TEST(MainForm, PrintSendsEveryPageToThePrinter) {
     EXPECT_EQ(QString::fromLatin1(bytes).count(page), pages);
 }
 
-TEST(MainForm, PrintingWithoutAPrinterSaysSo) {
+namespace {
+
+// The pages of a PDF file.
+int PdfPageCount(const std::string& path) {
+    const std::string printed = ReadWholeFile(path);
+    const QByteArray bytes(printed.data(), static_cast<qsizetype>(printed.size()));
+    const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return static_cast<int>(QString::fromLatin1(bytes).count(page));
+}
+
+} // namespace
+
+TEST(MainForm, WithoutAPrinterThePageCanBeSavedAsPdf) {
+    struct TCase {
+        const char* Name;
+        bool Answer;         // to the question
+        const char* Chosen;  // in the save dialog; null: not asked; "": cancelled
+        const char* Written; // the file written, or null
+    };
+    const TCase cases[] = {
+        {"declined", false, nullptr, nullptr},
+        {"dialog cancelled", true, "", nullptr},
+        {"name without .pdf", true, "leaf", "leaf.pdf"},
+        {"name with .pdf", true, "Page.PDF", "Page.PDF"},
+        {"folder not there", true, "nowhere/leaf.pdf", nullptr},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TReader r;
+        r.Add("1", "One");
+        r.Start();
+        Form1->MakePrinter = [] { return std::unique_ptr<QPrinter>(); }; // no printer
+        const std::string folder = r.App.Path().string() + "/";
+        int dialogs = 0;
+        Form1->AskPdfFileName = [&] {
+            ++dialogs;
+            return c.Chosen && *c.Chosen ? QString::fromStdString(folder + c.Chosen) : QString();
+        };
+        r.Answer = c.Answer;
+        Form1->OpenArticle(3); // a long article
+        QPrinter probe(QPrinter::HighResolution);
+        probe.setOutputFormat(QPrinter::PdfFormat);
+        const int pages = TReader::View()->PrintedPageCount(probe);
+        EXPECT_GT(pages, 1);
+
+        Guarded([] { Form1->SpeedButton8Click(); });
+        ASSERT_EQ(r.Questions.size(), 1u);
+        EXPECT_EQ(r.Questions[0].Caption, U("Печать"));
+        EXPECT_TRUE(r.Questions[0].Text.contains(U("Принтер не найден")));
+        EXPECT_TRUE(r.Questions[0].Text.contains(U("PDF")));
+        const bool unwritable = c.Chosen && *c.Chosen && !c.Written;
+        if (unwritable) {
+            ASSERT_EQ(r.Messages.size(), 1u);
+            EXPECT_EQ(r.Messages[0].Caption, U("Печать"));
+            EXPECT_TRUE(r.Messages[0].Text.startsWith(U("Не удалось сохранить страницу в файл")));
+            EXPECT_TRUE(r.Messages[0].Text.contains(U("leaf.pdf")));
+        } else {
+            EXPECT_TRUE(r.Messages.empty());
+        }
+        EXPECT_EQ(dialogs, c.Chosen ? 1 : 0);
+        for (const char* other : {"leaf", "leaf.pdf", "Page.PDF", "Page.PDF.pdf"}) {
+            if (!c.Written || std::string(other) != c.Written) {
+                EXPECT_FALSE(FileExists(folder + other)) << other;
+            }
+        }
+        if (c.Written) {
+            ASSERT_TRUE(FileExists(folder + c.Written));
+            EXPECT_EQ(PdfPageCount(folder + c.Written), pages);
+        }
+    }
+}
+
+TEST(MainForm, TheDefaultPrinterIsNoneWhenTheSystemHasNone) {
     TReader r;
     r.Add("1", "One");
     r.Start();
     if (!QPrinterInfo::defaultPrinter().isNull())
         GTEST_SKIP() << "this machine has a printer";
-    // The skin's print area runs the command through the general error report.
-    Guarded([] { Form1->SpeedButton8Click(); });
-    ASSERT_EQ(r.Messages.size(), 1u);
-    EXPECT_TRUE(r.Messages[0].Text.contains(U("Принтер не найден")));
+    EXPECT_EQ(Form1->MakePrinter(), nullptr);
 }
 
 TEST(MainForm, AMissingTextStoreShowsTheMessageAndKeepsTheMarkingAsked) {
@@ -354,4 +432,111 @@ TEST(MainForm, ClosingEndsTheProgram) {
     r.Start();
     Form1->close();
     EXPECT_EQ(r.EndCount, 1);
+}
+
+TEST(MainForm, ThePanesAreOpaqueInTheWindowColoursOnAnySkin) {
+    TReader r;
+    const std::string folder = r.Add("1", "One");
+    // A dark green face, the panes' places included.
+    TSkinPictures dark = PaintSkin(TSkinStyle::Demo);
+    dark.Face.fill(QColor(0, 64, 0));
+    WriteSkinFolder(EditionSkinFolderOf(folder), dark);
+    r.Start();
+    ASSERT_EQ(Form1->size(), dark.Face.size());
+    const QColor window = Form1->palette().color(QPalette::Window);
+    ASSERT_NE(window, QColor(0, 64, 0));
+    const QImage shot = Form1->grab().toImage();
+    struct TCase {
+        const char* Pane;
+        const char* Widget; // an empty spot at its right end lies on the pane
+    };
+    const TCase cases[] = {{"Panel2", "Label5"}, {"Panel2", "CheckBox1"}, {"Panel1", nullptr}};
+    TReader::Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    QApplication::processEvents();
+    const QImage searchShot = Form1->grab().toImage();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Pane) + (c.Widget ? std::string(" ") + c.Widget : ""));
+        auto* pane = TReader::Find<QFrame>(c.Pane);
+        EXPECT_TRUE(pane->autoFillBackground());
+        EXPECT_EQ(pane->palette().color(pane->backgroundRole()), window);
+        if (!c.Widget)
+            continue;
+        auto* widget = TReader::Find<QWidget>(c.Widget);
+        const QPoint spot = widget->mapTo(Form1, QPoint(widget->width() - 2, widget->height() / 2));
+        const QImage& image = std::string(c.Widget) == "CheckBox1" ? searchShot : shot;
+        EXPECT_EQ(image.pixelColor(spot), window) << spot.x() << "," << spot.y();
+    }
+}
+
+TEST(MainForm, EveryWindowIsTitledExactlyByItsCaption) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    struct TCase {
+        QWidget* Window;
+        const char* Caption;
+    };
+    const TCase cases[] = {
+        {Form1, "Электронные книги"},
+        {Refs, "Ссылка"},
+        {Form2, "Поиск"},
+        {SearchForm, "Поиск"},
+        {PreviewForm, "Иллюстрации"},
+        {Form3, "Видео"},
+        {insertForm, "Электронные книги"},
+    };
+    for (const TCase& c : cases) {
+        ASSERT_NE(c.Window, nullptr) << c.Caption;
+        EXPECT_EQ(c.Window->windowTitle(), U(c.Caption));
+    }
+    // No display name is set: the platform would append it to every title ("Ссылка — ...").
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+TEST(MainForm, TheEditionListDropsDownAsWideAsItsLongestName) {
+    TReader r;
+    r.Add("1", "One", "", "Кн");
+    r.Add("2", "Two", "", "Очень длинное название издания, которое шире поля выбора");
+    r.Start();
+    auto* box = TReader::Find<QComboBox>("ComboBox1");
+    const QFontMetrics metrics(box->view()->font());
+    const int longest = metrics.horizontalAdvance(box->itemText(1));
+    ASSERT_GT(longest, box->width()); // the box alone would cut it
+    box->showPopup();
+    EXPECT_GE(box->view()->viewport()->width(), longest);
+    EXPECT_GE(box->view()->window()->width(), longest);
+    box->hidePopup();
+}
+
+TEST(MainForm, OkOnTheFontPanelGivesTheFocusBackToTheText) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    QApplication::setActiveWindow(Form1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    const auto points =
+        RegionPointsOf([](int x, int y) { return Form1->RegionAt(x, y); }, Form1->size());
+    QWidget* image = TReader::Find<QWidget>("Image1");
+    auto* panel = TReader::Find<QFrame>("Panel7");
+    auto* box = TReader::Find<QComboBox>("ComboBox1");
+    const auto pressSettings = [&] {
+        SendMouse(image, QEvent::MouseButtonPress, points.at(TSkinRegion::Settings),
+                  Qt::LeftButton);
+        SendMouse(image, QEvent::MouseButtonRelease, points.at(TSkinRegion::Settings),
+                  Qt::LeftButton);
+    };
+    // Closed by "ОК", then by the settings area again.
+    for (const bool byOk : {true, false}) {
+        SCOPED_TRACE(byOk ? "ОК" : "settings area");
+        pressSettings();
+        ASSERT_TRUE(panel->isVisible());
+        EXPECT_TRUE(panel->isAncestorOf(QApplication::focusWidget()));
+        if (byOk)
+            QTest::mouseClick(TReader::Find<QPushButton>("FlatSpeedButton1"), Qt::LeftButton);
+        else
+            pressSettings();
+        EXPECT_FALSE(panel->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), TReader::View());
+        EXPECT_FALSE(box->lineEdit()->hasSelectedText());
+    }
 }

@@ -74,16 +74,23 @@ class TReader {
 public:
     TAppFolder App;
     std::vector<TMessage> Messages;
+    std::vector<TMessage> Questions; // asked with "Да" and "Нет"
+    bool Answer = false;             // the answer to every question
     int EndCount = 0;
 
     TReader() {
         MessageBoxHook = [this](const QString& caption, const QString& text) {
             Messages.push_back({caption, text});
         };
+        QuestionBoxHook = [this](const QString& caption, const QString& text) {
+            Questions.push_back({caption, text});
+            return Answer;
+        };
     }
     ~TReader() {
         DestroyReaderWindows();
         MessageBoxHook = nullptr;
+        QuestionBoxHook = nullptr;
     }
     TReader(const TReader&) = delete;
     TReader& operator=(const TReader&) = delete;

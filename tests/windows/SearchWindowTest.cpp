@@ -302,3 +302,19 @@ TEST(SearchWindow, TheProgressWindowCountsSecondsAndWraps) {
               U("Идет поиск.\r\nПодождите, пожалуйста."));
     Form2->hide();
 }
+
+TEST(SearchWindow, TheTabHoldsQueryOptionButtonAndResultsTopToBottom) {
+    TSkyReader r;
+    QApplication::processEvents();
+    const char* const order[] = {"Edit1", "CheckBox1", "Button1", "fcTreeView1"};
+    auto* page = TReader::Find<QWidget>("TabSheet4");
+    int below = -1;
+    for (const char* name : order) {
+        auto* widget = TReader::Find<QWidget>(name);
+        ASSERT_TRUE(widget->isVisible()) << name;
+        const QRect at(widget->mapTo(page, QPoint(0, 0)), widget->size());
+        EXPECT_GE(at.top(), below) << name;
+        below = at.bottom() + 1;
+    }
+    EXPECT_EQ(TReader::Find<QTabWidget>("PageControl1")->currentWidget(), page);
+}

@@ -155,7 +155,7 @@ TEST(SkinFace, ASkinFolderIsWornWholeOrNotAtAll) {
             ADD_FAILURE() << "no error";
         } catch (const EStreamError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Cannot open file \"" + LayoutPath(folder, c.Reported) + "\".");
+                      "Не удалось открыть файл \"" + LayoutPath(folder, c.Reported) + "\".");
         }
         EXPECT_EQ(w.Layout(), before);
         EXPECT_EQ(w.Face.Picture()->Picture().size(), QSize(800, 600));

@@ -79,3 +79,42 @@ TEST(SkinPainter, MaskHoldsEveryCommandInExactColoursAndLeavesThePanesInert) {
         EXPECT_GE(area[TSkinRegion::Move], skin.Mask.width() * 40) << "room to drag the window";
     }
 }
+
+TEST(SkinPainter, EveryCommandAreaIsRingedByTheMoveArea) {
+    // Leaving a button crosses white at once, which hides the button's hint: just outside
+    // every command area (a ring 3 pixels out) the mask is white.
+    for (TSkinStyle style : Styles) {
+        const TSkinPictures skin = PaintSkin(style);
+        SCOPED_TRACE(static_cast<int>(style));
+        const QImage& mask = skin.Mask;
+        const auto regionAt = [&](int x, int y) -> const TSkinRegionInfo* {
+            if (x < 0 || y < 0 || x >= mask.width() || y >= mask.height())
+                return nullptr;
+            const QColor c = mask.pixelColor(x, y);
+            return SkinRegionOf(c.red(), c.green(), c.blue());
+        };
+        std::map<TSkinRegion, int> ringPixels;
+        for (int y = 0; y < mask.height(); ++y)
+            for (int x = 0; x < mask.width(); ++x) {
+                const TSkinRegionInfo* info = regionAt(x, y);
+                if (!info || info->Region == TSkinRegion::Move)
+                    continue;
+                // A command pixel on the area's edge: the pixels 3 out from it, in each
+                // direction it borders something else, are white (or past the picture's edge).
+                const int steps[][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+                for (const auto& step : steps) {
+                    if (regionAt(x + step[0], y + step[1]) == info)
+                        continue;
+                    const int rx = x + 3 * step[0], ry = y + 3 * step[1];
+                    if (rx < 0 || ry < 0 || rx >= mask.width() || ry >= mask.height())
+                        continue;
+                    ++ringPixels[info->Region];
+                    const TSkinRegionInfo* out = regionAt(rx, ry);
+                    ASSERT_TRUE(out && out->Region == TSkinRegion::Move)
+                        << "at " << rx << "," << ry << " beside the area of colour " << int(info->R)
+                        << "," << int(info->G) << "," << int(info->B);
+                }
+            }
+        EXPECT_EQ(ringPixels.size(), 8u) << "every command area has a ring";
+    }
+}

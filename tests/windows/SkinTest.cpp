@@ -185,3 +185,90 @@ TEST(Skin, AnEditionSkinReplacesTheFaceAndStaysAcrossEditionsWithout) {
     EXPECT_TRUE(r.Messages[0].Text.contains("mask.bmp"));
     EXPECT_EQ(Form1->size(), demo.Face.size());
 }
+
+namespace {
+
+// The points of a command area the hint is tried from: its middle and the pixels of its area
+// furthest right and furthest down, where the hint is likeliest to pass the window's edge.
+std::vector<QPoint> HintTryPoints(TSkinRegion region, QPoint middle) {
+    std::vector<QPoint> points = {middle};
+    QPoint right = middle, down = middle;
+    for (int y = 0; y < Form1->height(); ++y)
+        for (int x = 0; x < Form1->width(); ++x)
+            if (const TSkinRegionInfo* info = Form1->RegionAt(x, y);
+                info && info->Region == region) {
+                if (x > right.x())
+                    right = {x, y};
+                if (y > down.y())
+                    down = {x, y};
+            }
+    points.push_back(right);
+    points.push_back(down);
+    return points;
+}
+
+} // namespace
+
+TEST(Skin, TheHintFitsItsTextAndStaysWholeInsideTheWindow) {
+    for (const bool demoFace : {false, true}) {
+        SCOPED_TRACE(demoFace ? "demo face" : "built-in face");
+        TReader r;
+        const std::string folder = r.Add("1", "One");
+        if (demoFace)
+            WriteSkin(folder, PaintSkin(TSkinStyle::Demo));
+        r.Start();
+        QWidget* image = TReader::Find<QWidget>("Image1");
+        auto* hint = TReader::Find<QLabel>("Panel13");
+        const QRect window(QPoint(0, 0), Form1->size());
+        int moved = 0;
+        const auto points = RegionPoints();
+        for (const auto& [region, middle] : points) {
+            const TSkinRegionInfo* info = Form1->RegionAt(middle.x(), middle.y());
+            if (info->Hint.empty())
+                continue;
+            for (const QPoint at : HintTryPoints(region, middle)) {
+                SCOPED_TRACE(std::string(info->Hint) + " at " + std::to_string(at.x()) + "," +
+                             std::to_string(at.y()));
+                SendMouse(image, QEvent::MouseMove, points.at(TSkinRegion::Move));
+                SendMouse(image, QEvent::MouseMove, at);
+                ASSERT_TRUE(hint->isVisible());
+                EXPECT_EQ(hint->text(), U(std::string(info->Hint).c_str()));
+                // The whole text with room around it, inside the window.
+                const QFontMetrics metrics(hint->font());
+                EXPECT_GE(hint->width(), metrics.horizontalAdvance(hint->text()) + 6);
+                EXPECT_GE(hint->height(), metrics.height() + 2);
+                EXPECT_GE(hint->width(), hint->sizeHint().width());
+                EXPECT_TRUE(window.contains(hint->geometry())) << hint->geometry().x();
+                // At the documented place, moved left or up only as far as the edge asks.
+                const QPoint documented = at + QPoint(info->HintDx, info->HintDy);
+                const QPoint expected(
+                    std::max(0, std::min(documented.x(), window.width() - hint->width())),
+                    std::max(0, std::min(documented.y(), window.height() - hint->height())));
+                EXPECT_EQ(hint->pos(), expected);
+                moved += expected != documented;
+            }
+        }
+        EXPECT_GT(moved, 0) << "some hint would pass the edge: the case is tried";
+    }
+}
+
+TEST(Skin, LeavingTheFaceForAPaneHidesTheHint) {
+    TReader r;
+    r.Add("1", "One");
+    r.Start();
+    QWidget* image = TReader::Find<QWidget>("Image1");
+    auto* hint = TReader::Find<QLabel>("Panel13");
+    const QPoint next = RegionPoints().at(TSkinRegion::Next);
+    SendMouse(image, QEvent::MouseMove, next);
+    ASSERT_TRUE(hint->isVisible());
+    // The hint lets the mouse through to what lies below it.
+    EXPECT_TRUE(hint->testAttribute(Qt::WA_TransparentForMouseEvents));
+    // Straight from the button onto the text pane: the face hears it leave.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(image, &leave);
+    EXPECT_FALSE(hint->isVisible());
+    EXPECT_EQ(Form1->HintRegion, 0);
+    SendMouse(image, QEvent::MouseMove, next); // back on the button: the hint again
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(Form1->HintRegion, 5);
+}

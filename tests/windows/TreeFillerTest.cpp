@@ -3,7 +3,11 @@
 #include "reader/core/TreeFiller.h"
 #include "common/Cp1251.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QTreeWidgetItemIterator>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -161,4 +165,48 @@ TEST(TreeFiller, AParentThatDoesNotComeBeforeItsRowAddsNothing) {
         }
         EXPECT_EQ(Dump(tree), "kept !\n");
     }
+}
+
+TEST(TreeFiller, TooltipsShowOnlyForLabelsTheTreeCutsOff) {
+    QTreeWidget tree;
+    tree.setHeaderHidden(true);
+    tree.setTextElideMode(Qt::ElideRight);
+    tree.resize(160, 200);
+    ShowTipsOnlyForCutLabels(tree);
+    const std::string longTitle = "Очень длинное название раздела, которое не помещается";
+    TRows rows;
+    rows.Add(-1, "Луна").Add(-1, longTitle.c_str()).Add(0, "Фазы").Add(0, longTitle.c_str());
+    FillTree(tree, rows.Get());
+    tree.expandAll();
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+
+    struct TCase {
+        const QTreeWidgetItem* Item;
+        bool Cut;
+    };
+    const QTreeWidgetItem* moon = tree.topLevelItem(0);
+    const TCase cases[] = {
+        {moon, false},
+        {tree.topLevelItem(1), true},
+        {moon->child(0), false}, // indented, still whole
+        {moon->child(1), true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Item->text(0).toStdString());
+        EXPECT_EQ(IsLabelCut(tree, *c.Item), c.Cut);
+        const QPoint at = tree.visualItemRect(c.Item).center();
+        const QPoint global = tree.viewport()->mapToGlobal(at);
+        // A tip of another text is up; the tree replaces it only with a cut label's tip.
+        QToolTip::showText(global, QStringLiteral("-"), &tree);
+        QHelpEvent help(QEvent::ToolTip, at, global);
+        QApplication::sendEvent(tree.viewport(), &help);
+        EXPECT_EQ(QToolTip::text() == c.Item->text(0), c.Cut);
+    }
+    // Wide enough, no label is cut and none has a tip.
+    tree.resize(900, 200);
+    QApplication::processEvents();
+    for (const TCase& c : cases)
+        EXPECT_FALSE(IsLabelCut(tree, *c.Item)) << c.Item->text(0).toStdString();
+    QToolTip::hideText();
 }
