@@ -4,25 +4,58 @@
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
+#include "common/TextList.h"
 
 #include <algorithm>
 
 namespace quarto {
 
+namespace {
+
+// The names of the sections text holds (between "[" and "]" at the start of a trimmed line).
+std::vector<std::string> SectionNames(const std::string& text) {
+    std::vector<std::string> names;
+    for (const std::string& raw : SplitTextList(text)) {
+        std::string_view line = raw;
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        if (line.empty() || line.front() != '[')
+            continue;
+        const std::size_t end = line.find(']');
+        if (end != std::string_view::npos)
+            names.emplace_back(line.substr(1, end - 1));
+    }
+    return names;
+}
+
+} // namespace
+
 TDiscDescriptor ReadDiscDescriptor(const std::string& sourceFolder) {
-    const TIniFile ini =
-        TIniFile::Load(ResolvePath(LayoutPath(sourceFolder, Layout::DiscDescriptor)));
     TDiscDescriptor disc;
+    const std::string path = ResolvePath(LayoutPath(sourceFolder, Layout::DiscDescriptor));
+    std::string text;
+    if (path.empty() || FileSystem().Stat(path).Kind == TEntryKind::None) {
+        disc.State = TDescriptorState::Missing;
+    } else {
+        try {
+            text = ReadWholeFile(path);
+        } catch (const EStreamError&) {
+            disc.State = TDescriptorState::Unreadable;
+        }
+    }
+    const TIniFile ini(text);
+    const std::vector<std::string> sections = SectionNames(text);
     disc.SubVersion = ini.ReadInteger("Main", "SubVersion", 0);
-    disc.RequiredMB = ini.ReadInteger("Main", "Size", 700);
+    disc.RequiredMB = std::max(ini.ReadInteger("Main", "Size", 700), 0);
     // A disc holds a handful of editions; an absurd count is not believed.
     const std::int32_t count = std::min(ini.ReadInteger("Main", "Count", 0), MaxDiscEditions);
     static const std::string defaultTitle = Utf8ToCp1251("Заголовок 1");
     for (std::int32_t n = 1; n <= count; ++n) {
         const std::string section = std::to_string(n);
+        const bool present = std::find(sections.begin(), sections.end(), section) != sections.end();
         disc.Editions.push_back({ini.ReadString(section, "Title", defaultTitle),
                                  ini.ReadString(section, "Title2", ""),
-                                 ini.ReadString(section, "RegKey", "empty")});
+                                 ini.ReadString(section, "RegKey", "empty"), present});
     }
     return disc;
 }
