@@ -46,15 +46,15 @@ int RunUnattended(const std::vector<std::string>& arguments, const std::string& 
         out += problem + "\n";
         return UnattendedRefused;
     }
-    if (!setup.AlreadyInstalled || setup.InstallFolder.empty()) {
-        std::string refusal;
-        const auto chosen = ChosenFolderOf(target, &refusal);
-        if (!chosen) {
-            out += refusal + "\n";
-            return UnattendedRefused;
-        }
-        setup.InstallFolder = InstallFolderOf(*chosen);
+    // The folder is checked even when an earlier installation's folder is taken instead.
+    std::string refusal;
+    const auto chosen = ChosenFolderOf(target, &refusal);
+    if (!chosen) {
+        out += refusal + "\n";
+        return UnattendedRefused;
     }
+    if (!setup.AlreadyInstalled || setup.InstallFolder.empty())
+        setup.InstallFolder = InstallFolderOf(*chosen);
     if (services.FreeSpace->FreeMegabytes(setup.InstallFolder) < setup.RequiredMB) {
         out += "Недостаточно места на выбранном диске\n";
         return UnattendedRefused;
