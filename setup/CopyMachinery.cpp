@@ -116,8 +116,28 @@ void TCopyRun::Group(const std::string& name) {
     Pump();
 }
 
+void TCopyRun::StreamFile(const std::string& source, std::int64_t size, const std::string& to) {
+    TFileSystem& files = FileSystem();
+    const auto in = files.OpenForReading(source);
+    const auto out = files.OpenForWriting(to);
+    if (FBuffer.empty())
+        FBuffer.resize(1 << 20);
+    // As much as the file holds now; a file that ends early is copied as it is.
+    size = std::max(size, in->Size());
+    for (std::int64_t offset = 0; offset < size;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::int64_t>(size - offset, static_cast<std::int64_t>(FBuffer.size())));
+        const std::size_t n = in->ReadAt(offset, FBuffer.data(), want);
+        if (n == 0)
+            break;
+        out->Append(std::string_view(FBuffer.data(), n));
+        offset += static_cast<std::int64_t>(n);
+    }
+    out->Close();
+}
+
 bool TCopyRun::CopyFile(const std::string& source, const TFileInfo& info,
-                        const std::string& destination) {
+                        const std::string& destination, bool program) {
     TFileSystem& files = FileSystem();
     ++DoneFiles;
     if (info.Kind != TEntryKind::File) { // a pipe, a device: nothing a file copy can read
@@ -126,7 +146,10 @@ bool TCopyRun::CopyFile(const std::string& source, const TFileInfo& info,
     }
     const std::string temporary = TemporaryCopyName(destination);
     try {
-        files.CopyFile(source, temporary);
+        if (program)
+            files.CopyFile(source, temporary);
+        else
+            StreamFile(source, info.Size, temporary);
         files.Rename(temporary, destination);
     } catch (const EStreamError& error) {
         try {
@@ -149,18 +172,27 @@ bool TCopyRun::CopyOneFile(const std::string& source, const std::string& destina
 
 void TCopyRun::CopyTree(const std::string& source, const std::string& destination) {
     TFileSystem& files = FileSystem();
-    auto names = files.List(source);
-    if (!names) {
-        if (files.Stat(source).Kind == TEntryKind::Folder)
-            Failures.push_back({source, "", TCopyProblem::CannotRead});
-        return;
+    std::vector<TEntry> listed;
+    if (const auto planned = FListings.find(source); planned != FListings.end()) {
+        listed = std::move(planned->second);
+        FListings.erase(planned);
+    } else {
+        auto names = files.List(source);
+        if (!names) {
+            if (files.Stat(source).Kind == TEntryKind::Folder)
+                Failures.push_back({source, "", TCopyProblem::CannotRead});
+            return;
+        }
+        std::sort(names->begin(), names->end());
+        for (std::string& name : *names) {
+            const TFileInfo info = files.Stat(JoinPath(source, name));
+            listed.push_back({std::move(name), info});
+        }
     }
-    std::sort(names->begin(), names->end());
-    for (const std::string& name : *names) {
-        const std::string from = JoinPath(source, name);
-        const std::string to = JoinPath(destination, name);
-        const TFileInfo info = files.Stat(from);
-        if (info.Kind == TEntryKind::Folder) {
+    for (const TEntry& entry : listed) {
+        const std::string from = JoinPath(source, entry.Name);
+        const std::string to = JoinPath(destination, entry.Name);
+        if (entry.Info.Kind == TEntryKind::Folder) {
             try {
                 files.CreateFolder(to);
             } catch (const EStreamError&) {
@@ -169,10 +201,10 @@ void TCopyRun::CopyTree(const std::string& source, const std::string& destinatio
             CopyTree(from, to);
             continue;
         }
-        if (info.Kind == TEntryKind::None)
+        if (entry.Info.Kind == TEntryKind::None)
             continue; // gone since it was listed
-        const bool copied = CopyFile(from, info, to);
-        Copied(copied ? &name : nullptr);
+        const bool copied = CopyFile(from, entry.Info, to);
+        Copied(copied ? &entry.Name : nullptr);
     }
 }
 
@@ -189,12 +221,12 @@ std::string TCopyRun::RelativeOfSource(const std::string& source) const {
     return source.compare(0, FSource.size(), FSource) == 0 ? source.substr(FSource.size()) : source;
 }
 
-bool TCopyRun::CopyListedFile(const std::string& x) {
+bool TCopyRun::CopyListedFile(const std::string& x, bool program) {
     const std::string source = SourcePathOf(x);
     const TFileInfo info = FileSystem().Stat(source);
     if (info.Kind == TEntryKind::None)
         return true; // not on this disc
-    const bool copied = CopyFile(source, info, FInstall + RelativeOfSource(source));
+    const bool copied = CopyFile(source, info, FInstall + RelativeOfSource(source), program);
     Copied(nullptr);
     return copied;
 }
@@ -209,7 +241,7 @@ bool TCopyRun::CopyProgramGroup() {
     bool reader = true;
     if (!FNewerInstalled) {
         for (const std::string& file : Layout::ProgramGroupFiles()) {
-            const bool copied = CopyListedFile(file);
+            const bool copied = CopyListedFile(file, true);
             if (file == Layout::ReaderProgram())
                 reader = copied;
         }
@@ -251,19 +283,37 @@ void TCopyRun::CopyEditionPictures(const std::string& key) {
 void TCopyRun::Plan(const std::string& path) {
     TFileSystem& files = FileSystem();
     const TFileInfo info = files.Stat(path);
-    if (info.Kind == TEntryKind::Folder) {
-        if (const auto names = files.List(path))
-            for (const std::string& name : *names)
-                Plan(JoinPath(path, name));
-    } else if (info.Kind != TEntryKind::None) {
-        TotalBytes += info.Kind == TEntryKind::File ? info.Size : 0;
-        ++TotalFiles;
+    if (info.Kind != TEntryKind::Folder) {
+        if (info.Kind != TEntryKind::None) {
+            TotalBytes += info.Kind == TEntryKind::File ? info.Size : 0;
+            ++TotalFiles;
+        }
+        return;
     }
+    auto names = files.List(path);
+    if (!names)
+        return; // the copy finds it unreadable
+    std::sort(names->begin(), names->end());
+    std::vector<TEntry> entries;
+    entries.reserve(names->size());
+    for (std::string& name : *names) {
+        const std::string child = JoinPath(path, name);
+        const TFileInfo entry = files.Stat(child);
+        if (entry.Kind == TEntryKind::Folder) {
+            Plan(child);
+        } else if (entry.Kind != TEntryKind::None) {
+            TotalBytes += entry.Kind == TEntryKind::File ? entry.Size : 0;
+            ++TotalFiles;
+        }
+        entries.push_back({std::move(name), entry});
+    }
+    FListings[path] = std::move(entries);
 }
 
 std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys, bool programGroup) {
     TotalBytes = 0;
     TotalFiles = 0;
+    FListings.clear();
     const auto plan = [this](std::string_view x) { Plan(SourcePathOf(std::string(x))); };
     if (programGroup) {
         if (!FNewerInstalled) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quarto {
@@ -108,9 +109,13 @@ private:
     // The disc's spelling of relative path x (looked up ignoring letter case), or x itself.
     std::string SourcePathOf(const std::string& x) const;
     std::string RelativeOfSource(const std::string& source) const;
-    bool CopyFile(const std::string& source, const TFileInfo& info, const std::string& destination);
+    // program: copied with the system's own copy, which keeps the permissions (the reader
+    // must stay executable); data files are streamed through one buffer.
+    bool CopyFile(const std::string& source, const TFileInfo& info, const std::string& destination,
+                  bool program = false);
+    void StreamFile(const std::string& source, std::int64_t size, const std::string& to);
     void CopyTree(const std::string& source, const std::string& destination);
-    bool CopyListedFile(const std::string& x);
+    bool CopyListedFile(const std::string& x, bool program = false);
     void CopyListedFolder(const std::string& x);
     void Group(const std::string& name);
     void Copied(const std::string* name);
@@ -123,6 +128,14 @@ private:
     std::string FLastName;
     bool FNameShown = true;
     std::chrono::steady_clock::time_point FLastPump{};
+    // The disc folders PlanBytes has listed (sorted) with what each entry is, so that the copy
+    // asks the disc once per file.
+    struct TEntry {
+        std::string Name;
+        TFileInfo Info;
+    };
+    std::unordered_map<std::string, std::vector<TEntry>> FListings;
+    std::string FBuffer;
 };
 
 } // namespace quarto
