@@ -322,6 +322,10 @@ void TForm1::ShowDonePage() {
         CheckBox4->setChecked(false);
     CheckBox4->setEnabled(reader);
     ShowPage(Panel3);
+    // A long report makes the window taller rather than hiding its first lines.
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
