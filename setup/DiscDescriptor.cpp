@@ -12,18 +12,24 @@ namespace quarto {
 
 namespace {
 
-// The names of the sections text holds (between "[" and "]" at the start of a trimmed line).
+// The names of the sections text holds, found as the ini rules find them: a trimmed line
+// starting with "[", the name up to "]" (or the line's end), trimmed.
 std::vector<std::string> SectionNames(const std::string& text) {
+    const auto trim = [](std::string_view s) {
+        while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+            s.remove_prefix(1);
+        while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+            s.remove_suffix(1);
+        return s;
+    };
     std::vector<std::string> names;
     for (const std::string& raw : SplitTextList(text)) {
-        std::string_view line = raw;
-        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
-            line.remove_prefix(1);
+        const std::string_view line = trim(raw);
         if (line.empty() || line.front() != '[')
             continue;
-        const std::size_t end = line.find(']');
-        if (end != std::string_view::npos)
-            names.emplace_back(line.substr(1, end - 1));
+        const std::size_t close = line.find(']');
+        names.emplace_back(
+            trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
     }
     return names;
 }

@@ -59,7 +59,7 @@ std::optional<std::string> ChosenFolderOf(const std::string& typed, std::string*
         if (refusal)
             *refusal = folder.empty() ? "Укажите папку для установки: полный путь к ней."
                                       : "Укажите полный путь к папке для установки: «" + folder +
-                                            "» не полный путь.";
+                                            "» — не полный путь.";
         return std::nullopt;
     }
     return folder;

@@ -851,3 +851,34 @@ TEST(Setup, TheProgressCountsFilesAsWellAsBytes) {
     EXPECT_EQ(run.Fraction(), 1.0);
     EXPECT_TRUE(run.Failures.empty());
 }
+
+TEST(Setup, TheDescriptorTellsWhichSectionsItHas) {
+    TTempFolder temp;
+    const std::string disc = temp.Path().string() + "/";
+    struct TCase {
+        const char* Text;
+        std::vector<bool> Present;
+        std::int32_t Size;
+    };
+    const TCase cases[] = {
+        {"[Main]\r\nCount=3\r\nSize=5\r\n[1]\r\nRegKey=A\r\n[ 2 ]\r\n[3\r\nRegKey=C\r\n",
+         {true, true, true},
+         5},
+        {"[Main]\r\nCount=3\r\n[1]\r\nRegKey=A\r\n[3]\r\nRegKey=C\r\n", {true, false, true}, 700},
+        {"[Main]\r\nCount=2\r\nSize=-1\r\n", {false, false}, 0},
+        {"[Main]\r\nCount=0\r\nSize=1\r\n", {}, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        WriteWholeFile(temp.Path() / "setup.inf", c.Text);
+        const TDiscDescriptor d = ReadDiscDescriptor(disc);
+        EXPECT_EQ(d.State, TDescriptorState::Read);
+        EXPECT_EQ(d.RequiredMB, c.Size);
+        std::vector<bool> present;
+        for (const TDiscEdition& e : d.Editions)
+            present.push_back(e.SectionPresent);
+        EXPECT_EQ(present, c.Present);
+    }
+    FileSystem().Remove(temp.Path() / "setup.inf");
+    EXPECT_EQ(ReadDiscDescriptor(disc).State, TDescriptorState::Missing);
+}
