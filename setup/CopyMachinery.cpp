@@ -9,21 +9,55 @@ namespace quarto {
 
 namespace {
 
-// The names of a folder's entries sorted by name, or nothing when it cannot be read.
-std::vector<std::string> Entries(const std::string& folder) {
-    auto names = FileSystem().List(folder);
-    if (!names)
-        return {};
-    std::sort(names->begin(), names->end());
-    return std::move(*names);
-}
-
 // key's folder below a disc's root and an installation's folder: "Books\" + key.
 std::string EditionName(const std::string& key) {
     return LayoutPath(Layout::BooksFolder, key);
 }
 
+bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// True when the file at path can be read to its end.
+bool Readable(const std::string& path) {
+    try {
+        const auto file = FileSystem().OpenForReading(path);
+        std::string buffer(1 << 16, '\0');
+        std::int64_t offset = 0;
+        for (std::size_t n; (n = file->ReadAt(offset, buffer.data(), buffer.size())) > 0;)
+            offset += static_cast<std::int64_t>(n);
+        return true;
+    } catch (const EStreamError&) {
+        return false;
+    }
+}
+
+// What went wrong in a copy of source that failed with message: the disk full, the disc file
+// unreadable, or else the installation folder refusing it. Asked only after a failure.
+TCopyProblem ProblemOf(const std::string& message, const std::string& source) {
+    if (Contains(message, "No space left") || Contains(message, "Disk quota") ||
+        Contains(message, "not enough space") || Contains(message, "disk is full"))
+        return TCopyProblem::NoSpace;
+    return Readable(source) ? TCopyProblem::CannotWrite : TCopyProblem::CannotRead;
+}
+
 } // namespace
+
+const char* CopyProblemText(TCopyProblem problem) {
+    switch (problem) {
+    case TCopyProblem::CannotRead:
+        return "не удаётся прочитать с диска";
+    case TCopyProblem::CannotWrite:
+        return "не удаётся записать в папку установки";
+    case TCopyProblem::NoSpace:
+        return "нет места на диске";
+    }
+    return "";
+}
+
+std::string TemporaryCopyName(const std::string& destination) {
+    return destination + ".setup-new";
+}
 
 void MakeFolderChain(const std::string& path) {
     if (path.size() < 3)
@@ -43,53 +77,140 @@ TCopyRun::TCopyRun(std::string sourceFolder, std::string installFolder, bool new
     : FSource(std::move(sourceFolder)), FInstall(std::move(installFolder)),
       FNewerInstalled(newerInstalled) {}
 
+double TCopyRun::Fraction() const {
+    const double bytes = TotalBytes > 0 ? static_cast<double>(DoneBytes) / TotalBytes : 1.0;
+    const double files = TotalFiles > 0 ? static_cast<double>(DoneFiles) / TotalFiles : 1.0;
+    return std::min(1.0, (bytes + files) / 2);
+}
+
 void TCopyRun::Pump() {
+    FLastPump = std::chrono::steady_clock::now();
+    if (OnProgress)
+        OnProgress(Fraction());
+    if (!FNameShown && OnFileCopied)
+        OnFileCopied(FLastName);
+    FNameShown = true;
     if (OnPump)
         OnPump();
     if (Cancelled && Cancelled())
         throw ECopyCancelled();
 }
 
+void TCopyRun::Flush() {
+    Pump();
+}
+
+// After every file: the window hears of it when the pump interval has passed.
+void TCopyRun::Copied(const std::string* name) {
+    if (name) {
+        FLastName = *name;
+        FNameShown = false;
+    }
+    if (std::chrono::steady_clock::now() - FLastPump >= PumpInterval)
+        Pump();
+}
+
 void TCopyRun::Group(const std::string& name) {
     if (OnGroup)
         OnGroup(name);
+    Pump();
+}
+
+void TCopyRun::StreamFile(const std::string& source, std::int64_t size, const std::string& to) {
+    TFileSystem& files = FileSystem();
+    const auto in = files.OpenForReading(source);
+    const auto out = files.OpenForWriting(to);
+    if (FBuffer.empty())
+        FBuffer.resize(1 << 20);
+    // As much as the file holds now; a file that ends early is copied as it is.
+    size = std::max(size, in->Size());
+    for (std::int64_t offset = 0; offset < size;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::int64_t>(size - offset, static_cast<std::int64_t>(FBuffer.size())));
+        const std::size_t n = in->ReadAt(offset, FBuffer.data(), want);
+        if (n == 0)
+            break;
+        out->Append(std::string_view(FBuffer.data(), n));
+        offset += static_cast<std::int64_t>(n);
+    }
+    out->Close();
+}
+
+bool TCopyRun::CopyFile(const std::string& source, const TFileInfo& info,
+                        const std::string& destination, bool program) {
+    TFileSystem& files = FileSystem();
+    ++DoneFiles;
+    if (info.Kind != TEntryKind::File) { // a pipe, a device: nothing a file copy can read
+        Failures.push_back({source, destination, TCopyProblem::CannotRead});
+        return false;
+    }
+    const std::string temporary = TemporaryCopyName(destination);
+    try {
+        if (program)
+            files.CopyFile(source, temporary);
+        else
+            StreamFile(source, info.Size, temporary);
+        files.Rename(temporary, destination);
+    } catch (const EStreamError& error) {
+        try {
+            files.Remove(temporary);
+        } catch (const EStreamError&) {
+        }
+        Failures.push_back({source, destination, ProblemOf(error.what(), source)});
+        return false;
+    }
+    DoneBytes += info.Size;
+    return true;
 }
 
 bool TCopyRun::CopyOneFile(const std::string& source, const std::string& destination) {
-    TFileSystem& files = FileSystem();
-    const TFileInfo info = files.Stat(source);
+    const TFileInfo info = FileSystem().Stat(source);
     if (info.Kind == TEntryKind::None)
         return false; // nothing of that name on the disc
-    bool copied = info.Kind == TEntryKind::File;
-    if (copied) {
-        try {
-            files.CopyFile(source, destination);
-        } catch (const EStreamError&) {
-            copied = false;
+    return CopyFile(source, info, destination);
+}
+
+void TCopyRun::CopyTree(const std::string& source, const std::string& destination) {
+    TFileSystem& files = FileSystem();
+    std::vector<TEntry> listed;
+    if (const auto planned = FListings.find(source); planned != FListings.end()) {
+        listed = std::move(planned->second);
+        FListings.erase(planned);
+    } else {
+        auto names = files.List(source);
+        if (!names) {
+            if (files.Stat(source).Kind == TEntryKind::Folder)
+                Failures.push_back({source, "", TCopyProblem::CannotRead});
+            return;
+        }
+        std::sort(names->begin(), names->end());
+        for (std::string& name : *names) {
+            const TFileInfo info = files.Stat(JoinPath(source, name));
+            listed.push_back({std::move(name), info});
         }
     }
-    if (!copied)
-        Failures.push_back(source);
-    DoneBytes += copied ? info.Size : 0;
-    if (OnProgress)
-        OnProgress(DoneBytes, TotalBytes);
-    return copied;
+    for (const TEntry& entry : listed) {
+        const std::string from = JoinPath(source, entry.Name);
+        const std::string to = JoinPath(destination, entry.Name);
+        if (entry.Info.Kind == TEntryKind::Folder) {
+            try {
+                files.CreateFolder(to);
+            } catch (const EStreamError&) {
+                // its files fail one by one below
+            }
+            CopyTree(from, to);
+            continue;
+        }
+        if (entry.Info.Kind == TEntryKind::None)
+            continue; // gone since it was listed
+        const bool copied = CopyFile(from, entry.Info, to);
+        Copied(copied ? &entry.Name : nullptr);
+    }
 }
 
 void TCopyRun::CopyFolder(const std::string& source, const std::string& destination) {
     MakeFolderChain(destination);
-    for (const std::string& name : Entries(source)) {
-        const std::string from = JoinPath(source, name);
-        const std::string to = JoinPath(destination, name);
-        if (FileSystem().Stat(from).Kind == TEntryKind::Folder) {
-            CopyFolder(from, to);
-            continue;
-        }
-        const bool copied = CopyOneFile(from, to);
-        Pump();
-        if (copied && OnFileCopied)
-            OnFileCopied(name);
-    }
+    CopyTree(source, destination);
 }
 
 std::string TCopyRun::SourcePathOf(const std::string& x) const {
@@ -100,67 +221,119 @@ std::string TCopyRun::RelativeOfSource(const std::string& source) const {
     return source.compare(0, FSource.size(), FSource) == 0 ? source.substr(FSource.size()) : source;
 }
 
-void TCopyRun::CopyListedFile(const std::string& x) {
+bool TCopyRun::CopyListedFile(const std::string& x, bool program) {
     const std::string source = SourcePathOf(x);
-    CopyOneFile(source, FInstall + RelativeOfSource(source));
-    Pump();
+    const TFileInfo info = FileSystem().Stat(source);
+    if (info.Kind == TEntryKind::None)
+        return true; // not on this disc
+    const bool copied = CopyFile(source, info, FInstall + RelativeOfSource(source), program);
+    Copied(nullptr);
+    return copied;
 }
 
 void TCopyRun::CopyListedFolder(const std::string& x) {
     const std::string source = SourcePathOf(x);
     CopyFolder(source, FInstall + RelativeOfSource(source));
-    Pump();
 }
 
-void TCopyRun::CopyEditionFiles(const std::string& key) {
-    const std::string e = EditionName(key);
+bool TCopyRun::CopyProgramGroup() {
     Group("Программа");
+    bool reader = true;
     if (!FNewerInstalled) {
-        for (const std::string& file : Layout::ProgramGroupFiles())
-            CopyListedFile(file);
+        for (const std::string& file : Layout::ProgramGroupFiles()) {
+            const bool copied = CopyListedFile(file, true);
+            if (file == Layout::ReaderProgram())
+                reader = copied;
+        }
         CopyListedFolder(Layout::ReaderBaseFolder);
     }
     CopyListedFolder(Layout::ReaderSkinsFolder);
+    return reader;
+}
+
+bool TCopyRun::CopyEditionData(const std::string& key) {
+    const std::string e = EditionName(key);
     Group("Данные");
     for (const std::string_view folder : Layout::EditionCopyFolders())
         CopyListedFolder(LayoutPath(e, folder));
+    // The edition folder, should none of the folders above be on the disc.
+    MakeFolderChain(FInstall + e);
+    bool texts = true;
     for (const std::string_view file : Layout::EditionCopyFiles())
-        CopyListedFile(LayoutPath(e, file));
+        texts = CopyListedFile(LayoutPath(e, file)) && texts;
     CopyListedFolder(LayoutPath(e, Layout::ImagesFolder));
     Group("Видео");
     CopyListedFolder(LayoutPath(e, Layout::VideoFolder));
     Group("Аудио");
     CopyListedFolder(LayoutPath(e, Layout::AudioFolder));
+    return texts;
+}
+
+void TCopyRun::CopyEditionFiles(const std::string& key) {
+    CopyProgramGroup();
+    CopyEditionData(key);
 }
 
 void TCopyRun::CopyEditionPictures(const std::string& key) {
     Group("Иллюстрации");
     CopyListedFolder(LayoutPath(EditionName(key), Layout::PicturesFolder));
+    Flush();
 }
 
-std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys) {
-    const auto bytes = [this](std::string_view x) {
-        return TreeBytes(SourcePathOf(std::string(x)));
-    };
-    std::int64_t total = 0;
-    for (const std::string& key : keys) {
-        const std::string e = EditionName(key);
+void TCopyRun::Plan(const std::string& path) {
+    TFileSystem& files = FileSystem();
+    const TFileInfo info = files.Stat(path);
+    if (info.Kind != TEntryKind::Folder) {
+        if (info.Kind != TEntryKind::None) {
+            TotalBytes += info.Kind == TEntryKind::File ? info.Size : 0;
+            ++TotalFiles;
+        }
+        return;
+    }
+    auto names = files.List(path);
+    if (!names)
+        return; // the copy finds it unreadable
+    std::sort(names->begin(), names->end());
+    std::vector<TEntry> entries;
+    entries.reserve(names->size());
+    for (std::string& name : *names) {
+        const std::string child = JoinPath(path, name);
+        const TFileInfo entry = files.Stat(child);
+        if (entry.Kind == TEntryKind::Folder) {
+            Plan(child);
+        } else if (entry.Kind != TEntryKind::None) {
+            TotalBytes += entry.Kind == TEntryKind::File ? entry.Size : 0;
+            ++TotalFiles;
+        }
+        entries.push_back({std::move(name), entry});
+    }
+    FListings[path] = std::move(entries);
+}
+
+std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys, bool programGroup) {
+    TotalBytes = 0;
+    TotalFiles = 0;
+    FListings.clear();
+    const auto plan = [this](std::string_view x) { Plan(SourcePathOf(std::string(x))); };
+    if (programGroup) {
         if (!FNewerInstalled) {
             for (const std::string& file : Layout::ProgramGroupFiles())
-                total += bytes(file);
-            total += bytes(Layout::ReaderBaseFolder);
+                plan(file);
+            plan(Layout::ReaderBaseFolder);
         }
-        total += bytes(Layout::ReaderSkinsFolder);
+        plan(Layout::ReaderSkinsFolder);
+    }
+    for (const std::string& key : keys) {
+        const std::string e = EditionName(key);
         for (const std::string_view folder : Layout::EditionCopyFolders())
-            total += bytes(LayoutPath(e, folder));
+            plan(LayoutPath(e, folder));
         for (const std::string_view file : Layout::EditionCopyFiles())
-            total += bytes(LayoutPath(e, file));
+            plan(LayoutPath(e, file));
         for (const char* folder : {Layout::ImagesFolder, Layout::VideoFolder, Layout::AudioFolder,
                                    Layout::PicturesFolder})
-            total += bytes(LayoutPath(e, folder));
+            plan(LayoutPath(e, folder));
     }
-    TotalBytes = total;
-    return total;
+    return TotalBytes;
 }
 
 } // namespace quarto

@@ -4,10 +4,13 @@
 #pragma once
 
 #include "common/EditionLayout.h"
+#include "common/FileSystem.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quarto {
@@ -19,6 +22,29 @@ void MakeFolderChain(const std::string& path);
 // The copy run was ended by the user.
 struct ECopyCancelled {};
 
+// Why a file was not copied.
+enum class TCopyProblem {
+    CannotRead,  // the disc file (or folder) cannot be read
+    CannotWrite, // the installation folder does not take it
+    NoSpace,     // the disk of the installation folder is full
+};
+
+// The text the installer shows for a problem (UTF-8).
+const char* CopyProblemText(TCopyProblem problem);
+
+struct TCopyFailure {
+    std::string Source;      // the disc path
+    std::string Destination; // the installation path ("" for a disc folder that cannot be read)
+    TCopyProblem Problem = TCopyProblem::CannotRead;
+    // The path the problem is about: the disc's for a read, the installation's for a write.
+    const std::string& Path() const {
+        return Problem == TCopyProblem::CannotRead || Destination.empty() ? Source : Destination;
+    }
+};
+
+// The temporary name a file is copied to beside destination before it replaces it.
+std::string TemporaryCopyName(const std::string& destination);
+
 // One installation's copy run from the disc folder to the installation folder.
 class TCopyRun {
 public:
@@ -28,51 +54,88 @@ public:
 
     // The group being copied ("Программа", "Данные", ...); the progress page comes forward.
     std::function<void(const std::string& group)> OnGroup;
-    // The name (without folder) of a file a folder copy has just copied.
+    // The name (without folder) of the last file a folder copy has copied.
     std::function<void(const std::string& name)> OnFileCopied;
-    // After every copied file: let the window handle what is waiting (repaint, labels).
+    // Let the window handle what is waiting (repaint, labels, a close).
     std::function<void()> OnPump;
-    // Asked after every file: true ends the run (the user closed the installer); the copy
+    // Asked with every pump: true ends the run (the user closed the installer); the copy
     // functions then throw ECopyCancelled.
     std::function<bool()> Cancelled;
-    // Bytes copied so far of TotalBytes.
-    std::function<void(std::int64_t done, std::int64_t total)> OnProgress;
+    // How far the run is, 0 to 1: the mean of the share of the files and of the bytes copied.
+    std::function<void(double fraction)> OnProgress;
+    // OnFileCopied, OnProgress, OnPump and Cancelled are called at most once per PumpInterval
+    // while files are copied, and at every group change and Flush: a run of thousands of
+    // small files is not held up by the window.
+    std::chrono::milliseconds PumpInterval{40};
 
-    // Copies source to destination (replacing it) through the file layer. A source that does not
-    // exist is passed over; one that exists but cannot be copied is added to Failures. The
-    // destination folder is not created. True when the file was copied.
+    // Copies source to destination through the file layer: to a temporary name beside
+    // destination, then renamed over it, so that a copy that fails leaves the old file whole
+    // and no temporary file behind. A source that does not exist is passed over; one that
+    // exists but cannot be copied is added to Failures. The destination folder is not created.
+    // True when the file was copied.
     bool CopyOneFile(const std::string& source, const std::string& destination);
     // Copies the tree of source into destination, which exists afterwards even when source
-    // does not; reports each copied file to OnFileCopied.
+    // does not; reports each copied file to OnFileCopied. A source folder that exists but
+    // cannot be listed is a failure.
     void CopyFolder(const std::string& source, const std::string& destination);
 
-    // The program group (unless newerInstalled), "Base", "Skins", then edition key's files and
-    // folders: "PicData", "Base", "Skins", the contents, text store, index and descriptor,
-    // "Images", "Video", "Audio".
+    // The program group (unless newerInstalled), "Base" and "Skins". True unless the reader
+    // program was on the disc and could not be copied.
+    bool CopyProgramGroup();
+    // Edition key's files and folders: "PicData", "Base", "Skins", the contents, text store,
+    // index and descriptor, "Images", "Video", "Audio". True when every one of the contents,
+    // text store, index and descriptor files on the disc was copied.
+    bool CopyEditionData(const std::string& key);
+    // CopyProgramGroup, then CopyEditionData.
     void CopyEditionFiles(const std::string& key);
     // Edition key's "Pictures" folder.
     void CopyEditionPictures(const std::string& key);
+    // Hands the window the last name and the progress now.
+    void Flush();
 
-    // The bytes the copies of these editions will copy, for the progress bar; sets TotalBytes.
-    std::int64_t PlanBytes(const std::vector<std::string>& keys);
+    // The bytes and files the copies of these editions (and of the program group, when
+    // programGroup) will copy, for the progress bar; sets TotalBytes and TotalFiles.
+    std::int64_t PlanBytes(const std::vector<std::string>& keys, bool programGroup = true);
+    double Fraction() const;
 
-    // The disc files that exist but could not be copied, as disc paths, in copy order.
-    std::vector<std::string> Failures;
+    // The disc files that exist but could not be copied, in copy order.
+    std::vector<TCopyFailure> Failures;
     std::int64_t TotalBytes = 0;
     std::int64_t DoneBytes = 0;
+    std::int64_t TotalFiles = 0;
+    std::int64_t DoneFiles = 0;
 
 private:
     // The disc's spelling of relative path x (looked up ignoring letter case), or x itself.
     std::string SourcePathOf(const std::string& x) const;
     std::string RelativeOfSource(const std::string& source) const;
-    void CopyListedFile(const std::string& x);
+    // program: copied with the system's own copy, which keeps the permissions (the reader
+    // must stay executable); data files are streamed through one buffer.
+    bool CopyFile(const std::string& source, const TFileInfo& info, const std::string& destination,
+                  bool program = false);
+    void StreamFile(const std::string& source, std::int64_t size, const std::string& to);
+    void CopyTree(const std::string& source, const std::string& destination);
+    bool CopyListedFile(const std::string& x, bool program = false);
     void CopyListedFolder(const std::string& x);
     void Group(const std::string& name);
+    void Copied(const std::string* name);
     void Pump();
+    void Plan(const std::string& path);
 
     std::string FSource;
     std::string FInstall;
     bool FNewerInstalled;
+    std::string FLastName;
+    bool FNameShown = true;
+    std::chrono::steady_clock::time_point FLastPump{};
+    // The disc folders PlanBytes has listed (sorted) with what each entry is, so that the copy
+    // asks the disc once per file.
+    struct TEntry {
+        std::string Name;
+        TFileInfo Info;
+    };
+    std::unordered_map<std::string, std::vector<TEntry>> FListings;
+    std::string FBuffer;
 };
 
 } // namespace quarto

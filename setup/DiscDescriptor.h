@@ -17,19 +17,30 @@ struct TDiscEdition {
     std::string Title;  // 1251
     std::string Title2; // 1251
     std::string RegKey; // 1251; the edition's folder under "Books"
+    // False when the descriptor names the edition in Count but has no section for it: the
+    // defaults stand in, and the edition cannot be installed.
+    bool SectionPresent = true;
+};
+
+// How the descriptor was found.
+enum class TDescriptorState {
+    Read,       // read (keys it lacks take their defaults)
+    Missing,    // no "setup.inf" in the disc root
+    Unreadable, // there, but it cannot be read
 };
 
 // Editions read at most from a descriptor.
 inline constexpr std::int32_t MaxDiscEditions = 1000;
 
 struct TDiscDescriptor {
+    TDescriptorState State = TDescriptorState::Read;
     std::int32_t SubVersion = 0;
-    std::int32_t RequiredMB = 700;
+    std::int32_t RequiredMB = 700;      // a negative "Size" counts as 0
     std::vector<TDiscEdition> Editions; // sections "1" to Count, in order
 };
 
-// Reads sourceFolder's "setup.inf" (name matched ignoring case); a missing file or key gives
-// the defaults.
+// Reads sourceFolder's "setup.inf" (name matched ignoring case); a missing key gives its
+// default, a missing or unreadable file the defaults with State telling which.
 TDiscDescriptor ReadDiscDescriptor(const std::string& sourceFolder);
 // The descriptor's ini text (CR LF lines).
 std::string DiscDescriptorText(const TDiscDescriptor& disc);

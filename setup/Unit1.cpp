@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "common/Cp1251.h"
+#include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "setup/CopyMachinery.h"
 
@@ -177,19 +178,15 @@ void TForm1::CreateComponents() {
 }
 
 void TForm1::FormCreate() {
-    InstallFolder = InstallFolderOf(DefaultTargetFolder());
-    const TDiscDescriptor disc = ReadDiscDescriptor(SourceFolder);
-    DiscSubVersion = disc.SubVersion;
-    RequiredMB = disc.RequiredMB;
-    DiscEditions = disc.Editions;
-
-    int installedSubVersion = 0;
-    if (const std::optional<TInstallRecordValues> record = FServices.Record->Read(InstallFolder)) {
-        installedSubVersion = record->SubVersion;
-        InstallFolder = record->Path;
-        AlreadyInstalled = true;
-    }
-    NewerInstalled = DiscSubVersion < installedSubVersion;
+    FInstallation = std::make_unique<TInstallation>(
+        SourceFolder, InstallFolderOf(DefaultTargetFolder()), *FServices.Record);
+    const TInstallation& setup = *FInstallation;
+    InstallFolder = setup.InstallFolder;
+    DiscSubVersion = setup.DiscSubVersion;
+    RequiredMB = setup.RequiredMB;
+    DiscEditions = setup.DiscEditions;
+    AlreadyInstalled = setup.AlreadyInstalled;
+    NewerInstalled = setup.NewerInstalled;
     if (AlreadyInstalled && !InstallFolder.empty()) {
         {
             const QSignalBlocker blocker(DirectoryEdit1);
@@ -198,8 +195,12 @@ void TForm1::FormCreate() {
         DirectoryEdit1->setEnabled(false);
         DirectoryButton->setEnabled(false);
         Label3->setText(Ui("Одна из версий программы уже установлена"));
-    } else {
-        InstallFolder = InstallFolderOf(DefaultTargetFolder());
+    }
+    if (const std::string problem = setup.DescriptorProblem(); !problem.empty()) {
+        // Nothing can be installed from a disc without its descriptor.
+        Label3->setText(FromUtf8(problem));
+        Label3->setWordWrap(true);
+        Button3->setEnabled(false);
     }
     ShowFreeSpace();
     FLabel5Text = Label5->text();
@@ -218,8 +219,11 @@ void TForm1::ShowFreeSpace() {
 void TForm1::DirectoryEdit1Change() {
     if (AlreadyInstalled)
         return;
-    InstallFolder = InstallFolderOf(ToUtf8(DirectoryEdit1->text()));
-    ShowFreeSpace();
+    // A folder that is not a full path is refused by "Далее".
+    if (const auto chosen = ChosenFolderOf(ToUtf8(DirectoryEdit1->text()), nullptr)) {
+        InstallFolder = InstallFolderOf(*chosen);
+        ShowFreeSpace();
+    }
 }
 
 void TForm1::ShowPage(QFrame* page) {
@@ -232,16 +236,26 @@ QWidget* TForm1::CurrentPage() const {
 }
 
 void TForm1::Button3Click() {
+    if (const std::string problem = FInstallation->DescriptorProblem(); !problem.empty()) {
+        ShowMessage(QString(), FromUtf8(problem));
+        return;
+    }
+    if (!AlreadyInstalled) {
+        std::string refusal;
+        const auto chosen = ChosenFolderOf(ToUtf8(DirectoryEdit1->text()), &refusal);
+        if (!chosen) {
+            ShowMessage(QString(), FromUtf8(refusal));
+            return;
+        }
+        InstallFolder = InstallFolderOf(*chosen);
+    }
     if (FServices.FreeSpace->FreeMegabytes(InstallFolder) < RequiredMB) {
         ShowMessage(QString(), Ui("Недостаточно места на выбранном диске"));
         return;
     }
     Button3->setEnabled(false);
-    MakeFolderChain(InstallFolder);
+    FInstallation->InstallFolder = InstallFolder;
 
-    std::vector<std::string> keys;
-    for (const TDiscEdition& edition : DiscEditions)
-        keys.push_back(Cp1251ToUtf8(edition.RegKey));
     TCopyRun run(SourceFolder, InstallFolder, NewerInstalled);
     run.OnGroup = [this](const std::string& group) {
         Label9->setText(FromUtf8(group));
@@ -249,18 +263,13 @@ void TForm1::Button3Click() {
     };
     run.OnFileCopied = [this](const std::string& name) { Label10->setText(FromUtf8(name)); };
     run.OnPump = [] { QCoreApplication::processEvents(); };
-    run.OnProgress = [this](std::int64_t done, std::int64_t total) {
-        ProgressBar1->setValue(
-            total > 0 ? static_cast<int>(std::min<std::int64_t>(done * 1000 / total, 1000)) : 1000);
+    run.OnProgress = [this](double fraction) {
+        ProgressBar1->setValue(static_cast<int>(fraction * ProgressBar1->maximum() + 0.5));
     };
     run.Cancelled = [this] { return FClosing; };
-    run.PlanBytes(keys);
     try {
         FCopying = true;
-        for (const std::string& key : keys) {
-            run.CopyEditionFiles(key);
-            run.CopyEditionPictures(key);
-        }
+        Outcome = FInstallation->Install(run, *FServices.Record, *FServices.Shortcuts);
         FCopying = false;
     } catch (const ECopyCancelled&) {
         // The window was closed while copying: the installer ends, nothing is recorded.
@@ -268,39 +277,55 @@ void TForm1::Button3Click() {
         EndProgram();
         return;
     }
-    FailedFiles = run.Failures;
-
-    if (!(AlreadyInstalled && NewerInstalled))
-        FServices.Record->Write({InstallFolder, 1});
-    const std::string reader = InstallFolder + Layout::ReaderProgram();
-    for (std::size_t i = 0; i < DiscEditions.size(); ++i) {
-        const TDiscEdition& e = DiscEditions[i];
-        FServices.Shortcuts->CreateShortcut(reader, Cp1251ToUtf8(e.Title + " - " + e.Title2),
-                                            keys[i]);
-    }
-    FServices.Shortcuts->CreateShortcut(InstallFolder + Layout::UninstallProgram(),
-                                        "Удалить все книги", "");
     ShowDonePage();
 }
 
 void TForm1::ShowDonePage() {
-    if (FailedFiles.empty()) {
-        Label6->setText(Ui("Установка успешно завершена.\nярлык программы помещен в\n") +
-                        Ui(MenuPlace));
+    const QString menu = Ui("ярлык программы помещен в\n") + Ui(MenuPlace);
+    if (Outcome.Complete()) {
+        Label6->setText(Ui("Установка успешно завершена.\n") +
+                        (Outcome.ShortcutsMade > 0 ? menu : Ui("Ярлыки в меню не созданы.")));
         ListBox1->hide();
     } else {
-        // A copy that failed is never reported as success: the user sees what is missing.
-        Label6->setText(
-            Ui("Установка завершена с ошибками: не удалось скопировать файлов: ") +
-            QString::number(FailedFiles.size()) +
-            Ui(".\nПроверьте диск и запустите установку снова.\nярлык программы помещен в\n") +
-            Ui(MenuPlace));
+        // A failure is never reported as success: the user sees what is missing and why.
+        std::size_t files = 0;
+        for (const TInstallFailure& failure : Outcome.Failures)
+            files += failure.File ? 1 : 0;
+        QString text = files > 0 ? Ui("Установка завершена с ошибками: не удалось скопировать "
+                                      "файлов: ") +
+                                       QString::number(files) + '.'
+                                 : Ui("Установка завершена с ошибками.");
+        QStringList missing;
+        for (std::size_t i = 0; i < DiscEditions.size(); ++i)
+            if (i < Outcome.EditionInstalled.size() && !Outcome.EditionInstalled[i])
+                missing << From1251(DiscEditions[i].Title);
+        if (!missing.isEmpty())
+            text += Ui("\nНе установлены издания: ") + missing.join(Ui(", ")) + '.';
+        if (!Outcome.ReaderInstalled && !DiscEditions.empty())
+            text += Ui("\nПрограмма чтения не установлена.");
+        if (!Outcome.Recorded && !(AlreadyInstalled && NewerInstalled))
+            text += Ui("\nУстановка не записана: при следующем запуске можно выбрать "
+                       "другую папку.");
+        text += Ui("\nПроверьте диск и запустите установку снова.\n");
+        text += Outcome.ShortcutsMade > 0 ? menu : Ui("Ярлыки в меню не созданы.");
+        Label6->setText(text);
         ListBox1->clear();
-        for (const std::string& file : FailedFiles)
-            ListBox1->addItem(QDir::toNativeSeparators(FromUtf8(file)));
+        for (const TInstallFailure& failure : Outcome.Failures)
+            ListBox1->addItem(FromUtf8(failure.Why) + Ui(": ") +
+                              QDir::toNativeSeparators(FromUtf8(failure.What)));
         ListBox1->show();
     }
+    // The reader can be started only when it is there.
+    const bool reader =
+        FileSystem().Stat(InstallFolder + Layout::ReaderProgram()).Kind == TEntryKind::File;
+    if (!reader)
+        CheckBox4->setChecked(false);
+    CheckBox4->setEnabled(reader);
     ShowPage(Panel3);
+    // A long report makes the window taller rather than hiding its first lines.
+    const int needed = layout()->totalHeightForWidth(width());
+    if (needed > height())
+        resize(width(), needed);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -311,7 +336,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::Button1Click() {
-    if (CheckBox4->isChecked()) {
+    if (CheckBox4->isChecked() && CheckBox4->isEnabled()) {
         std::vector<std::string> arguments;
         if (!DiscEditions.empty())
             arguments.push_back(Cp1251ToUtf8(DiscEditions.front().RegKey));

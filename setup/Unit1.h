@@ -6,6 +6,7 @@
 #include "platform/ProgramStarter.h"
 #include "platform/Shortcuts.h"
 #include "setup/DiscDescriptor.h"
+#include "setup/InstallFlow.h"
 
 #include <QWidget>
 
@@ -58,8 +59,8 @@ public:
     std::vector<TDiscEdition> DiscEditions;
     bool AlreadyInstalled = false;
     bool NewerInstalled = false;
-    // The disc files that could not be copied by the last run.
-    std::vector<std::string> FailedFiles;
+    // What the last run installed and what it did not.
+    TInstallOutcome Outcome;
 
     // Components, by their designer names.
     QFrame* Panel2;
@@ -102,6 +103,7 @@ private:
     void ShowDonePage();
 
     TSetupServices FServices;
+    std::unique_ptr<TInstallation> FInstallation;
     QStackedLayout* FPages;
     QString FLabel5Text;
     bool FCopying = false;

@@ -1,10 +1,13 @@
 // The installer end to end: discs written by make-disc, installed by the real window with the
 // record, free space, shortcuts and program start behind fakes.
 #include "EditionFixture.h"
+#include "FaultFileSystem.h"
 
 #include "common/Cp1251.h"
 #include "platform/PlatformFakes.h"
 #include "setup/CopyMachinery.h"
+#include "setup/InstallFlow.h"
+#include "setup/Unattended.h"
 #include "setup/UninstallCore.h"
 #include "setup/Unit1.h"
 #include "tools/DiscWriter.h"
@@ -15,7 +18,10 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
+#include <cstdlib>
+#include <functional>
 #include <sys/stat.h>
 
 using namespace quarto;
@@ -44,6 +50,62 @@ bool IsEmptyFolder(const TPath& path) {
     const auto names = FileSystem().List(path);
     return IsFolder(path) && names && names->empty();
 }
+
+// Everything below folder, relative to it, folders ending with "/", sorted.
+std::vector<std::string> EntriesBelow(const std::string& folder, const std::string& prefix = "") {
+    std::vector<std::string> entries;
+    for (const std::string& name : FileSystem().List(folder).value_or(std::vector<std::string>{})) {
+        const std::string path = JoinPath(folder, name);
+        if (FileSystem().Stat(path).Kind == TEntryKind::Folder) {
+            entries.push_back(prefix + name + "/");
+            for (std::string& below : EntriesBelow(path, prefix + name + "/"))
+                entries.push_back(std::move(below));
+        } else {
+            entries.push_back(prefix + name);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The lines of the done page's list.
+std::vector<QString> Listed(const TForm1& f) {
+    std::vector<QString> lines;
+    for (int i = 0; i < f.ListBox1->count(); ++i)
+        lines.push_back(f.ListBox1->item(i)->text());
+    return lines;
+}
+
+bool AnyListed(const TForm1& f, const QString& part) {
+    const auto lines = Listed(f);
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const QString& line) { return line.contains(part); });
+}
+
+// A disc descriptor of one section per (title, key), with the given Count and Size.
+std::string DescriptorText(const std::vector<std::pair<std::string, std::string>>& editions,
+                           int count, int size = 1) {
+    std::string text = "[Main]\r\nSubVersion=1\r\nSize=" + std::to_string(size) +
+                       "\r\nCount=" + std::to_string(count) + "\r\n";
+    for (std::size_t i = 0; i < editions.size(); ++i)
+        text += "[" + std::to_string(i + 1) + "]\r\nTitle=" + editions[i].first +
+                "\r\nTitle2=T\r\nRegKey=" + editions[i].second + "\r\n";
+    return text;
+}
+
+// A scratch folder as the user's home for one test.
+class THome {
+public:
+    explicit THome(const std::string& path) {
+        if (const char* home = std::getenv("HOME"))
+            FSaved = home;
+        setenv("HOME", path.c_str(), 1);
+    }
+    ~THome() { setenv("HOME", FSaved.c_str(), 1); }
+
+private:
+    std::string FSaved;
+};
 
 // A reader folder with programs, Base and Skins, editions made by make-edition, and discs made
 // from them by make-disc.
@@ -263,9 +325,11 @@ TEST(Setup, ADiscWithoutEditionsMakesTheFolderRecordAndUninstaller) {
     EXPECT_TRUE(installer.Record.Values.has_value());
     ASSERT_EQ(installer.Shortcuts.Links.size(), 1u);
     EXPECT_EQ(installer.Shortcuts.Links[0].Name, "Удалить все книги");
+    // No reader was copied, so none is offered to start.
+    EXPECT_FALSE(f.CheckBox4->isChecked());
+    EXPECT_FALSE(f.CheckBox4->isEnabled());
     f.Button1->click();
-    ASSERT_EQ(installer.Starter.Calls.size(), 1u);
-    EXPECT_TRUE(installer.Starter.Calls[0].Arguments.empty());
+    EXPECT_TRUE(installer.Starter.Calls.empty());
 }
 
 TEST(Setup, FreeSpaceDecidesWhetherToInstall) {
@@ -298,19 +362,21 @@ TEST(Setup, FilesThatCannotBeCopiedAreListedOnTheDonePage) {
     const std::string edition = discs.Edition("K", "Книга", "Часть", {{"Video/clip.avi", "avi"}});
     const std::string disc = discs.Disc("one", {edition});
     // A disc file that cannot be read (a pipe), and a target file that cannot be replaced
-    // (a folder stands in its place).
+    // (a folder stands in its place); neither is one the reader needs.
     ASSERT_EQ(mkfifo((TPath(disc) / "Books" / "K" / "Video" / "stream.avi").string().c_str(), 0644),
               0);
     const TPath target = discs.Root() / "t";
-    CreateFolders(target / "Quarto" / "Books" / "K" / "Voc.txt");
+    CreateFolders(target / "Quarto" / "Books" / "K" / "Base" / "about.htm");
     TInstaller installer;
     TForm1& f = installer.Install(disc, target.string());
     EXPECT_EQ(f.CurrentPage(), f.Panel3);
     EXPECT_FALSE(f.Label6->text().contains(U("успешно")));
     EXPECT_TRUE(f.Label6->text().contains(U("не удалось скопировать файлов: 2")));
     ASSERT_EQ(f.ListBox1->count(), 2);
-    EXPECT_TRUE(f.ListBox1->item(0)->text().endsWith("Voc.txt"));
+    EXPECT_TRUE(f.ListBox1->item(0)->text().endsWith("about.htm"));
+    EXPECT_TRUE(f.ListBox1->item(0)->text().startsWith(U("не удаётся записать в папку установки")));
     EXPECT_TRUE(f.ListBox1->item(1)->text().endsWith("stream.avi"));
+    EXPECT_TRUE(f.ListBox1->item(1)->text().startsWith(U("не удаётся прочитать с диска")));
     EXPECT_FALSE(f.ListBox1->isHidden());
     // The rest is installed, the record and the links made.
     EXPECT_EQ(Read(target / "Quarto" / "Books" / "K" / "Video" / "clip.avi"), "avi");
@@ -397,4 +463,422 @@ TEST(Setup, ClosingWhileCopyingEndsTheInstaller) {
     EXPECT_FALSE(installer.Record.Values.has_value()); // nothing recorded
     EXPECT_TRUE(installer.Shortcuts.Links.empty());
     EXPECT_NE(f.CurrentPage(), f.Panel3);
+}
+
+TEST(Setup, AReinstallThatFailsLeavesTheOldFilesWhole) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TFaultFileSystem&)> Fault;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"disk full", [](TFaultFileSystem& fs) { fs.NoSpaceAfter(10); }, "нет места на диске"},
+        {"unreadable", [](TFaultFileSystem& fs) { fs.FailReadAt("v2/Quarto", 3); },
+         "не удаётся прочитать с диска"},
+        {"rename", [](TFaultFileSystem& fs) { fs.FailRename("/"); },
+         "не удаётся записать в папку установки"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDiscs discs;
+        TInstaller installer;
+        const TPath target = discs.Root() / "t";
+        const std::string edition = discs.Edition("K");
+        installer.Install(discs.Disc("v1", {edition}), target.string());
+        const TPath q = target / "Quarto";
+        const auto before = EntriesBelow(q);
+        const std::string oldStore = Read(q / "Books" / "K" / "cData.dat");
+        const TInstallRecordValues record = *installer.Record.Values;
+        const int writes = installer.Record.Writes;
+        installer.Shortcuts.Links.clear();
+
+        WriteFiles(discs.Root(), {{"app/Quarto", "reader v2, a larger one than v1"}});
+        const std::string v2 = discs.Disc("v2", {edition});
+        TFaultFileSystem faults;
+        c.Fault(faults);
+        {
+            TFileSystemScope scope(faults);
+            installer.Install(v2, "");
+        }
+        TForm1& f = *installer.Form;
+        EXPECT_EQ(Read(q / "Quarto"), "reader v1"); // the old reader, whole
+        EXPECT_EQ(Read(q / "Books" / "K" / "cData.dat"), oldStore);
+        EXPECT_EQ(EntriesBelow(q), before); // no temporary file left
+        EXPECT_EQ(installer.Record.Writes, writes);
+        EXPECT_EQ(installer.Record.Values->Path, record.Path);
+        EXPECT_FALSE(f.Label6->text().contains(U("успешно")));
+        EXPECT_FALSE(f.Label6->text().contains(U("ярлык программы помещен")));
+        EXPECT_TRUE(installer.Shortcuts.Links.empty());
+        ASSERT_FALSE(Listed(f).empty());
+        EXPECT_TRUE(Listed(f)[0].startsWith(U(c.Reason))) << Listed(f)[0].toStdString();
+        EXPECT_TRUE(Listed(f)[0].endsWith("Quarto")) << Listed(f)[0].toStdString();
+    }
+}
+
+TEST(Setup, AFailedInstallationIsNotRecorded) {
+    struct TCase {
+        const char* Name;
+        const char* Fault; // a disc file that cannot be opened
+        std::vector<std::string> Links;
+        bool Reader;
+    };
+    const TCase cases[] = {
+        {"reader", "one/Quarto", {}, false},
+        {"text store", "Books/B/cData.dat", {"Первая - Книга"}, true},
+        {"index", "Books/A/Voc.txt", {"Вторая - Книга"}, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDiscs discs;
+        const std::string disc = discs.Disc(
+            "one", {discs.Edition("A", "Первая", "Книга"), discs.Edition("B", "Вторая", "Книга")});
+        TInstaller installer;
+        const TPath target = discs.Root() / "t";
+        TFaultFileSystem faults;
+        faults.FailOpen(c.Fault);
+        {
+            TFileSystemScope scope(faults);
+            installer.Install(disc, target.string());
+        }
+        TForm1& f = *installer.Form;
+        EXPECT_FALSE(installer.Record.Values.has_value());
+        std::vector<std::string> links;
+        for (const TFakeShortcut& link : installer.Shortcuts.Links)
+            links.push_back(link.Name);
+        EXPECT_EQ(links, c.Links); // only what was installed, no uninstaller
+        EXPECT_FALSE(f.Label6->text().contains(U("успешно")));
+        EXPECT_TRUE(f.Label6->text().contains(U("Установка не записана")));
+        EXPECT_TRUE(AnyListed(f, U("не удаётся прочитать с диска")));
+        EXPECT_EQ(f.CheckBox4->isEnabled(), c.Reader);
+        EXPECT_EQ(f.CheckBox4->isChecked(), c.Reader);
+        f.Button1->click();
+        EXPECT_EQ(installer.Starter.Calls.size(), c.Reader ? 1u : 0u);
+
+        // The next run may choose another folder.
+        TForm1& g = installer.Install(disc, (discs.Root() / "other").string());
+        EXPECT_TRUE(g.DirectoryEdit1->isEnabled());
+        EXPECT_TRUE(g.Outcome.Complete());
+        ASSERT_TRUE(installer.Record.Values.has_value());
+        EXPECT_EQ(installer.Record.Values->Path,
+                  (discs.Root() / "other" / "Quarto").string() + "/");
+    }
+}
+
+TEST(Setup, EditionsTheDiscLacksAreFailures) {
+    struct TCase {
+        const char* Name;
+        std::function<void(const std::string& disc, TFaultFileSystem&)> Damage;
+        const char* Reason;
+        bool Recorded;
+    };
+    const TCase cases[] = {
+        {"folder missing",
+         [](const std::string& disc, TFaultFileSystem&) {
+             FileSystem().RemoveTree(TPath(disc) / "Books" / "K");
+         },
+         "папки издания нет на диске", false},
+        {"folder unreadable",
+         [](const std::string&, TFaultFileSystem& fs) { fs.FailListing("Books/K"); },
+         "не удаётся прочитать с диска", false},
+        {"count beyond the sections",
+         [](const std::string& disc, TFaultFileSystem&) {
+             WriteWholeFile(TPath(disc) / "setup.inf", DescriptorText({{"Title", "K"}}, 2));
+         },
+         "в файле setup.inf нет раздела [2]", false},
+        {"a folder inside unreadable",
+         [](const std::string&, TFaultFileSystem& fs) { fs.FailListing("Books/K/Pictures"); },
+         "не удаётся прочитать с диска", true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDiscs discs;
+        const std::string disc =
+            discs.Disc("one", {discs.Edition("K", "Книга", "Часть", {{"Pictures/p.jpg", "jpeg"}})});
+        TFaultFileSystem faults;
+        c.Damage(disc, faults);
+        TInstaller installer;
+        {
+            TFileSystemScope scope(faults);
+            installer.Install(disc, (discs.Root() / "t").string());
+        }
+        TForm1& f = *installer.Form;
+        EXPECT_EQ(f.CurrentPage(), f.Panel3);
+        EXPECT_FALSE(f.Label6->text().contains(U("успешно")));
+        EXPECT_TRUE(AnyListed(f, U(c.Reason))) << f.ListBox1->item(0)->text().toStdString();
+        EXPECT_EQ(installer.Record.Values.has_value(), c.Recorded);
+    }
+}
+
+TEST(Setup, TheFolderFieldTakesFullPathsOnly) {
+    TDiscs discs;
+    const std::string disc = discs.Disc("one", {discs.Edition("K")});
+    const THome home((discs.Root() / "home").string());
+    const std::string abs = (discs.Root() / "a b").string();
+    struct TCase {
+        std::string Typed;
+        std::string Folder; // "" when refused
+    };
+    const TCase cases[] = {
+        {"  " + abs + "\t ", abs + "/Quarto/"},
+        {"~/Книги", (discs.Root() / "home" / "Книги" / "Quarto").string() + "/"},
+        {"~", (discs.Root() / "home" / "Quarto").string() + "/"},
+        {"", ""},
+        {"   ", ""},
+        {"Apps", ""},
+        {"./Apps", ""},
+        {"~user/Apps", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        TInstaller installer;
+        TForm1& f = installer.Install(disc, c.Typed);
+        if (c.Folder.empty()) {
+            EXPECT_EQ(f.CurrentPage(), f.Panel2);
+            ASSERT_EQ(installer.Messages.size(), 1u);
+            EXPECT_TRUE(installer.Messages[0].contains(U("полный путь")));
+            EXPECT_FALSE(installer.Record.Values.has_value());
+            EXPECT_TRUE(installer.Shortcuts.Links.empty());
+        } else {
+            EXPECT_EQ(f.CurrentPage(), f.Panel3);
+            EXPECT_EQ(f.InstallFolder, c.Folder);
+            ASSERT_TRUE(installer.Record.Values.has_value());
+            EXPECT_EQ(installer.Record.Values->Path, c.Folder);
+            EXPECT_TRUE(IsFile(TPath(c.Folder) / "Quarto"));
+        }
+    }
+}
+
+TEST(Setup, UnsafeEditionNamesAreRefused) {
+    for (const char* key : {"..", "../K", "K/../../x", "..\\K", "a\\b", "C:K", "/tmp", "", "."}) {
+        SCOPED_TRACE(key);
+        TDiscs discs;
+        const std::string disc = discs.Disc("one", {discs.Edition("K")});
+        WriteWholeFile(TPath(disc) / "setup.inf", DescriptorText({{"Bad", key}, {"Good", "K"}}, 2));
+        const auto before = EntriesBelow(discs.Root());
+        TInstaller installer;
+        TForm1& f = installer.Install(disc, (discs.Root() / "t").string());
+        EXPECT_TRUE(AnyListed(f, U("недопустимое имя")));
+        EXPECT_FALSE(f.Label6->text().contains(U("успешно")));
+        EXPECT_FALSE(installer.Record.Values.has_value());
+        ASSERT_EQ(installer.Shortcuts.Links.size(), 1u);
+        EXPECT_EQ(installer.Shortcuts.Links[0].Arguments, "K");
+        // Nothing written but below the target.
+        std::vector<std::string> outside;
+        for (const std::string& entry : EntriesBelow(discs.Root()))
+            if (entry.rfind("t/", 0) != 0 && entry != "t/")
+                outside.push_back(entry);
+        EXPECT_EQ(outside, before);
+        EXPECT_EQ(EntriesBelow((discs.Root() / "t" / "Quarto" / "Books").string()),
+                  (std::vector<std::string>{"K/", "K/Audio/", "K/Base/", "K/Base/about.htm",
+                                            "K/FileIndex.rec", "K/Images/", "K/InnerBase.dat",
+                                            "K/PicData/", "K/Pictures/", "K/Pos.rec", "K/Skins/",
+                                            "K/Video/", "K/Voc.txt", "K/cContents.dat",
+                                            "K/cData.dat", "K/setup.inf"}));
+    }
+    EXPECT_TRUE(IsSafeEditionName("NightSky"));
+    EXPECT_TRUE(IsSafeEditionName("Книга 2"));
+}
+
+TEST(Setup, ADiscWithoutItsDescriptorInstallsNothing) {
+    struct TCase {
+        const char* Name;
+        std::function<void(const std::string& disc, TFaultFileSystem&)> Damage;
+        const char* Text;
+    };
+    const TCase cases[] = {
+        {"missing",
+         [](const std::string& disc, TFaultFileSystem&) {
+             FileSystem().Remove(TPath(disc) / "setup.inf");
+         },
+         "На диске нет файла "},
+        {"unreadable",
+         [](const std::string&, TFaultFileSystem& fs) { fs.FailOpen("one/setup.inf"); },
+         "Не удаётся прочитать файл "},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDiscs discs;
+        const std::string disc = discs.Disc("one", {discs.Edition("K")});
+        TFaultFileSystem faults;
+        c.Damage(disc, faults);
+        TFileSystemScope scope(faults);
+        TInstaller installer;
+        TForm1& f = installer.Start(disc);
+        EXPECT_TRUE(f.Label3->text().startsWith(U(c.Text))) << f.Label3->text().toStdString();
+        EXPECT_TRUE(f.Label3->text().contains("setup.inf"));
+        EXPECT_FALSE(f.Button3->isEnabled());
+        f.DirectoryEdit1->setText(QString::fromStdString((discs.Root() / "t").string()));
+        f.Button3Click();
+        EXPECT_EQ(f.CurrentPage(), f.Panel2);
+        ASSERT_EQ(installer.Messages.size(), 1u);
+        EXPECT_TRUE(installer.Messages[0].startsWith(U(c.Text)));
+        EXPECT_FALSE(Exists(discs.Root() / "t"));
+        EXPECT_FALSE(installer.Record.Values.has_value());
+        EXPECT_TRUE(installer.Shortcuts.Links.empty());
+    }
+}
+
+TEST(Setup, ANegativeSizeCountsAsZero) {
+    TDiscs discs;
+    const std::string disc = discs.Disc("one", {discs.Edition("K")});
+    WriteWholeFile(TPath(disc) / "setup.inf", DescriptorText({{"Title", "K"}}, 1, -5));
+    TInstaller installer;
+    installer.FreeSpace.Megabytes = 0;
+    TForm1& f = installer.Install(disc, (discs.Root() / "t").string());
+    EXPECT_EQ(f.RequiredMB, 0);
+    EXPECT_EQ(f.Label5->text(), U("Требуется: 0 Мб"));
+    EXPECT_EQ(f.CurrentPage(), f.Panel3);
+    EXPECT_TRUE(f.Outcome.Complete());
+}
+
+TEST(Setup, UnattendedInstallation) {
+    TDiscs discs;
+    const std::string disc =
+        discs.Disc("one", {discs.Edition("A", "Первая", "Книга"), discs.Edition("B")});
+    struct TCase {
+        const char* Name;
+        std::vector<std::string> Arguments; // "@T" stands for the target folder
+        const char* Fault;                  // a disc file that cannot be opened, or ""
+        int Status;
+        std::vector<std::string> Lines; // the beginnings of the lines printed
+        std::size_t Starts;
+    };
+    const std::string bookA = (TPath(disc) / "Books" / "A" / "cData.dat").string();
+    const TCase cases[] = {
+        {"installed",
+         {"--target", "@T"},
+         "",
+         UnattendedInstalled,
+         {"Установлено в @Q: программа чтения; издания 2 из 2: A, B; установка записана."},
+         1},
+        {"no start",
+         {"--target", "@T", "--no-start"},
+         "",
+         UnattendedInstalled,
+         {"Установлено в @Q: программа чтения; издания 2 из 2: A, B; установка записана."},
+         0},
+        {"a failed edition",
+         {"--no-start", "--target", "@T"},
+         "Books/A/cData.dat",
+         UnattendedFailed,
+         {bookA + ": не удаётся прочитать с диска",
+          "Установлено в @Q: программа чтения; издания 1 из 2: B."},
+         0},
+        {"relative folder",
+         {"--target", "Apps"},
+         "",
+         UnattendedRefused,
+         {"Укажите полный путь к папке для установки"},
+         0},
+        {"no target", {"--no-start"}, "", UnattendedRefused, {"Использование: setup --target"}, 0},
+        {"no descriptor",
+         {"--target", "@T"},
+         "one/setup.inf",
+         UnattendedRefused,
+         {"Не удаётся прочитать файл " + disc + "setup.inf"},
+         0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string target = (discs.Root() / (std::string("u-") + c.Name)).string();
+        const std::string q = target + "/Quarto/";
+        std::vector<std::string> arguments;
+        for (const std::string& a : c.Arguments)
+            arguments.push_back(a == "@T" ? target : a);
+        TFakeRecordState record;
+        TFakeFreeSpaceState space{5000, {}};
+        TFakeShortcutsState links;
+        TFakeStarterState starter;
+        TSetupServices services{std::make_unique<TFakeInstallRecord>(record),
+                                std::make_unique<TFakeFreeSpace>(space),
+                                std::make_unique<TFakeShortcuts>(links),
+                                std::make_unique<TFakeProgramStarter>(starter)};
+        TFaultFileSystem faults;
+        if (*c.Fault)
+            faults.FailOpen(c.Fault);
+        std::string out;
+        int status;
+        {
+            TFileSystemScope scope(faults);
+            status = RunUnattended(arguments, disc, services, out);
+        }
+        EXPECT_EQ(status, c.Status) << out;
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+            lines.push_back(out.substr(at, end - at));
+        ASSERT_EQ(lines.size(), c.Lines.size()) << out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            std::string expected = c.Lines[i];
+            if (const auto at = expected.find("@Q"); at != std::string::npos)
+                expected.replace(at, 2, q);
+            EXPECT_EQ(lines[i].substr(0, expected.size()), expected);
+        }
+        EXPECT_EQ(starter.Calls.size(), c.Starts);
+        EXPECT_EQ(record.Values.has_value(), c.Status == UnattendedInstalled);
+        if (c.Status == UnattendedInstalled) {
+            EXPECT_EQ(record.Values->Path, q);
+            EXPECT_EQ(links.Links.size(), 3u);
+            EXPECT_EQ(Read(TPath(q) / "Quarto"), "reader v1");
+        }
+        if (c.Status == UnattendedRefused) {
+            EXPECT_FALSE(Exists(target));
+        }
+    }
+}
+
+TEST(Setup, TheProgressCountsFilesAsWellAsBytes) {
+    TDiscs discs;
+    TFiles small;
+    for (int i = 0; i < 40; ++i)
+        small.push_back({"Pictures/s" + std::to_string(100 + i) + ".jpg", "x"});
+    small.push_back({"Pictures/a-big.jpg", std::string(4 << 20, 'b')});
+    const std::string disc = discs.Disc("one", {discs.Edition("K", "Книга", "Часть", small)});
+    CreateFolders(discs.Root() / "t");
+    TCopyRun run(disc, (discs.Root() / "t").string() + "/", false);
+    run.PumpInterval = std::chrono::milliseconds(0);
+    double afterBig = -1;
+    run.OnFileCopied = [&](const std::string& name) {
+        if (name == "a-big.jpg")
+            afterBig = run.Fraction();
+    };
+    run.PlanBytes({"K"});
+    EXPECT_EQ(run.TotalFiles, 41 + 4 + 7 + 1); // pictures, program group, texts, about page
+    run.CopyEditionFiles("K");
+    run.CopyEditionPictures("K");
+    // The big file is most of the bytes, but 40 files are still to come.
+    EXPECT_GT(afterBig, 0.4);
+    EXPECT_LT(afterBig, 0.8);
+    EXPECT_EQ(run.Fraction(), 1.0);
+    EXPECT_TRUE(run.Failures.empty());
+}
+
+TEST(Setup, TheDescriptorTellsWhichSectionsItHas) {
+    TTempFolder temp;
+    const std::string disc = temp.Path().string() + "/";
+    struct TCase {
+        const char* Text;
+        std::vector<bool> Present;
+        std::int32_t Size;
+    };
+    const TCase cases[] = {
+        {"[Main]\r\nCount=3\r\nSize=5\r\n[1]\r\nRegKey=A\r\n[ 2 ]\r\n[3\r\nRegKey=C\r\n",
+         {true, true, true},
+         5},
+        {"[Main]\r\nCount=3\r\n[1]\r\nRegKey=A\r\n[3]\r\nRegKey=C\r\n", {true, false, true}, 700},
+        {"[Main]\r\nCount=2\r\nSize=-1\r\n", {false, false}, 0},
+        {"[Main]\r\nCount=0\r\nSize=1\r\n", {}, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        WriteWholeFile(temp.Path() / "setup.inf", c.Text);
+        const TDiscDescriptor d = ReadDiscDescriptor(disc);
+        EXPECT_EQ(d.State, TDescriptorState::Read);
+        EXPECT_EQ(d.RequiredMB, c.Size);
+        std::vector<bool> present;
+        for (const TDiscEdition& e : d.Editions)
+            present.push_back(e.SectionPresent);
+        EXPECT_EQ(present, c.Present);
+    }
+    FileSystem().Remove(temp.Path() / "setup.inf");
+    EXPECT_EQ(ReadDiscDescriptor(disc).State, TDescriptorState::Missing);
 }
