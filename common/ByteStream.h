@@ -15,6 +15,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A write that failed because the disk is full (or the user's quota used up).
+class EDiskFullError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+
 class TStream {
 public:
     virtual ~TStream() = default;

@@ -16,6 +16,9 @@ std::string Utf8Of(const std::filesystem::path& path);
 // The running program, or empty when the system cannot tell.
 std::string ProgramPath();
 
+// What path names, in one system call.
+TFileInfo Stat(const std::string& path);
+
 std::unique_ptr<TReadableFile> OpenForReading(const std::string& path);
 std::unique_ptr<TMappedFile> Map(const std::string& path);
 std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path);

@@ -16,6 +16,13 @@ std::string Reason() {
     return SystemErrorText(errno);
 }
 
+// A failed write: the disk full, or another reason.
+[[noreturn]] void WriteFailed(const std::string& message) {
+    if (errno == ENOSPC || errno == EDQUOT)
+        throw EDiskFullError(message);
+    throw EStreamError(message);
+}
+
 // A descriptor closed when it goes.
 class TDescriptor {
 public:
@@ -103,7 +110,7 @@ public:
     explicit TPosixWritable(const std::string& path)
         : FPath(path), FFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {
         if (FFd.Get() < 0)
-            throw EStreamError("Не удаётся создать файл «" + path + "»: " + Reason() + ".");
+            WriteFailed("Не удаётся создать файл «" + path + "»: " + Reason() + ".");
     }
     const std::string& Path() const override { return FPath; }
     void Append(std::string_view bytes) override {
@@ -114,14 +121,14 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
+                WriteFailed("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
             }
             bytes.remove_prefix(static_cast<std::size_t>(n));
         }
     }
     void Close() override {
         if (FFd.Get() >= 0 && FFd.Close() != 0)
-            throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
+            WriteFailed("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
     }
 
 private:
@@ -130,6 +137,21 @@ private:
 };
 
 } // namespace
+
+TFileInfo Stat(const std::string& path) {
+    TFileInfo info;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return info;
+    if (S_ISREG(st.st_mode)) {
+        info.Kind = TEntryKind::File;
+        info.Size = static_cast<std::int64_t>(st.st_size);
+    } else {
+        info.Kind = S_ISDIR(st.st_mode) ? TEntryKind::Folder : TEntryKind::Other;
+    }
+    info.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return info;
+}
 
 std::string ProgramPath() {
     std::string path(4096, '\0');

@@ -115,13 +115,21 @@ public:
     }
 };
 
+// A failed write: the disk full, or another reason.
+[[noreturn]] void WriteFailed(const std::string& message, DWORD code) {
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+        throw EDiskFullError(message);
+    throw EStreamError(message);
+}
+
 class TWindowsWritable final : public TWritableFile {
 public:
     explicit TWindowsWritable(const std::string& path)
         : FPath(path), FFile(CreateFileW(PathOf(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
         if (!FFile.Valid())
-            throw EStreamError("Не удаётся создать файл «" + path + "»: " + Reason() + ".");
+            WriteFailed("Не удаётся создать файл «" + path + "»: " + Reason() + ".",
+                        GetLastError());
     }
     const std::string& Path() const override { return FPath; }
     void Append(std::string_view bytes) override {
@@ -131,13 +139,15 @@ public:
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
             DWORD written = 0;
             if (!WriteFile(FFile.Get(), bytes.data(), want, &written, nullptr) || written == 0)
-                throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
+                WriteFailed("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".",
+                            GetLastError());
             bytes.remove_prefix(written);
         }
     }
     void Close() override {
         if (FFile.Valid() && !FFile.Close())
-            throw EStreamError("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".");
+            WriteFailed("Не удаётся записать файл «" + FPath + "»: " + Reason() + ".",
+                        GetLastError());
     }
 
 private:
@@ -146,6 +156,26 @@ private:
 };
 
 } // namespace
+
+TFileInfo Stat(const std::string& path) {
+    TFileInfo info;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(PathOf(path).c_str(), GetFileExInfoStandard, &data))
+        return info;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        info.Kind = TEntryKind::Folder;
+    } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+        info.Kind = TEntryKind::Other;
+    } else {
+        info.Kind = TEntryKind::File;
+        info.Size = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    }
+    info.Time = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    return info;
+}
 
 std::string ProgramPath() {
     std::wstring path(32768, L'\0');

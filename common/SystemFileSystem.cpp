@@ -3,6 +3,7 @@
 #include "FileSystem.h"
 #include "NativeFiles.h"
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -34,6 +35,8 @@ using native::Utf8Of;
                        const std::error_code& ec) {
     // The standard library reports POSIX errors by their errno, Windows' by their own codes.
     const bool posix = ec.category() == std::generic_category() || PathSeparator == '/';
+    if (ec == std::errc::no_space_on_device)
+        throw EDiskFullError(what + " «" + path + "»: " + SystemErrorText(ENOSPC) + ".");
     throw EStreamError(what + " «" + path +
                        "»: " + (posix ? SystemErrorText(ec.value()) : ec.message()) + ".");
 }
@@ -45,25 +48,7 @@ public:
     }
     std::unique_ptr<TMappedFile> Map(const std::string& path) override { return native::Map(path); }
 
-    TFileInfo Stat(const std::string& path) override {
-        TFileInfo info;
-        std::error_code ec;
-        const fs::path p = PathOf(path);
-        const fs::file_status status = fs::status(p, ec);
-        if (ec || !fs::exists(status))
-            return info;
-        if (fs::is_regular_file(status)) {
-            info.Kind = TEntryKind::File;
-            const auto size = fs::file_size(p, ec);
-            info.Size = ec ? 0 : static_cast<std::int64_t>(size);
-        } else {
-            info.Kind = fs::is_directory(status) ? TEntryKind::Folder : TEntryKind::Other;
-        }
-        const auto time = fs::last_write_time(p, ec);
-        if (!ec)
-            info.Time = static_cast<std::int64_t>(time.time_since_epoch().count());
-        return info;
-    }
+    TFileInfo Stat(const std::string& path) override { return native::Stat(path); }
 
     std::optional<std::vector<std::string>> List(const std::string& folder) override {
         std::error_code ec;

@@ -14,10 +14,6 @@ std::string EditionName(const std::string& key) {
     return LayoutPath(Layout::BooksFolder, key);
 }
 
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
 // True when the file at path can be read to its end.
 bool Readable(const std::string& path) {
     try {
@@ -34,9 +30,8 @@ bool Readable(const std::string& path) {
 
 // What went wrong in a copy of source that failed with message: the disk full, the disc file
 // unreadable, or else the installation folder refusing it. Asked only after a failure.
-TCopyProblem ProblemOf(const std::string& message, const std::string& source) {
-    if (Contains(message, "No space left") || Contains(message, "Disk quota") ||
-        Contains(message, "not enough space") || Contains(message, "disk is full"))
+TCopyProblem ProblemOf(const EStreamError& error, const std::string& source) {
+    if (dynamic_cast<const EDiskFullError*>(&error))
         return TCopyProblem::NoSpace;
     return Readable(source) ? TCopyProblem::CannotWrite : TCopyProblem::CannotRead;
 }
@@ -156,7 +151,7 @@ bool TCopyRun::CopyFile(const std::string& source, const TFileInfo& info,
             files.Remove(temporary);
         } catch (const EStreamError&) {
         }
-        Failures.push_back({source, destination, ProblemOf(error.what(), source)});
+        Failures.push_back({source, destination, ProblemOf(error, source)});
         return false;
     }
     DoneBytes += info.Size;

@@ -31,7 +31,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InstallRussianToolkitTexts(app);
     QApplication::setApplicationName("setup");
-    QApplication::setApplicationDisplayName(Ui("Электронные книги"));
     setup::TForm1 window(ToUtf8(QCoreApplication::applicationDirPath() + '/'),
                          setup::SystemSetupServices());
     window.show();

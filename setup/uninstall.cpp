@@ -15,7 +15,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InstallRussianToolkitTexts(app);
     const QString title = Ui("Электронные книги");
-    QApplication::setApplicationDisplayName(title);
     const auto record = MakeInstallRecord();
     const auto shortcuts = MakeShortcuts();
     const std::optional<TInstallRecordValues> installed = record->Read("");

@@ -111,7 +111,7 @@ void TFaultFileSystem::Written(const std::string& path, std::size_t bytes) {
     if (FSpace >= 0 && n > FSpace) {
         FWritten += FSpace;
         FSpace = 0;
-        throw EStreamError("Не удаётся записать файл «" + path + "»: на диске нет места.");
+        throw EDiskFullError("Не удаётся записать файл «" + path + "»: на диске нет места.");
     }
     if (FSpace >= 0)
         FSpace -= n;
