@@ -5,6 +5,7 @@
 #include "common/RecordFile.h"
 #include "common/qt/QtText.h"
 #include "reader/core/PageComposer.h"
+#include "reader/core/PageLinks.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
@@ -23,11 +24,12 @@ namespace quarto {
 
 namespace {
 
-// The fonts the pages are designed for, then faces with Cyrillic glyphs that stand in for
-// them where they are not installed.
-const QStringList TextFamilies = {"Times New Roman", "Liberation Serif", "DejaVu Serif", "serif"};
-const char* const PreformattedFamilies =
-    "'Courier New', 'Liberation Mono', 'DejaVu Sans Mono', monospace";
+// The fonts the pages are designed for. Where they are not installed, the system's font
+// configuration maps them to the faces it keeps for them (metric-compatible ones such as
+// Liberation Serif and Liberation Mono), so that lines keep the width they were designed with;
+// naming stand-ins here would take precedence over that mapping.
+const char* const TextFamily = "Times New Roman";
+const char* const PreformattedFamily = "Courier New";
 
 QString Decode(const std::string& bytes) {
     if (DeclaredCharset(bytes) == TPageCharset::Utf8)
@@ -35,17 +37,81 @@ QString Decode(const std::string& bytes) {
     return From1251(bytes);
 }
 
-// What the page markup needs before Qt parses it: a closing tag that lost its ">" right
-// before the next tag ("</PRE</BODY>") is closed, and the body's TEXT colour, which Qt does
-// not read, becomes the body's style.
-QString ForQt(QString html) {
-    static const QRegularExpression unclosedEndTag(QStringLiteral("(</[A-Za-z][A-Za-z0-9]*)\\s*<"));
-    html.replace(unclosedEndTag, QStringLiteral("\\1><"));
+bool IsAsciiLetter(QChar c) {
+    const char16_t u = c.unicode() | 0x20;
+    return u >= 'a' && u <= 'z';
+}
+
+bool IsNameChar(QChar c) {
+    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// The body's TEXT colour, which Qt does not read, as the body's style.
+QString BodyTextAsStyle(const QString& tag) {
     static const QRegularExpression bodyText(
-        QStringLiteral("(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
+        QStringLiteral("^(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
         QRegularExpression::CaseInsensitiveOption);
-    html.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
-    return html;
+    QString rewritten = tag;
+    rewritten.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
+    return rewritten;
+}
+
+// What the page markup needs before Qt parses it, in one pass over the source, as a browser
+// reads it: a "<" that starts no tag (one not followed by a letter, "/", "!" or "?": "a < b",
+// "x<3") is text; a closing tag that lost its ">" right before the next tag ("</PRE</BODY>")
+// is closed; the body's TEXT colour becomes its style.
+QString ForQt(const QString& html) {
+    const qsizetype n = html.size();
+    const QChar* const data = html.constData();
+    QString out;
+    out.reserve(n + n / 32 + 64);
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype lt = html.indexOf(u'<', i);
+        if (lt < 0) {
+            out.append(QStringView(data + i, n - i));
+            break;
+        }
+        out.append(QStringView(data + i, lt - i));
+        const QChar next = lt + 1 < n ? data[lt + 1] : QChar();
+        if (!IsAsciiLetter(next) && next != u'/' && next != u'!' && next != u'?') {
+            out.append(QLatin1String("&lt;"));
+            i = lt + 1;
+            continue;
+        }
+        if (QStringView(data + lt, n - lt).startsWith(QLatin1String("<!--"))) {
+            const qsizetype close = html.indexOf(QLatin1String("-->"), lt + 4);
+            const qsizetype end = close < 0 ? n : close + 3;
+            out.append(QStringView(data + lt, end - lt));
+            i = end;
+            continue;
+        }
+        if (next == u'/' && lt + 2 < n && IsAsciiLetter(data[lt + 2])) {
+            qsizetype k = lt + 2;
+            while (k < n && IsNameChar(data[k]))
+                ++k;
+            qsizetype after = k;
+            while (after < n && data[after].isSpace())
+                ++after;
+            if (after < n && data[after] == u'<') {
+                out.append(QStringView(data + lt, k - lt));
+                out.append(u'>');
+                i = after;
+                continue;
+            }
+        }
+        const qsizetype gt = html.indexOf(u'>', lt + 1);
+        const qsizetype end = gt < 0 ? n : gt + 1;
+        const QStringView tag(data + lt, end - lt);
+        if (tag.size() > 5 &&
+            tag.mid(1, 4).compare(QLatin1String("body"), Qt::CaseInsensitive) == 0 &&
+            !IsNameChar(tag[5]))
+            out.append(BodyTextAsStyle(tag.toString()));
+        else
+            out.append(tag);
+        i = end;
+    }
+    return out;
 }
 
 QString LocalPathOf(const QUrl& url) {
@@ -64,12 +130,12 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
-    QFont font;
-    font.setFamilies(TextFamilies);
+    QFont font(QString::fromLatin1(TextFamily));
+    font.setStyleHint(QFont::Serif);
     font.setPointSize(FFontSize);
     document()->setDefaultFont(font);
-    document()->setDefaultStyleSheet(QStringLiteral("pre, code, tt { font-family: %1; }")
-                                         .arg(QString::fromLatin1(PreformattedFamilies)));
+    document()->setDefaultStyleSheet(QStringLiteral("pre, code, tt { font-family: '%1'; }")
+                                         .arg(QString::fromLatin1(PreformattedFamily)));
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         // The target as written: from the anchor under the mouse, or under the cursor when the
         // link was activated from the keyboard.
@@ -88,12 +154,7 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
 }
 
 void THtmlView::LoadFromFile(const std::string& path) {
-    std::string file = path;
-    std::string anchor;
-    if (const std::size_t hash = path.rfind('#'); hash != std::string::npos) {
-        file = path.substr(0, hash);
-        anchor = path.substr(hash + 1);
-    }
+    const auto [file, anchor] = SplitAnchor(path);
     const std::string resolved = ResolvePath(file);
     if (!FileExists(resolved))
         throw EStreamError("Cannot open file \"" + file + "\".");
@@ -151,6 +212,10 @@ void THtmlView::FollowLink(const std::string& target) {
     if (local.isEmpty())
         return;
     std::string path = ToUtf8(local);
+    // A page or picture elsewhere than in the edition and the reader ("..", an absolute path, a
+    // file: address) is not opened.
+    if (!LiesInside(path, FAllowedFolders))
+        return;
     if (resolved.hasFragment())
         path += "#" + ToUtf8(resolved.fragment());
     try {

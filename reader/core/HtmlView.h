@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QPrinter;
 
@@ -38,6 +39,13 @@ public:
     // Base folder against which relative pictures and links resolve (ends with a separator).
     void SetBaseFolder(const std::string& folder);
     const std::string& BaseFolder() const { return FBaseFolder; }
+    // The folders the view's own following of links may lead into (the edition's and the
+    // reader's); a link to a file anywhere else is not followed, and nothing happens. None at
+    // start: until they are given, the view follows no link to a file.
+    void SetAllowedFolders(std::vector<std::string> folders) {
+        FAllowedFolders = std::move(folders);
+    }
+    const std::vector<std::string>& AllowedFolders() const { return FAllowedFolders; }
     // The source of the page shown, after the parse-begin rewriting.
     const std::string& DocumentSource() const { return FSource; }
 
@@ -68,6 +76,7 @@ private:
 
     std::string FSource;
     std::string FBaseFolder;
+    std::vector<std::string> FAllowedFolders;
     int FFontSize = 12;
     QPoint FPressPos;
     QPoint FReleasePos;
