@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -134,8 +135,11 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
     font.setStyleHint(QFont::Serif);
     font.setPointSize(FFontSize);
     document()->setDefaultFont(font);
-    document()->setDefaultStyleSheet(QStringLiteral("pre, code, tt { font-family: '%1'; }")
-                                         .arg(QString::fromLatin1(PreformattedFamily)));
+    // Preformatted lines are kept as written, as a browser keeps them: the view scrolls
+    // sideways rather than breaking them.
+    document()->setDefaultStyleSheet(
+        QStringLiteral("pre, code, tt { font-family: '%1'; } pre { white-space: pre; }")
+            .arg(QString::fromLatin1(PreformattedFamily)));
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         // The target as written: from the anchor under the mouse, or under the cursor when the
         // link was activated from the keyboard.
@@ -179,20 +183,87 @@ void THtmlView::SetBaseFolder(const std::string& folder) {
     document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
 }
 
+namespace {
+
+// Pages longer than this (in characters) are shown in two steps; the first step shows about
+// FirstPartChars of them, which is more than a screen at any font size.
+constexpr qsizetype LargePageChars = 256 * 1024;
+constexpr qsizetype FirstPartChars = 48 * 1024;
+
+// Where the first part of a large page ends: at a line end or before a tag, never inside a
+// tag; -1 for a page that is shown at once.
+qsizetype FirstPartEnd(const QString& html) {
+    if (html.size() <= LargePageChars)
+        return -1;
+    qsizetype at = FirstPartChars;
+    if (html.lastIndexOf(u'<', at) > html.lastIndexOf(u'>', at)) {
+        at = html.indexOf(u'>', at);
+        if (at < 0)
+            return -1;
+        ++at;
+    }
+    for (qsizetype i = at; i < at + FirstPartChars && i < html.size(); ++i) {
+        if (html[i] == u'<')
+            return i;
+        if (html[i] == u'\n')
+            return i + 1;
+    }
+    return at;
+}
+
+} // namespace
+
 void THtmlView::Show(std::string source, const std::string& anchor) {
     if (OnParseBegin)
         OnParseBegin(source);
     FSource = std::move(source);
+    ++FLoadNumber;
+    FPending.clear();
     QFont font = document()->defaultFont();
-    font.setPointSize(FFontSize);
-    document()->setDefaultFont(font);
-    setHtml(ForQt(Decode(FSource)));
+    if (font.pointSize() != FFontSize) {
+        // A new default font lays out the document again: empty it first, since the page shown
+        // is about to be replaced.
+        document()->clear();
+        font.setPointSize(FFontSize);
+        document()->setDefaultFont(font);
+    }
+    QString html = ForQt(Decode(FSource));
+    const qsizetype firstPart = anchor.empty() ? FirstPartEnd(html) : -1;
+    if (firstPart < 0) {
+        SetDocumentHtml(html);
+        if (anchor.empty())
+            verticalScrollBar()->setValue(0);
+        else
+            scrollToAnchor(FromUtf8(anchor));
+        return;
+    }
+    // Parsing and laying out a large page takes long; its first screen needs only the
+    // beginning. Qt tolerates the tags the cut leaves open.
+    SetDocumentHtml(html.left(firstPart));
+    verticalScrollBar()->setValue(0);
+    FPending = std::move(html);
+    QTimer::singleShot(0, this, [this, load = FLoadNumber] {
+        if (load == FLoadNumber)
+            FinishLoading();
+    });
+}
+
+void THtmlView::FinishLoading() {
+    if (FPending.isEmpty())
+        return;
+    const QString html = std::move(FPending);
+    FPending.clear();
+    const int across = horizontalScrollBar()->value();
+    const int down = verticalScrollBar()->value();
+    SetDocumentHtml(html);
+    horizontalScrollBar()->setValue(across);
+    verticalScrollBar()->setValue(down);
+}
+
+void THtmlView::SetDocumentHtml(const QString& html) {
+    setHtml(html);
     // setHtml drops the base URL: put it back so pictures and links resolve against it.
     document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
-    if (anchor.empty())
-        verticalScrollBar()->setValue(0);
-    else
-        scrollToAnchor(FromUtf8(anchor));
 }
 
 void THtmlView::FollowLink(const std::string& target) {
@@ -261,10 +332,8 @@ void THtmlView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void THtmlView::SetDefaultFontSize(int points) {
+    // Applied by the next load, which the font panel makes at once.
     FFontSize = points;
-    QFont font = document()->defaultFont();
-    font.setPointSize(points);
-    document()->setDefaultFont(font);
 }
 
 int THtmlView::SelectionLength() const {
@@ -272,10 +341,12 @@ int THtmlView::SelectionLength() const {
 }
 
 void THtmlView::SelectAllText() {
+    FinishLoading();
     selectAll();
 }
 
 void THtmlView::CopySelection() {
+    FinishLoading();
     copy();
 }
 
@@ -293,11 +364,13 @@ std::unique_ptr<QTextDocument> LayOutForPrinting(const QTextDocument& source, QP
 
 } // namespace
 
-int THtmlView::PrintedPageCount(QPrinter& printer) const {
+int THtmlView::PrintedPageCount(QPrinter& printer) {
+    FinishLoading(); // the whole page prints
     return LayOutForPrinting(*document(), printer)->pageCount();
 }
 
-void THtmlView::PrintPages(QPrinter& printer, int first, int last) const {
+void THtmlView::PrintPages(QPrinter& printer, int first, int last) {
+    FinishLoading();
     const std::unique_ptr<QTextDocument> doc = LayOutForPrinting(*document(), printer);
     last = std::min(last, doc->pageCount());
     if (first < 1 || first > last)

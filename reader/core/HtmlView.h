@@ -49,6 +49,13 @@ public:
     // The source of the page shown, after the parse-begin rewriting.
     const std::string& DocumentSource() const { return FSource; }
 
+    // A large page is shown in two steps: its beginning at once, so that its first screen
+    // appears without waiting for the rest, and the whole page at the next turn of the event
+    // loop (or when FinishLoading is called). Loading is true in between.
+    bool Loading() const { return !FPending.isEmpty(); }
+    // Shows the whole of a page of which only the beginning is shown; nothing otherwise.
+    void FinishLoading();
+
     // Default font size in points of the pages shown afterwards (12 at start).
     void SetDefaultFontSize(int points);
     int DefaultFontSize() const { return FFontSize; }
@@ -58,9 +65,9 @@ public:
     void CopySelection();
 
     // Pages the current page prints on, with 2 cm margins at scale 1.0.
-    int PrintedPageCount(QPrinter& printer) const;
+    int PrintedPageCount(QPrinter& printer);
     // Prints pages first..last (1-based) of the current page.
-    void PrintPages(QPrinter& printer, int first, int last) const;
+    void PrintPages(QPrinter& printer, int first, int last);
 
     // Pictures and pages the view loads itself, resolved against the base folder ignoring
     // letter case and decoded by their declared charset.
@@ -72,11 +79,15 @@ protected:
 
 private:
     void Show(std::string source, const std::string& anchor);
+    void SetDocumentHtml(const QString& html);
     void FollowLink(const std::string& target);
 
     std::string FSource;
     std::string FBaseFolder;
     std::vector<std::string> FAllowedFolders;
+    // The whole page, while only its beginning is shown; which load it belongs to.
+    QString FPending;
+    unsigned FLoadNumber = 0;
     int FFontSize = 12;
     QPoint FPressPos;
     QPoint FReleasePos;

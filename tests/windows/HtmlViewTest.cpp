@@ -235,3 +235,32 @@ TEST(HtmlView, PreformattedLinesAreNotWrapped) {
     EXPECT_EQ(preBlocks, 3);
     EXPECT_GT(v.View.horizontalScrollBar()->maximum(), 0); // the view scrolls sideways
 }
+
+TEST(HtmlView, ALargePageShowsItsBeginningFirstAndTheWholeRightAfter) {
+    std::string page = "<HTML><BODY><PRE>";
+    for (int i = 0; i < 20000; ++i)
+        page += "line " + std::to_string(i) + " of the preformatted text\n";
+    page += "the end</PRE</BODY></HTML>";
+    TView v;
+    v.View.LoadFromBytes(page);
+    EXPECT_TRUE(v.View.Loading());
+    EXPECT_TRUE(v.View.toPlainText().startsWith("line 0 of"));
+    EXPECT_FALSE(v.View.toPlainText().contains("the end"));
+    EXPECT_EQ(v.View.DocumentSource(), page); // the source is the whole page at once
+    EXPECT_EQ(v.View.verticalScrollBar()->value(), 0);
+    QApplication::processEvents();
+    EXPECT_FALSE(v.View.Loading());
+    EXPECT_TRUE(v.View.toPlainText().endsWith("the end"));
+    EXPECT_TRUE(v.View.document()->find("line 19999").block().blockFormat().nonBreakableLines());
+
+    // What needs the whole page takes it at once; a new load drops the rest of the one before.
+    v.View.LoadFromBytes(page);
+    v.View.SelectAllText();
+    EXPECT_FALSE(v.View.Loading());
+    EXPECT_EQ(v.View.textCursor().selectedText().size(), v.View.document()->characterCount() - 1);
+    v.View.LoadFromBytes(page);
+    v.View.LoadFromBytes("<P>small page");
+    EXPECT_FALSE(v.View.Loading());
+    QApplication::processEvents();
+    EXPECT_EQ(v.View.toPlainText(), "small page");
+}
