@@ -346,7 +346,7 @@ void THtmlView::SelectAllText() {
 }
 
 void THtmlView::CopySelection() {
-    FinishLoading();
+    // A selection made in the beginning of a large page is copied as it is.
     copy();
 }
 

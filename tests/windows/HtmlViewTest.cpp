@@ -6,6 +6,7 @@
 #include "reader/core/HtmlView.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QScrollBar>
@@ -258,6 +259,11 @@ TEST(HtmlView, ALargePageShowsItsBeginningFirstAndTheWholeRightAfter) {
     v.View.SelectAllText();
     EXPECT_FALSE(v.View.Loading());
     EXPECT_EQ(v.View.textCursor().selectedText().size(), v.View.document()->characterCount() - 1);
+    v.View.LoadFromBytes(page);
+    v.View.setTextCursor(v.View.document()->find("line 7 of"));
+    v.View.CopySelection(); // a selection in the beginning is copied as made
+    EXPECT_EQ(QApplication::clipboard()->text(), "line 7 of");
+    EXPECT_TRUE(v.View.Loading());
     v.View.LoadFromBytes(page);
     v.View.LoadFromBytes("<P>small page");
     EXPECT_FALSE(v.View.Loading());
