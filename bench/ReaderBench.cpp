@@ -1,6 +1,8 @@
 // The reader window: opening an article from the double-click to the page laid out in the
-// view (a 200 KB article, a 5 MB section), and start-up to the first shown window with ten
-// editions. Runs on the offscreen platform unless another is chosen.
+// view (a 200 KB article, a 5 MB section), to its first screen shown (the 5 MB section, a 2 MB
+// plain-text article at the top level), a search hit in a 3 MB article with about 5,000 marks
+// (time and memory), and start-up to the first shown window with ten editions. Runs on the
+// offscreen platform unless another is chosen.
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
@@ -19,7 +21,13 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 using namespace quarto;
@@ -33,8 +41,10 @@ std::string TempFolder() {
 }
 
 // An HTML article (UTF-8) that is about size bytes once stored in code page 1251: paragraphs
-// of Russian text with some markup.
-std::string MakeArticle(std::size_t size, int seed) {
+// of Russian text with some markup; with markEvery, every markEvery-th sentence is followed by
+// the word MarkedWord.
+constexpr const char* MarkedWord = "Альбирео";
+std::string MakeArticle(std::size_t size, int seed, int markEvery = 0) {
     const char* const sentences[] = {
         "Полярная звезда почти неподвижна: вокруг неё за ночь проходят все созвездия севера. ",
         "В бинокль видны <B>кольца</B> Сатурна и четыре спутника Юпитера. ",
@@ -52,6 +62,10 @@ std::string MakeArticle(std::size_t size, int seed) {
             const char* sentence = sentences[(n++ * 7) % 5];
             text += sentence;
             stored += Utf8ToCp1251(sentence).size();
+            if (markEvery > 0 && n % markEvery == 0) {
+                text += std::string(MarkedWord) + ". ";
+                stored += 10;
+            }
         }
         text += "\n";
         ++stored;
@@ -83,18 +97,32 @@ public:
     // An edition whose contents are: a section heading, an article of articleSize bytes, and
     // a chapter made of parts sub-entries of partSize bytes each.
     void AddEdition(const std::string& key, std::size_t articleSize, int parts,
-                    std::size_t partSize) {
+                    std::size_t partSize, int markEvery = 0, std::size_t plainSize = 0) {
         const std::string src = JoinPath(JoinPath(FRoot, "src"), key);
         const std::string texts = JoinPath(src, "texts");
         CreateFolders(texts);
         WriteWholeFile(JoinPath(src, "edition.ini"),
                        "[Main]\nTitle=Книга " + key + "\nTitle2=Часть\nRegKey=" + key + "\n");
         std::string contents = "0 - Раздел\n1 article.htm Статья\n1 - Глава\n";
-        WriteWholeFile(JoinPath(texts, "article.htm"), MakeArticle(articleSize, 1));
+        WriteWholeFile(JoinPath(texts, "article.htm"), MakeArticle(articleSize, 1, markEvery));
         for (int i = 0; i < parts; ++i) {
             const std::string name = "part" + std::to_string(i) + ".htm";
             WriteWholeFile(JoinPath(texts, name), MakeArticle(partSize, i));
             contents += "2 " + name + " Часть " + std::to_string(i) + "\n";
+        }
+        if (plainSize > 0) {
+            // Plain text at the top level is shown as it is, without a preformatted block.
+            std::string plain;
+            std::size_t stored = 0;
+            for (int n = 0; stored < plainSize; ++n) {
+                const std::string line =
+                    "Строка " + std::to_string(n) +
+                    ": Полярная звезда почти неподвижна, вокруг неё идут созвездия.\n";
+                plain += line;
+                stored += Utf8ToCp1251(line).size();
+            }
+            WriteWholeFile(JoinPath(texts, "plain.txt"), plain);
+            contents += "0 plain.txt Текст\n";
         }
         WriteWholeFile(JoinPath(src, "contents.txt"), contents);
         MakeEdition(src, EditionFolderOf(FRoot, key));
@@ -121,6 +149,7 @@ void OpenAndLayOut(benchmark::State& state, std::size_t articleSize, int parts,
     std::size_t bytes = 0;
     for (auto _ : state) {
         emit tree->itemDoubleClicked(item, 0);
+        view->FinishLoading(); // the whole page, not only its first part
         benchmark::DoNotOptimize(view->document()->documentLayout()->documentSize());
         view->viewport()->repaint();
         bytes = view->DocumentSource().size();
@@ -130,6 +159,135 @@ void OpenAndLayOut(benchmark::State& state, std::size_t articleSize, int parts,
     state.counters["page_bytes"] = static_cast<double>(bytes);
     DestroyReaderWindows();
 }
+
+// Peak and current resident memory of this process, in bytes (Linux; 0 elsewhere).
+struct TMemory {
+    double Peak = 0;
+    double Now = 0;
+};
+TMemory ProcessMemory() {
+    TMemory memory;
+    std::string status;
+    try {
+        status = ReadWholeFile("/proc/self/status");
+    } catch (const EStreamError&) {
+        return memory;
+    }
+    const auto field = [&](const char* name) {
+        const std::size_t at = status.find(name);
+        return at == std::string::npos ? 0.0
+                                       : std::atof(status.c_str() + at + std::strlen(name)) * 1024;
+    };
+    memory.Peak = field("VmHWM:");
+    memory.Now = field("VmRSS:");
+    return memory;
+}
+// Gives the memory freed so far back to the system and starts a new peak of resident memory
+// from the current one (Linux), so that what an opening allocates shows in ProcessMemory.
+void ResetPeakMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+    try {
+        WriteWholeFile("/proc/self/clear_refs", "5");
+    } catch (const EStreamError&) {
+    }
+}
+
+// Finds the contents node of an article in the main window.
+QTreeWidgetItem* FindNode(const char* node) {
+    auto* tree = Form1->findChild<QTreeWidget*>("TreeView");
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->text(0) == QString::fromUtf8(node))
+            return *it;
+    return nullptr;
+}
+
+// Double-clicks the contents node of an article and measures until its first screen is
+// painted; what lies below may be laid out afterwards.
+void OpenFirstScreen(benchmark::State& state, std::size_t articleSize, int parts,
+                     std::size_t partSize, std::size_t plainSize, const char* node) {
+    TBenchFolder folder("first");
+    folder.AddEdition("Bench", articleSize, parts, partSize, 0, plainSize);
+    CreateReaderWindows(folder.Folder(), {});
+    Form1->show();
+    QCoreApplication::processEvents();
+    auto* tree = Form1->findChild<QTreeWidget*>("TreeView");
+    QTreeWidgetItem* item = FindNode(node);
+    THtmlView* view = Form1->findChild<THtmlView*>("HTMLViewer1");
+    for (auto _ : state) {
+        emit tree->itemDoubleClicked(item, 0);
+        view->viewport()->repaint();
+        state.PauseTiming();
+        // The rest of the page, laid out after the first screen.
+        view->FinishLoading();
+        benchmark::DoNotOptimize(view->document()->documentLayout()->documentSize());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["page_bytes"] = static_cast<double>(view->DocumentSource().size());
+    DestroyReaderWindows();
+}
+
+void BM_OpenSection5MBFirstScreen(benchmark::State& state) {
+    OpenFirstScreen(state, 1024, 25, 200 * 1024, 0, "ГЛАВА");
+}
+BENCHMARK(BM_OpenSection5MBFirstScreen)->Unit(benchmark::kMillisecond);
+
+void BM_OpenPlainText2MBFirstScreen(benchmark::State& state) {
+    OpenFirstScreen(state, 1024, 0, 0, 2 * 1024 * 1024, "ТЕКСТ");
+}
+BENCHMARK(BM_OpenPlainText2MBFirstScreen)->Unit(benchmark::kMillisecond);
+
+// A search hit: a 3 MB article opened with about 5,000 occurrences of the searched word marked,
+// until the whole page is in the view and its first screen painted (laid_out=0: the view lays
+// out the rest while the reader is already usable) or laid out to its end (laid_out=1). The
+// memory counters are what the opening adds to the resident memory at its peak, and what it
+// keeps once freed memory has gone back to the system.
+void BM_OpenSearchHit3MB(benchmark::State& state) {
+    const bool laidOut = state.range(0) != 0;
+    TBenchFolder folder("hit");
+    folder.AddEdition("Bench", 3 * 1024 * 1024, 0, 0, 8);
+    CreateReaderWindows(folder.Folder(), {});
+    Form1->show();
+    QCoreApplication::processEvents();
+    THtmlView* view = Form1->findChild<THtmlView*>("HTMLViewer1");
+    double peak = 0;
+    double kept = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->LoadFromText("<P>");
+        QCoreApplication::processEvents();
+        ResetPeakMemory();
+        const TMemory before = ProcessMemory();
+        state.ResumeTiming();
+        Form1->HighlightWords = Utf8ToCp1251(MarkedWord);
+        Form1->HighlightOn = true;
+        Form1->OpenArticle(1); // the article, after the section heading
+        view->viewport()->repaint();
+        view->FinishLoading();
+        if (laidOut)
+            benchmark::DoNotOptimize(view->document()->documentLayout()->documentSize());
+        view->viewport()->repaint();
+        state.PauseTiming();
+        const double peakNow = ProcessMemory().Peak;
+        ResetPeakMemory();
+        peak = std::max(peak, peakNow - before.Now);
+        kept = ProcessMemory().Now - before.Now;
+        state.ResumeTiming();
+    }
+    std::size_t marks = 0;
+    const std::string& source = view->DocumentSource();
+    for (std::size_t at = source.find("<U>"); at != std::string::npos;
+         at = source.find("<U>", at + 1))
+        ++marks;
+    state.counters["marks"] = static_cast<double>(marks);
+    state.counters["page_bytes"] = static_cast<double>(source.size());
+    state.counters["peak_added_MB"] = peak / (1024 * 1024);
+    state.counters["kept_MB"] = kept / (1024 * 1024);
+    DestroyReaderWindows();
+}
+BENCHMARK(BM_OpenSearchHit3MB)->ArgName("laid_out")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_OpenArticle200KB(benchmark::State& state) {
     OpenAndLayOut(state, 200 * 1024, 1, 1024, "СТАТЬЯ");

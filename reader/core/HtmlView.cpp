@@ -5,6 +5,7 @@
 #include "common/RecordFile.h"
 #include "common/qt/QtText.h"
 #include "reader/core/PageComposer.h"
+#include "reader/core/PageLinks.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -23,11 +25,12 @@ namespace quarto {
 
 namespace {
 
-// The fonts the pages are designed for, then faces with Cyrillic glyphs that stand in for
-// them where they are not installed.
-const QStringList TextFamilies = {"Times New Roman", "Liberation Serif", "DejaVu Serif", "serif"};
-const char* const PreformattedFamilies =
-    "'Courier New', 'Liberation Mono', 'DejaVu Sans Mono', monospace";
+// The fonts the pages are designed for. Where they are not installed, the system's font
+// configuration maps them to the faces it keeps for them (metric-compatible ones such as
+// Liberation Serif and Liberation Mono), so that lines keep the width they were designed with;
+// naming stand-ins here would take precedence over that mapping.
+const char* const TextFamily = "Times New Roman";
+const char* const PreformattedFamily = "Courier New";
 
 QString Decode(const std::string& bytes) {
     if (DeclaredCharset(bytes) == TPageCharset::Utf8)
@@ -35,17 +38,81 @@ QString Decode(const std::string& bytes) {
     return From1251(bytes);
 }
 
-// What the page markup needs before Qt parses it: a closing tag that lost its ">" right
-// before the next tag ("</PRE</BODY>") is closed, and the body's TEXT colour, which Qt does
-// not read, becomes the body's style.
-QString ForQt(QString html) {
-    static const QRegularExpression unclosedEndTag(QStringLiteral("(</[A-Za-z][A-Za-z0-9]*)\\s*<"));
-    html.replace(unclosedEndTag, QStringLiteral("\\1><"));
+bool IsAsciiLetter(QChar c) {
+    const char16_t u = c.unicode() | 0x20;
+    return u >= 'a' && u <= 'z';
+}
+
+bool IsNameChar(QChar c) {
+    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9');
+}
+
+// The body's TEXT colour, which Qt does not read, as the body's style.
+QString BodyTextAsStyle(const QString& tag) {
     static const QRegularExpression bodyText(
-        QStringLiteral("(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
+        QStringLiteral("^(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
         QRegularExpression::CaseInsensitiveOption);
-    html.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
-    return html;
+    QString rewritten = tag;
+    rewritten.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
+    return rewritten;
+}
+
+// What the page markup needs before Qt parses it, in one pass over the source, as a browser
+// reads it: a "<" that starts no tag (one not followed by a letter, "/", "!" or "?": "a < b",
+// "x<3") is text; a closing tag that lost its ">" right before the next tag ("</PRE</BODY>")
+// is closed; the body's TEXT colour becomes its style.
+QString ForQt(const QString& html) {
+    const qsizetype n = html.size();
+    const QChar* const data = html.constData();
+    QString out;
+    out.reserve(n + n / 32 + 64);
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype lt = html.indexOf(u'<', i);
+        if (lt < 0) {
+            out.append(QStringView(data + i, n - i));
+            break;
+        }
+        out.append(QStringView(data + i, lt - i));
+        const QChar next = lt + 1 < n ? data[lt + 1] : QChar();
+        if (!IsAsciiLetter(next) && next != u'/' && next != u'!' && next != u'?') {
+            out.append(QLatin1String("&lt;"));
+            i = lt + 1;
+            continue;
+        }
+        if (QStringView(data + lt, n - lt).startsWith(QLatin1String("<!--"))) {
+            const qsizetype close = html.indexOf(QLatin1String("-->"), lt + 4);
+            const qsizetype end = close < 0 ? n : close + 3;
+            out.append(QStringView(data + lt, end - lt));
+            i = end;
+            continue;
+        }
+        if (next == u'/' && lt + 2 < n && IsAsciiLetter(data[lt + 2])) {
+            qsizetype k = lt + 2;
+            while (k < n && IsNameChar(data[k]))
+                ++k;
+            qsizetype after = k;
+            while (after < n && data[after].isSpace())
+                ++after;
+            if (after < n && data[after] == u'<') {
+                out.append(QStringView(data + lt, k - lt));
+                out.append(u'>');
+                i = after;
+                continue;
+            }
+        }
+        const qsizetype gt = html.indexOf(u'>', lt + 1);
+        const qsizetype end = gt < 0 ? n : gt + 1;
+        const QStringView tag(data + lt, end - lt);
+        if (tag.size() > 5 &&
+            tag.mid(1, 4).compare(QLatin1String("body"), Qt::CaseInsensitive) == 0 &&
+            !IsNameChar(tag[5]))
+            out.append(BodyTextAsStyle(tag.toString()));
+        else
+            out.append(tag);
+        i = end;
+    }
+    return out;
 }
 
 QString LocalPathOf(const QUrl& url) {
@@ -64,12 +131,15 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
     setOpenExternalLinks(false);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
-    QFont font;
-    font.setFamilies(TextFamilies);
+    QFont font(QString::fromLatin1(TextFamily));
+    font.setStyleHint(QFont::Serif);
     font.setPointSize(FFontSize);
     document()->setDefaultFont(font);
-    document()->setDefaultStyleSheet(QStringLiteral("pre, code, tt { font-family: %1; }")
-                                         .arg(QString::fromLatin1(PreformattedFamilies)));
+    // Preformatted lines are kept as written, as a browser keeps them: the view scrolls
+    // sideways rather than breaking them.
+    document()->setDefaultStyleSheet(
+        QStringLiteral("pre, code, tt { font-family: '%1'; } pre { white-space: pre; }")
+            .arg(QString::fromLatin1(PreformattedFamily)));
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         // The target as written: from the anchor under the mouse, or under the cursor when the
         // link was activated from the keyboard.
@@ -88,12 +158,7 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
 }
 
 void THtmlView::LoadFromFile(const std::string& path) {
-    std::string file = path;
-    std::string anchor;
-    if (const std::size_t hash = path.rfind('#'); hash != std::string::npos) {
-        file = path.substr(0, hash);
-        anchor = path.substr(hash + 1);
-    }
+    const auto [file, anchor] = SplitAnchor(path);
     const std::string resolved = ResolvePath(file);
     if (!FileExists(resolved))
         throw EStreamError("Cannot open file \"" + file + "\".");
@@ -118,20 +183,87 @@ void THtmlView::SetBaseFolder(const std::string& folder) {
     document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
 }
 
+namespace {
+
+// Pages longer than this (in characters) are shown in two steps; the first step shows about
+// FirstPartChars of them, which is more than a screen at any font size.
+constexpr qsizetype LargePageChars = 256 * 1024;
+constexpr qsizetype FirstPartChars = 48 * 1024;
+
+// Where the first part of a large page ends: at a line end or before a tag, never inside a
+// tag; -1 for a page that is shown at once.
+qsizetype FirstPartEnd(const QString& html) {
+    if (html.size() <= LargePageChars)
+        return -1;
+    qsizetype at = FirstPartChars;
+    if (html.lastIndexOf(u'<', at) > html.lastIndexOf(u'>', at)) {
+        at = html.indexOf(u'>', at);
+        if (at < 0)
+            return -1;
+        ++at;
+    }
+    for (qsizetype i = at; i < at + FirstPartChars && i < html.size(); ++i) {
+        if (html[i] == u'<')
+            return i;
+        if (html[i] == u'\n')
+            return i + 1;
+    }
+    return at;
+}
+
+} // namespace
+
 void THtmlView::Show(std::string source, const std::string& anchor) {
     if (OnParseBegin)
         OnParseBegin(source);
     FSource = std::move(source);
+    ++FLoadNumber;
+    FPending.clear();
     QFont font = document()->defaultFont();
-    font.setPointSize(FFontSize);
-    document()->setDefaultFont(font);
-    setHtml(ForQt(Decode(FSource)));
+    if (font.pointSize() != FFontSize) {
+        // A new default font lays out the document again: empty it first, since the page shown
+        // is about to be replaced.
+        document()->clear();
+        font.setPointSize(FFontSize);
+        document()->setDefaultFont(font);
+    }
+    QString html = ForQt(Decode(FSource));
+    const qsizetype firstPart = anchor.empty() ? FirstPartEnd(html) : -1;
+    if (firstPart < 0) {
+        SetDocumentHtml(html);
+        if (anchor.empty())
+            verticalScrollBar()->setValue(0);
+        else
+            scrollToAnchor(FromUtf8(anchor));
+        return;
+    }
+    // Parsing and laying out a large page takes long; its first screen needs only the
+    // beginning. Qt tolerates the tags the cut leaves open.
+    SetDocumentHtml(html.left(firstPart));
+    verticalScrollBar()->setValue(0);
+    FPending = std::move(html);
+    QTimer::singleShot(0, this, [this, load = FLoadNumber] {
+        if (load == FLoadNumber)
+            FinishLoading();
+    });
+}
+
+void THtmlView::FinishLoading() {
+    if (FPending.isEmpty())
+        return;
+    const QString html = std::move(FPending);
+    FPending.clear();
+    const int across = horizontalScrollBar()->value();
+    const int down = verticalScrollBar()->value();
+    SetDocumentHtml(html);
+    horizontalScrollBar()->setValue(across);
+    verticalScrollBar()->setValue(down);
+}
+
+void THtmlView::SetDocumentHtml(const QString& html) {
+    setHtml(html);
     // setHtml drops the base URL: put it back so pictures and links resolve against it.
     document()->setBaseUrl(QUrl::fromLocalFile(FromUtf8(FBaseFolder)));
-    if (anchor.empty())
-        verticalScrollBar()->setValue(0);
-    else
-        scrollToAnchor(FromUtf8(anchor));
 }
 
 void THtmlView::FollowLink(const std::string& target) {
@@ -151,6 +283,10 @@ void THtmlView::FollowLink(const std::string& target) {
     if (local.isEmpty())
         return;
     std::string path = ToUtf8(local);
+    // A page or picture elsewhere than in the edition and the reader ("..", an absolute path, a
+    // file: address) is not opened.
+    if (!LiesInside(path, FAllowedFolders))
+        return;
     if (resolved.hasFragment())
         path += "#" + ToUtf8(resolved.fragment());
     try {
@@ -196,10 +332,8 @@ void THtmlView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void THtmlView::SetDefaultFontSize(int points) {
+    // Applied by the next load, which the font panel makes at once.
     FFontSize = points;
-    QFont font = document()->defaultFont();
-    font.setPointSize(points);
-    document()->setDefaultFont(font);
 }
 
 int THtmlView::SelectionLength() const {
@@ -207,10 +341,12 @@ int THtmlView::SelectionLength() const {
 }
 
 void THtmlView::SelectAllText() {
+    FinishLoading();
     selectAll();
 }
 
 void THtmlView::CopySelection() {
+    // A selection made in the beginning of a large page is copied as it is.
     copy();
 }
 
@@ -228,11 +364,13 @@ std::unique_ptr<QTextDocument> LayOutForPrinting(const QTextDocument& source, QP
 
 } // namespace
 
-int THtmlView::PrintedPageCount(QPrinter& printer) const {
+int THtmlView::PrintedPageCount(QPrinter& printer) {
+    FinishLoading(); // the whole page prints
     return LayOutForPrinting(*document(), printer)->pageCount();
 }
 
-void THtmlView::PrintPages(QPrinter& printer, int first, int last) const {
+void THtmlView::PrintPages(QPrinter& printer, int first, int last) {
+    FinishLoading();
     const std::unique_ptr<QTextDocument> doc = LayOutForPrinting(*document(), printer);
     last = std::min(last, doc->pageCount());
     if (first < 1 || first > last)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QPrinter;
 
@@ -38,8 +39,22 @@ public:
     // Base folder against which relative pictures and links resolve (ends with a separator).
     void SetBaseFolder(const std::string& folder);
     const std::string& BaseFolder() const { return FBaseFolder; }
+    // The folders the view's own following of links may lead into (the edition's and the
+    // reader's); a link to a file anywhere else is not followed, and nothing happens. None at
+    // start: until they are given, the view follows no link to a file.
+    void SetAllowedFolders(std::vector<std::string> folders) {
+        FAllowedFolders = std::move(folders);
+    }
+    const std::vector<std::string>& AllowedFolders() const { return FAllowedFolders; }
     // The source of the page shown, after the parse-begin rewriting.
     const std::string& DocumentSource() const { return FSource; }
+
+    // A large page is shown in two steps: its beginning at once, so that its first screen
+    // appears without waiting for the rest, and the whole page at the next turn of the event
+    // loop (or when FinishLoading is called). Loading is true in between.
+    bool Loading() const { return !FPending.isEmpty(); }
+    // Shows the whole of a page of which only the beginning is shown; nothing otherwise.
+    void FinishLoading();
 
     // Default font size in points of the pages shown afterwards (12 at start).
     void SetDefaultFontSize(int points);
@@ -50,9 +65,9 @@ public:
     void CopySelection();
 
     // Pages the current page prints on, with 2 cm margins at scale 1.0.
-    int PrintedPageCount(QPrinter& printer) const;
+    int PrintedPageCount(QPrinter& printer);
     // Prints pages first..last (1-based) of the current page.
-    void PrintPages(QPrinter& printer, int first, int last) const;
+    void PrintPages(QPrinter& printer, int first, int last);
 
     // Pictures and pages the view loads itself, resolved against the base folder ignoring
     // letter case and decoded by their declared charset.
@@ -64,10 +79,15 @@ protected:
 
 private:
     void Show(std::string source, const std::string& anchor);
+    void SetDocumentHtml(const QString& html);
     void FollowLink(const std::string& target);
 
     std::string FSource;
     std::string FBaseFolder;
+    std::vector<std::string> FAllowedFolders;
+    // The whole page, while only its beginning is shown; which load it belongs to.
+    QString FPending;
+    unsigned FLoadNumber = 0;
     int FFontSize = 12;
     QPoint FPressPos;
     QPoint FReleasePos;

@@ -26,6 +26,55 @@ std::string AfterLastSlash(std::string_view target) {
     return slash == std::string_view::npos ? std::string() : std::string(target.substr(slash + 1));
 }
 
+// path with "\" read as "/" and "." and ".." applied; ".." at the root stays at the root.
+std::string LexicallyNormal(std::string_view path) {
+    std::string root;
+    std::size_t i = 0;
+    if (path.size() >= 2 && path[1] == ':') {
+        root = std::string(path.substr(0, 2));
+        i = 2;
+    }
+    const bool absolute = i < path.size() && (path[i] == '/' || path[i] == '\\');
+    if (absolute)
+        root += '/';
+    std::vector<std::string_view> names;
+    while (i < path.size()) {
+        while (i < path.size() && (path[i] == '/' || path[i] == '\\'))
+            ++i;
+        std::size_t end = i;
+        while (end < path.size() && path[end] != '/' && path[end] != '\\')
+            ++end;
+        const std::string_view name = path.substr(i, end - i);
+        i = end;
+        if (name.empty() || name == ".")
+            continue;
+        if (name == "..") {
+            if (!names.empty() && names.back() != "..")
+                names.pop_back();
+            else if (!absolute)
+                names.push_back(name);
+            continue;
+        }
+        names.push_back(name);
+    }
+    std::string normal = root;
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        if (n > 0)
+            normal += '/';
+        normal += names[n];
+    }
+    return normal;
+}
+
+// Places compare as this system compares file names: ignoring letter case on Windows.
+bool SamePlaceName(std::string_view a, std::string_view b) {
+#ifdef _WIN32
+    return LowerAscii(a) == LowerAscii(b);
+#else
+    return a == b;
+#endif
+}
+
 } // namespace
 
 TLinkKind LinkKindOf(std::string_view target) {
@@ -79,6 +128,39 @@ TPageLink ClassifyLink(std::string_view target, const Tbook& book) {
         break;
     }
     return link;
+}
+
+std::pair<std::string, std::string> SplitAnchor(std::string_view path) {
+    const std::size_t hash = path.rfind('#');
+    if (hash == std::string_view::npos)
+        return {std::string(path), std::string()};
+    return {std::string(path.substr(0, hash)), std::string(path.substr(hash + 1))};
+}
+
+std::string PlaceOf(std::string_view path) {
+    // An existing path is taken as the loading finds it, so that letter case and links cannot
+    // lead elsewhere than it seems; anything else by its spelling alone.
+    const std::string found = ResolvePath(path);
+    TFileSystem& files = FileSystem();
+    const std::string absolute = found.empty() ? files.AbsolutePath(LexicallyNormal(path))
+                                               : files.CanonicalPath(files.AbsolutePath(found));
+    return LexicallyNormal(absolute);
+}
+
+bool LiesInside(std::string_view path, const std::vector<std::string>& folders) {
+    const std::string place = PlaceOf(path);
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        std::string inside = PlaceOf(folder);
+        if (SamePlaceName(place, inside))
+            return true;
+        if (inside.empty() || inside.back() != '/')
+            inside += '/';
+        if (place.size() > inside.size() && SamePlaceName(place.substr(0, inside.size()), inside))
+            return true;
+    }
+    return false;
 }
 
 } // namespace quarto

@@ -7,6 +7,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quarto {
 
@@ -41,5 +43,17 @@ struct TPageLink {
 
 // What target leads to from a page of book.
 TPageLink ClassifyLink(std::string_view target, const Tbook& book);
+
+// A path to load split at its last "#": the file and the anchor after it ("" when none).
+std::pair<std::string, std::string> SplitAnchor(std::string_view path);
+
+// The place path names, for comparing places: made absolute, "/" and "\" both separators, "."
+// and ".." applied; when it exists, looked up ignoring letter case and with its links followed.
+std::string PlaceOf(std::string_view path);
+
+// True when path (a file path without an anchor) lies inside one of folders, or is one of them,
+// once both are taken to their places (PlaceOf). The links of a page may lead only into the
+// edition's folder and the reader's folder: pages and pictures there, nothing else of the system.
+bool LiesInside(std::string_view path, const std::vector<std::string>& folders);
 
 } // namespace quarto

@@ -280,9 +280,18 @@ void TForm1::HTMLViewer1ParseBegin(std::string& source) {
 void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     if (BookList.empty())
         return;
+    // Links lead only into the edition's folder and the reader's: the reference pages opened
+    // here, and what both views follow themselves.
+    const std::vector<std::string> allowed = {Book().BookFolder, AppFolder};
+    HTMLViewer1->SetAllowedFolders(allowed);
+    Refs->WB1->SetAllowedFolders(allowed);
     const TPageLink link = ClassifyLink(target, Book());
     if (link.Kind != TLinkKind::ReferencePage)
         return; // the view follows the link itself
+    if (!LiesInside(SplitAnchor(link.Path).first, allowed)) {
+        handled = true; // a file elsewhere on the system: nothing is opened
+        return;
+    }
     try {
         Refs->WB1->LoadFromFile(link.Path);
         Refs->show();

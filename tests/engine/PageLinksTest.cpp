@@ -1,8 +1,11 @@
+#include "EditionFixture.h"
+
 #include "reader/core/PageLinks.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarto;
+using namespace quarto::test;
 
 namespace {
 
@@ -45,6 +48,68 @@ TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
     }
     EXPECT_EQ(ClassifyLink("#top", book).Anchor, "top");
     EXPECT_EQ(ClassifyLink("a/b.jpg", book).DiscFolder, "Books\\Sky\\Pictures");
+}
+
+TEST(PageLinks, AnchorsAreSplitAtTheLastHash) {
+    const struct Case {
+        const char* path;
+        const char* file;
+        const char* anchor;
+    } cases[] = {
+        {"/b/Base/notes.htm#note5", "/b/Base/notes.htm", "note5"},
+        {"/etc/hostname#x.htm", "/etc/hostname", "x.htm"},
+        {"/b/a#b#c", "/b/a#b", "c"},
+        {"/b/page.htm", "/b/page.htm", ""},
+        {"/b/page.htm#", "/b/page.htm", ""},
+    };
+    for (const Case& c : cases) {
+        const auto [file, anchor] = SplitAnchor(c.path);
+        EXPECT_EQ(file, c.file) << c.path;
+        EXPECT_EQ(anchor, c.anchor) << c.path;
+    }
+}
+
+TEST(PageLinks, LinksLeadOnlyIntoTheEditionAndTheReaderFolders) {
+    const std::vector<std::string> allowed = {"/books/Sky", "/app/"};
+    const struct Case {
+        const char* path;
+        bool inside;
+    } cases[] = {
+        {"/books/Sky/Base/notes.htm", true},
+        {"/books/Sky", true},
+        {"/books/Sky/Base/../Pictures/p1.jpg", true},
+        {"/books/Sky/Base/./a/./../b.htm", true},
+        {"/books/Sky/Base/../../Sky/Base/x.htm", true},
+        {"/app/Base/Back.htm", true},
+        {"/app/Books/Other/Base/x.htm", true}, // the reader's folder holds the other editions
+        {"/books/Sky/Base/../../../etc/hostname", false},
+        {"/books/Sky/Base/../../../../../../../etc/hostname", false},
+        {"/books/Sky/Base/../../SkyLab/Base/x.htm", false}, // a name that only begins alike
+        {"/books/SkyLab", false},
+        {"/books/Sky/..", false},
+        {"/books/Sky\\Base\\..\\..\\..\\etc\\hostname", false},
+        {"/books/Sky/Base//..//..//x", false},
+        {"/etc/os-release", false},
+        {"/", false},
+        {"/app", true},
+        {"/application/x", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LiesInside(c.path, allowed), c.inside) << c.path;
+    EXPECT_FALSE(LiesInside("/books/Sky/Base/notes.htm", {}));
+    EXPECT_FALSE(LiesInside("/books/Sky/Base/notes.htm", {""}));
+}
+
+TEST(PageLinks, ExistingPathsCompareAsTheLoadingFindsThem) {
+    TTempFolder folder;
+    WriteFiles(folder.Path(), {{"Books/Sky/Base/Notes.htm", "<P>notes"}, {"outside.htm", "x"}});
+    const std::string book = folder.Path() / "Books" / "Sky";
+    // Other letter case reaches the same file; ".." through existing folders leaves the edition.
+    EXPECT_TRUE(LiesInside(folder.Path() / "BOOKS/sky/base/NOTES.HTM", {book}));
+    EXPECT_FALSE(LiesInside(book + "/Base/../../../outside.htm", {book}));
+    EXPECT_TRUE(LiesInside(folder.Path() / "outside.htm", {book, folder.Path().string() + "/"}));
+    // A relative path is taken from the current folder.
+    EXPECT_EQ(PlaceOf("a/../b"), PlaceOf(FileSystem().AbsolutePath("b")));
 }
 
 } // namespace

@@ -5,10 +5,15 @@
 #include "common/Cp1251.h"
 #include "reader/core/HtmlView.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QtTest/QTest>
 
 using namespace quarto;
@@ -128,6 +133,7 @@ TEST(HtmlView, UnhandledLinksAreFollowedByTheView) {
     WriteWholeFile((folder.Path() / "next.htm").string(), "<P>next page");
     TView v;
     v.View.SetBaseFolder(folder.Path().string() + "/");
+    v.View.SetAllowedFolders({folder.Path().string()});
     std::vector<std::string> targets;
     v.View.OnHotSpotClick = [&](const std::string& target, bool&) { targets.push_back(target); };
     v.View.LoadFromBytes("<P><A HREF=\"NEXT.HTM\">go</A>");
@@ -137,4 +143,130 @@ TEST(HtmlView, UnhandledLinksAreFollowedByTheView) {
     ASSERT_EQ(targets.size(), 1u);
     EXPECT_EQ(targets[0], "NEXT.HTM"); // as written
     EXPECT_EQ(v.View.toPlainText(), "next page");
+}
+
+TEST(HtmlView, FollowsLinksOnlyIntoTheAllowedFolders) {
+    TTempFolder folder;
+    WriteFiles(folder.Path(), {{"book/Base/next.htm", "<P>next page"}, {"away.htm", "<P>away"}});
+    const std::string base = folder.Path() / "book" / "Base";
+    const std::string away = folder.Path() / "away.htm";
+    const struct TCase {
+        std::vector<std::string> Allowed;
+        std::string Target;
+        const char* Shown;
+    } cases[] = {
+        {{folder.Path() / "book"}, "next.htm", "next page"},
+        {{folder.Path() / "book"}, "../../away.htm", "start"},
+        {{folder.Path() / "book"}, away, "start"},
+        {{folder.Path() / "book"}, "file://" + away, "start"},
+        {{folder.Path() / "book"}, "../NOTHERE/../../away.htm", "start"},
+        {{folder.Path() / "book", folder.Path()}, "../../away.htm", "away"},
+        {{}, "next.htm", "start"}, // no folders given: no file is followed
+    };
+    for (const TCase& c : cases) {
+        TView v;
+        v.View.SetBaseFolder(base + "/");
+        v.View.SetAllowedFolders(c.Allowed);
+        v.View.LoadFromBytes("<P><A HREF=\"" + c.Target + "\">start</A>");
+        QTextCursor link = v.View.document()->find("start");
+        link.setPosition(link.selectionStart() + 1);
+        QTest::mouseClick(v.View.viewport(), Qt::LeftButton, {}, v.View.cursorRect(link).center());
+        EXPECT_EQ(v.View.toPlainText(), U(c.Shown)) << c.Target;
+    }
+}
+
+TEST(HtmlView, DocumentedFamiliesResolveToTheirMetricCompatibleFaces) {
+    const QStringList installed = QFontDatabase::families();
+    if (!installed.contains("Liberation Serif") || !installed.contains("Liberation Mono"))
+        GTEST_SKIP() << "the Liberation fonts are not installed";
+    TView v;
+    v.View.LoadFromBytes("<META charset=\"utf-8\"><P>Текст страницы<PRE>Таблица</PRE>");
+    EXPECT_EQ(QFontInfo(v.View.document()->defaultFont()).family(), "Liberation Serif");
+    EXPECT_EQ(QFontInfo(v.FormatOf("Текст").font()).family(), "Liberation Serif");
+    EXPECT_EQ(QFontInfo(v.FormatOf("Таблица").font()).family(), "Liberation Mono");
+    v.View.SetDefaultFontSize(20);
+    v.View.LoadFromText(v.View.DocumentSource());
+    EXPECT_EQ(QFontInfo(v.FormatOf("Текст").font()).family(), "Liberation Serif");
+}
+
+TEST(HtmlView, ALessThanSignThatStartsNoTagIsText) {
+    const struct TCase {
+        const char* Body;
+        const char* Shown;
+    } cases[] = {
+        {"< >", "< >"},
+        {"a < b", "a < b"},
+        {"x<3 and y<=4", "x<3 and y<=4"},
+        {"<<B>bold</B>", "<bold"},
+        {"end <", "end <"},
+        {"a <!-- c < d --> b", "a b"},
+        {"<?xml version=\"1.0\"?>a<1", "a<1"},
+        {"<PRE>if (a<1 && c < d)\n  e;</PRE", "if (a<1 && c < d)\n  e;"},
+        {"\xd0\xb0<\xd0\xb1", "а<б"}, // only a Latin letter starts a tag
+    };
+    for (const TCase& c : cases) {
+        TView v;
+        v.View.LoadFromBytes("<HTML><HEAD><META charset=\"utf-8\"></HEAD><BODY>" +
+                             std::string(c.Body) + "</BODY></HTML>");
+        EXPECT_EQ(v.View.toPlainText(), U(c.Shown)) << c.Body;
+    }
+    TView v;
+    v.View.LoadFromBytes("<P>1 < 2 <B>bold</B>");
+    EXPECT_EQ(v.FormatOf("bold").fontWeight(), QFont::Bold);
+    EXPECT_EQ(v.View.DocumentSource(), "<P>1 < 2 <B>bold</B>"); // the source keeps its bytes
+}
+
+TEST(HtmlView, PreformattedLinesAreNotWrapped) {
+    std::string line;
+    for (int i = 0; i < 30; ++i)
+        line += "word" + std::to_string(i) + "     ";
+    TView v;
+    // A wrapped plain-text article as the reader composes it.
+    v.View.LoadFromBytes("<HTML><HEAD></HEAD><BODY BGCOLOR=#E7DDD3 TEXT=\"#000000\"><P>" + line +
+                         "<PRE>" + line + "\nshort\n" + line + "</PRE</BODY></HTML>");
+    QApplication::processEvents();
+    int preBlocks = 0;
+    for (QTextBlock b = v.View.document()->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith("word") && b.text() != "short")
+            continue;
+        const bool pre = b.blockFormat().nonBreakableLines();
+        preBlocks += pre;
+        EXPECT_EQ(b.layout()->lineCount() == 1, pre) << b.text().toStdString();
+    }
+    EXPECT_EQ(preBlocks, 3);
+    EXPECT_GT(v.View.horizontalScrollBar()->maximum(), 0); // the view scrolls sideways
+}
+
+TEST(HtmlView, ALargePageShowsItsBeginningFirstAndTheWholeRightAfter) {
+    std::string page = "<HTML><BODY><PRE>";
+    for (int i = 0; i < 20000; ++i)
+        page += "line " + std::to_string(i) + " of the preformatted text\n";
+    page += "the end</PRE</BODY></HTML>";
+    TView v;
+    v.View.LoadFromBytes(page);
+    EXPECT_TRUE(v.View.Loading());
+    EXPECT_TRUE(v.View.toPlainText().startsWith("line 0 of"));
+    EXPECT_FALSE(v.View.toPlainText().contains("the end"));
+    EXPECT_EQ(v.View.DocumentSource(), page); // the source is the whole page at once
+    EXPECT_EQ(v.View.verticalScrollBar()->value(), 0);
+    QApplication::processEvents();
+    EXPECT_FALSE(v.View.Loading());
+    EXPECT_TRUE(v.View.toPlainText().endsWith("the end"));
+    EXPECT_TRUE(v.View.document()->find("line 19999").block().blockFormat().nonBreakableLines());
+
+    // What needs the whole page takes it at once; a new load drops the rest of the one before.
+    v.View.LoadFromBytes(page);
+    v.View.SelectAllText();
+    EXPECT_FALSE(v.View.Loading());
+    EXPECT_EQ(v.View.textCursor().selectedText().size(), v.View.document()->characterCount() - 1);
+    v.View.LoadFromBytes(page);
+    v.View.setTextCursor(v.View.document()->find("line 7 of"));
+    v.View.CopySelection(); // a selection in the beginning is copied as made
+    EXPECT_EQ(QApplication::clipboard()->text(), "line 7 of");
+    EXPECT_TRUE(v.View.Loading());
+    v.View.LoadFromBytes(page);
+    v.View.LoadFromBytes("<P>small page");
+    EXPECT_FALSE(v.View.Loading());
+    QApplication::processEvents();
+    EXPECT_EQ(v.View.toPlainText(), "small page");
 }

@@ -254,6 +254,58 @@ TEST(MainForm, ReferenceLinksOpenTheReferenceWindow) {
     EXPECT_TRUE(r.Messages.empty());
 }
 
+TEST(MainForm, LinksLeadingOutOfTheEditionAndTheReaderOpenNothing) {
+    // Pages beside the reader's folder, reached from Books/1/Base four steps up or by address.
+    TTempFolder outside;
+    WriteFiles(outside.Path(), {{"secret.htm", "<P>secret page"}, {"secret.txt", "secret text"}});
+    const std::string up = "../../../../" + outside.Path().filename() + "/";
+    const std::string address = "file://" + outside.Path().string() + "/secret.txt";
+    TFiles files = SampleEdition("One");
+    for (auto& [name, content] : files)
+        if (name == "texts/a1.htm")
+            content = "<P>Звезда светит ярко. <A HREF=\"" + up +
+                      "secret.htm#top\">ref</A> "
+                      "<A HREF=\"" +
+                      up +
+                      "secret.txt#x.htm\">hash</A> "
+                      "<A HREF=\"" +
+                      up +
+                      "secret.txt\">up</A> "
+                      "<A HREF=\"" +
+                      address +
+                      "\">address</A> "
+                      "<A HREF=\"out.htm\">inside</A>";
+    files.push_back({"Base/out.htm", "<P>Страница <A HREF=\"" + up +
+                                         "secret.htm\">away</A> "
+                                         "<A HREF=\"" +
+                                         address +
+                                         "\">address</A> "
+                                         "<A HREF=\"inner.htm\">inner</A>"});
+    files.push_back({"Base/inner.htm", "<P>Внутренняя страница"});
+    TReader r;
+    r.App.AddEdition("1", files);
+    r.Start();
+    THtmlView* wb1 = Refs->findChild<THtmlView*>("WB1");
+
+    TReader::DoubleClick("ЗВЁЗДЫ");
+    for (const char* link : {"ref", "hash", "up", "address"}) {
+        ClickLink(TReader::View(), link);
+        EXPECT_FALSE(Refs->isVisible()) << link;
+        EXPECT_TRUE(TReader::Page().contains(U("Звезда светит"))) << link;
+    }
+    // A reference page of the edition opens; its own links stay inside as well.
+    ClickLink(TReader::View(), "inside");
+    EXPECT_TRUE(Refs->isVisible());
+    EXPECT_TRUE(wb1->toPlainText().contains(U("Страница")));
+    for (const char* link : {"away", "address"}) {
+        ClickLink(wb1, link);
+        EXPECT_TRUE(wb1->toPlainText().contains(U("Страница"))) << link;
+    }
+    ClickLink(wb1, "inner");
+    EXPECT_EQ(wb1->toPlainText(), U("Внутренняя страница"));
+    EXPECT_TRUE(r.Messages.empty());
+}
+
 TEST(MainForm, FontSizeReloadKeepsTheMarksAndStays) {
     TReader r;
     r.Add("1", "One");
