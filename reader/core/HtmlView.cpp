@@ -161,7 +161,7 @@ void THtmlView::LoadFromFile(const std::string& path) {
     const auto [file, anchor] = SplitAnchor(path);
     const std::string resolved = ResolvePath(file);
     if (!FileExists(resolved))
-        throw EStreamError("Cannot open file \"" + file + "\".");
+        throw EStreamError("Не удалось открыть файл \"" + file + "\".");
     std::string bytes = ReadWholeFile(resolved);
     const std::string folder = ParentOf(resolved);
     SetBaseFolder(JoinPath(FileSystem().AbsolutePath(folder.empty() ? "." : folder), ""));
@@ -377,7 +377,7 @@ void THtmlView::PrintPages(QPrinter& printer, int first, int last) {
         return;
     QPainter painter;
     if (!painter.begin(&printer))
-        throw EStreamError("The printer cannot print.");
+        throw EStreamError("Принтер не может печатать.");
     const QSizeF page = doc->pageSize();
     for (int n = first; n <= last; ++n) {
         if (n > first)
