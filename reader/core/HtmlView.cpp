@@ -306,6 +306,9 @@ QVariant THtmlView::loadResource(int type, const QUrl& name) {
     const std::string path = ResolvePath(ToUtf8(local));
     if (!FileExists(path))
         return QVariant();
+    // Pictures and pages come only from the allowed folders, once they are given.
+    if (!FAllowedFolders.empty() && !LiesInside(path, FAllowedFolders))
+        return QVariant();
     std::string bytes;
     try {
         bytes = ReadWholeFile(path);

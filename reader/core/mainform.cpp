@@ -267,6 +267,7 @@ void TForm1::OpenArticle(int article) {
 void TForm1::ShowPage(const std::string& body, const std::string& picture,
                       const std::string& colour) {
     const TComposedPage page = ComposeBookPage(AppFolder, Book(), body, picture, colour);
+    ConfineViews();
     HTMLViewer1->SetBaseFolder(page.BaseFolder);
     HTMLViewer1->LoadFromBytes(page.Source);
 }
@@ -277,14 +278,20 @@ void TForm1::HTMLViewer1ParseBegin(std::string& source) {
     RewriteBookPage(Book(), source, HighlightWords, HighlightOn);
 }
 
+std::vector<std::string> TForm1::ConfineViews() {
+    std::vector<std::string> allowed = {Book().BookFolder, AppFolder};
+    HTMLViewer1->SetAllowedFolders(allowed);
+    if (Refs)
+        Refs->WB1->SetAllowedFolders(allowed);
+    return allowed;
+}
+
 void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     if (BookList.empty())
         return;
     // Links lead only into the edition's folder and the reader's: the reference pages opened
-    // here, and what both views follow themselves.
-    const std::vector<std::string> allowed = {Book().BookFolder, AppFolder};
-    HTMLViewer1->SetAllowedFolders(allowed);
-    Refs->WB1->SetAllowedFolders(allowed);
+    // here, and what both views follow or load themselves.
+    const std::vector<std::string> allowed = ConfineViews();
     const TPageLink link = ClassifyLink(target, Book());
     if (link.Kind != TLinkKind::ReferencePage)
         return; // the view follows the link itself
@@ -364,8 +371,10 @@ bool TForm1::HasEditionSkin() const {
 
 void TForm1::LoadAboutPage() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
-    if (FileExists(about))
-        HTMLViewer1->LoadFromFile(about);
+    if (!FileExists(about))
+        return;
+    ConfineViews();
+    HTMLViewer1->LoadFromFile(about);
 }
 
 void TForm1::Button2Click() {
@@ -374,6 +383,7 @@ void TForm1::Button2Click() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
+    ConfineViews();
     HTMLViewer1->LoadFromFile(about);
     SetActivePage(0);
     BringToFront(Panel6);

@@ -181,6 +181,9 @@ private:
     void LoadAboutPage();
     void ShowEditionNameFromStart();
     bool HasEditionSkin() const;
+    // Gives both views the folders their links and pictures may come from: the edition's and
+    // the reader's; returns them.
+    std::vector<std::string> ConfineViews();
 
     // The commands of the face's areas.
     void SkinExit() override;

@@ -175,6 +175,24 @@ TEST(HtmlView, FollowsLinksOnlyIntoTheAllowedFolders) {
     }
 }
 
+TEST(HtmlView, PicturesComeOnlyFromTheAllowedFolders) {
+    TTempFolder folder;
+    const std::string bmp = EncodeBmp24(TRgbPicture(2, 2));
+    WriteFiles(folder.Path(), {{"book/Base/in.bmp", bmp}, {"away.bmp", bmp}});
+    TView v;
+    v.View.SetBaseFolder(folder.Path() / "book" / "Base" / "");
+    const QUrl inside =
+        QUrl::fromLocalFile(QString::fromStdString(folder.Path() / "book" / "Base" / "in.bmp"));
+    const QUrl away = QUrl::fromLocalFile(QString::fromStdString(folder.Path() / "away.bmp"));
+    EXPECT_TRUE(v.View.loadResource(QTextDocument::ImageResource, away).isValid()); // none given
+    v.View.SetAllowedFolders({folder.Path() / "book"});
+    EXPECT_TRUE(v.View.loadResource(QTextDocument::ImageResource, inside).isValid());
+    EXPECT_TRUE(v.View.loadResource(QTextDocument::ImageResource, QUrl("in.bmp")).isValid());
+    EXPECT_FALSE(v.View.loadResource(QTextDocument::ImageResource, away).isValid());
+    EXPECT_FALSE(
+        v.View.loadResource(QTextDocument::ImageResource, QUrl("../../away.bmp")).isValid());
+}
+
 TEST(HtmlView, DocumentedFamiliesResolveToTheirMetricCompatibleFaces) {
     const QStringList installed = QFontDatabase::families();
     if (!installed.contains("Liberation Serif") || !installed.contains("Liberation Mono"))
