@@ -177,6 +177,9 @@ void CreateFolders(const std::string& path);
 // The reason of a failed system call, in Russian for the usual ones (no file, no access, no
 // space, ...), else the system's own text.
 std::string SystemErrorText(int error);
+// The user's home folder as the system names it (HOME here, USERPROFILE on Windows); empty
+// when it is not known.
+std::string HomeFolder();
 // The path of the program running, made absolute (argv0 when the system cannot tell).
 std::string RunningProgramPath(const char* argv0);
 // The size of a file, or of every file below a folder; 0 for nothing.

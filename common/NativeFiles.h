@@ -13,6 +13,8 @@ std::filesystem::path PathOf(const std::string& utf8);
 // The UTF-8 spelling of a native path.
 std::string Utf8Of(const std::filesystem::path& path);
 
+// The user's home folder, or empty.
+std::string HomeFolder();
 // The running program, or empty when the system cannot tell.
 std::string ProgramPath();
 

@@ -2,6 +2,7 @@
 #include "NativeFiles.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -151,6 +152,11 @@ TFileInfo Stat(const std::string& path) {
     }
     info.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return info;
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home ? home : "";
 }
 
 std::string ProgramPath() {

@@ -177,6 +177,11 @@ TFileInfo Stat(const std::string& path) {
     return info;
 }
 
+std::string HomeFolder() {
+    const wchar_t* home = _wgetenv(L"USERPROFILE");
+    return home ? Utf8Of(std::filesystem::path(home)) : std::string();
+}
+
 std::string ProgramPath() {
     std::wstring path(32768, L'\0');
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -121,6 +121,10 @@ public:
 
 } // namespace
 
+std::string HomeFolder() {
+    return native::HomeFolder();
+}
+
 std::string RunningProgramPath(const char* argv0) {
     const std::string path = native::ProgramPath();
     return path.empty() ? SystemFileSystem().AbsolutePath(argv0 ? argv0 : "") : path;

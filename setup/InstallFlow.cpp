@@ -4,8 +4,6 @@
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 
-#include <cstdlib>
-
 namespace quarto {
 
 namespace {
@@ -33,15 +31,6 @@ TInstallFailure CopyFailureOf(const TCopyFailure& failure) {
 }
 
 } // namespace
-
-std::string HomeFolder() {
-#ifdef _WIN32
-    const char* home = std::getenv("USERPROFILE");
-#else
-    const char* home = std::getenv("HOME");
-#endif
-    return home ? home : "";
-}
 
 std::optional<std::string> ChosenFolderOf(const std::string& typed, std::string* refusal) {
     std::size_t begin = 0, end = typed.size();

@@ -31,9 +31,6 @@ struct TInstallOutcome {
     bool Complete() const { return Failures.empty(); }
 };
 
-// The user's home folder ("" when unknown).
-std::string HomeFolder();
-
 // The folder typed into the folder field, made usable: blanks around it removed, a leading
 // "~" read as the home folder. Nothing when it is empty or not a full path; refusal then says
 // so.

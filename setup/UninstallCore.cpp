@@ -3,7 +3,6 @@
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 
-#include <cstdlib>
 #include <optional>
 
 namespace quarto {
@@ -31,12 +30,8 @@ bool IsRoot(const std::string& path) {
 
 // The user's home folder, when it is known.
 std::optional<std::string> Home() {
-#ifdef _WIN32
-    const char* home = std::getenv("USERPROFILE");
-#else
-    const char* home = std::getenv("HOME");
-#endif
-    if (!home || !*home)
+    const std::string home = HomeFolder();
+    if (home.empty())
         return std::nullopt;
     return Normal(home);
 }

@@ -14,31 +14,6 @@ using namespace quarto::test;
 
 namespace {
 
-// Writes each file below root, making its folders.
-void WriteBelow(const std::string& root, const TFiles& files) {
-    for (const auto& [name, content] : files) {
-        CreateFolders(ParentOf(root + "/" + name));
-        WriteWholeFile(root + "/" + name, content);
-    }
-}
-
-// Everything below folder, relative to it, folders ending with "/", sorted.
-std::vector<std::string> EntriesBelow(const std::string& folder, const std::string& prefix = "") {
-    std::vector<std::string> entries;
-    for (const std::string& name : FileSystem().List(folder).value_or(std::vector<std::string>{})) {
-        const std::string path = folder + "/" + name;
-        if (FileSystem().Stat(path).Kind == TEntryKind::Folder) {
-            entries.push_back(prefix + name + "/");
-            for (std::string& below : EntriesBelow(path, prefix + name + "/"))
-                entries.push_back(std::move(below));
-        } else {
-            entries.push_back(prefix + name);
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
 // A scratch folder as the user's home for one test.
 class THome {
 public:
@@ -61,11 +36,11 @@ private:
 TEST(Uninstall, OnlyAnInstallationIsRemovable) {
     THome home;
     const std::string reader = Layout::ReaderProgram();
-    WriteBelow(home.Path(), {{"Zelvane/Quarto/" + reader, "r"},
+    WriteFiles(home.Path(), {{"Zelvane/Quarto/" + reader, "r"},
                              {"Zelvane/Quarto/Books/K/cData.dat", "d"},
                              {"Zelvane/Other/readme", "r"},
                              {reader, "a reader in the home itself"}});
-    WriteBelow(home.Above(), {{reader, "a reader above the home"}});
+    WriteFiles(home.Above(), {{reader, "a reader above the home"}});
     const std::string h = home.Path();
     const struct {
         std::string Folder;
@@ -107,10 +82,10 @@ TEST(Uninstall, RemovesTheFolderTheRecordAndTheShortcuts) {
     for (const auto& c : cases) {
         FileSystem().RemoveTree(home.Path());
         CreateFolders(home.Path());
-        WriteBelow(home.Path(), c.Beside);
-        WriteBelow(home.Path(), {{c.Install + "Books/cData.dat", "d"}});
+        WriteFiles(home.Path(), c.Beside);
+        WriteFiles(home.Path(), {{c.Install + "Books/cData.dat", "d"}});
         if (c.Reader)
-            WriteBelow(home.Path(), {{c.Install + reader, "r"}, {c.Install + "uninstall", "u"}});
+            WriteFiles(home.Path(), {{c.Install + reader, "r"}, {c.Install + "uninstall", "u"}});
         TFakeRecordState recordState{TInstallRecordValues{home.Path() + "/" + c.Install, 1}};
         TFakeShortcutsState shortcutState;
         TFakeInstallRecord record(recordState);

@@ -51,23 +51,6 @@ bool IsEmptyFolder(const TPath& path) {
     return IsFolder(path) && names && names->empty();
 }
 
-// Everything below folder, relative to it, folders ending with "/", sorted.
-std::vector<std::string> EntriesBelow(const std::string& folder, const std::string& prefix = "") {
-    std::vector<std::string> entries;
-    for (const std::string& name : FileSystem().List(folder).value_or(std::vector<std::string>{})) {
-        const std::string path = JoinPath(folder, name);
-        if (FileSystem().Stat(path).Kind == TEntryKind::Folder) {
-            entries.push_back(prefix + name + "/");
-            for (std::string& below : EntriesBelow(path, prefix + name + "/"))
-                entries.push_back(std::move(below));
-        } else {
-            entries.push_back(prefix + name);
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
 // The lines of the done page's list.
 std::vector<QString> Listed(const TForm1& f) {
     std::vector<QString> lines;

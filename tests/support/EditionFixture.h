@@ -8,6 +8,8 @@
 #include "tools/EditionWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +59,24 @@ inline void CopyTree(const TPath& from, const TPath& to) {
     if (const auto names = FileSystem().List(from))
         for (const std::string& name : *names)
             CopyTree(from / name, to / name);
+}
+
+// Everything below folder, relative to it, folders ending with "/", sorted.
+inline std::vector<std::string> EntriesBelow(const std::string& folder,
+                                             const std::string& prefix = "") {
+    std::vector<std::string> entries;
+    for (const std::string& name : FileSystem().List(folder).value_or(std::vector<std::string>{})) {
+        const std::string path = JoinPath(folder, name);
+        if (FileSystem().Stat(path).Kind == TEntryKind::Folder) {
+            entries.push_back(prefix + name + "/");
+            for (std::string& below : EntriesBelow(path, prefix + name + "/"))
+                entries.push_back(std::move(below));
+        } else {
+            entries.push_back(prefix + name);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 inline bool Exists(const TPath& path) {
