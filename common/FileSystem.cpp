@@ -34,10 +34,6 @@ private:
     std::string FBytes;
 };
 
-std::string Child(const std::string& folder, const std::string& name) {
-    return JoinPath(folder, name);
-}
-
 } // namespace
 
 std::string SystemErrorText(int error) {
@@ -118,7 +114,7 @@ void TFileSystem::RemoveTree(const std::string& path) {
         if (!names)
             throw EStreamError("Не удаётся прочитать папку «" + path + "».");
         for (const std::string& name : *names)
-            RemoveTree(Child(path, name));
+            RemoveTree(JoinPath(path, name));
     }
     if (info.Kind != TEntryKind::None)
         Remove(path);
@@ -296,7 +292,7 @@ std::int64_t TreeBytes(const std::string& path) {
     if (info.Kind == TEntryKind::Folder)
         if (const auto names = files.List(path))
             for (const std::string& name : *names)
-                total += TreeBytes(Child(path, name));
+                total += TreeBytes(JoinPath(path, name));
     return total;
 }
 

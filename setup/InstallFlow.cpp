@@ -95,6 +95,13 @@ std::string TInstallation::DescriptorProblem() const {
     return "";
 }
 
+void TInstallation::StartReader(TProgramStarter& starter) const {
+    std::vector<std::string> arguments;
+    if (!DiscEditions.empty())
+        arguments.push_back(KeyOf(0));
+    starter.Start(InstallFolder + Layout::ReaderProgram(), arguments);
+}
+
 std::string TInstallation::KeyOf(std::size_t i) const {
     return Cp1251ToUtf8(DiscEditions.at(i).RegKey);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/InstallRecord.h"
+#include "platform/ProgramStarter.h"
 #include "platform/Shortcuts.h"
 #include "setup/CopyMachinery.h"
 #include "setup/DiscDescriptor.h"
@@ -66,6 +67,9 @@ public:
     // program is newer), and makes the shortcuts of what was installed. ECopyCancelled
     // passes through.
     TInstallOutcome Install(TCopyRun& run, TInstallRecord& record, TShortcuts& shortcuts);
+
+    // Starts the installed reader with the first edition's key (none without editions).
+    void StartReader(TProgramStarter& starter) const;
 };
 
 } // namespace quarto

@@ -38,8 +38,8 @@ int RunUnattended(const std::vector<std::string>& arguments, const std::string& 
         out += std::string(Usage) + "\n";
         return UnattendedRefused;
     }
-    if (!disc.empty() && disc.back() != '/' && disc.back() != '\\')
-        disc += PathSeparator;
+    if (!disc.empty())
+        disc = JoinPath(disc, "");
 
     TInstallation setup(disc, "", *services.Record);
     if (const std::string problem = setup.DescriptorProblem(); !problem.empty()) {
@@ -82,12 +82,8 @@ int RunUnattended(const std::vector<std::string>& arguments, const std::string& 
            setup.InstallFolder + (installed.empty() ? "" : ": " + installed) +
            (outcome.Recorded ? "; установка записана" : "") + ".\n";
 
-    if (start && outcome.ReaderInstalled) {
-        std::vector<std::string> startArguments;
-        if (!setup.DiscEditions.empty())
-            startArguments.push_back(setup.KeyOf(0));
-        services.Starter->Start(setup.InstallFolder + Layout::ReaderProgram(), startArguments);
-    }
+    if (start && outcome.ReaderInstalled)
+        setup.StartReader(*services.Starter);
     return outcome.Complete() ? UnattendedInstalled : UnattendedFailed;
 }
 

@@ -336,12 +336,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::Button1Click() {
-    if (CheckBox4->isChecked() && CheckBox4->isEnabled()) {
-        std::vector<std::string> arguments;
-        if (!DiscEditions.empty())
-            arguments.push_back(Cp1251ToUtf8(DiscEditions.front().RegKey));
-        FServices.Starter->Start(InstallFolder + Layout::ReaderProgram(), arguments);
-    }
+    if (CheckBox4->isChecked() && CheckBox4->isEnabled())
+        FInstallation->StartReader(*FServices.Starter);
     EndProgram();
 }
 
