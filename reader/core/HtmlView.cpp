@@ -4,6 +4,7 @@
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "common/qt/QtText.h"
+#include "reader/core/HtmlPieces.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
 
@@ -38,76 +39,80 @@ QString Decode(const std::string& bytes) {
     return From1251(bytes);
 }
 
-bool IsAsciiLetter(QChar c) {
-    const char16_t u = c.unicode() | 0x20;
+bool IsAsciiLetter(char c) {
+    const char u = static_cast<char>(c | 0x20);
     return u >= 'a' && u <= 'z';
 }
 
-bool IsNameChar(QChar c) {
-    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9');
+bool IsNameChar(char c) {
+    return IsAsciiLetter(c) || (c >= '0' && c <= '9');
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
 // The body's TEXT colour, which Qt does not read, as the body's style.
-QString BodyTextAsStyle(const QString& tag) {
+std::string BodyTextAsStyle(std::string_view tag) {
     static const QRegularExpression bodyText(
         QStringLiteral("^(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
         QRegularExpression::CaseInsensitiveOption);
-    QString rewritten = tag;
+    // Latin-1 keeps every byte as it is.
+    QString rewritten = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
     rewritten.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
-    return rewritten;
+    return rewritten.toLatin1().toStdString();
 }
 
-// What the page markup needs before Qt parses it, in one pass over the source, as a browser
-// reads it: a "<" that starts no tag (one not followed by a letter, "/", "!" or "?": "a < b",
-// "x<3") is text; a closing tag that lost its ">" right before the next tag ("</PRE</BODY>")
-// is closed; the body's TEXT colour becomes its style.
-QString ForQt(const QString& html) {
-    const qsizetype n = html.size();
-    const QChar* const data = html.constData();
-    QString out;
+// What the page markup needs before Qt parses it, in one pass over the source (bytes in code
+// page 1251 or UTF-8: only ASCII characters are looked at), as a browser reads it: a "<" that
+// starts no tag (one not followed by a letter, "/", "!" or "?": "a < b", "x<3") is text; a
+// closing tag that lost its ">" right before the next tag ("</PRE</BODY>") is closed; the
+// body's TEXT colour becomes its style.
+std::string ForQt(std::string_view html) {
+    const std::size_t n = html.size();
+    std::string out;
     out.reserve(n + n / 32 + 64);
-    qsizetype i = 0;
+    std::size_t i = 0;
     while (i < n) {
-        const qsizetype lt = html.indexOf(u'<', i);
-        if (lt < 0) {
-            out.append(QStringView(data + i, n - i));
+        const std::size_t lt = html.find('<', i);
+        if (lt == std::string_view::npos) {
+            out.append(html.substr(i));
             break;
         }
-        out.append(QStringView(data + i, lt - i));
-        const QChar next = lt + 1 < n ? data[lt + 1] : QChar();
-        if (!IsAsciiLetter(next) && next != u'/' && next != u'!' && next != u'?') {
-            out.append(QLatin1String("&lt;"));
+        out.append(html.substr(i, lt - i));
+        const char next = lt + 1 < n ? html[lt + 1] : '\0';
+        if (!IsAsciiLetter(next) && next != '/' && next != '!' && next != '?') {
+            out.append("&lt;");
             i = lt + 1;
             continue;
         }
-        if (QStringView(data + lt, n - lt).startsWith(QLatin1String("<!--"))) {
-            const qsizetype close = html.indexOf(QLatin1String("-->"), lt + 4);
-            const qsizetype end = close < 0 ? n : close + 3;
-            out.append(QStringView(data + lt, end - lt));
+        if (html.substr(lt, 4) == "<!--") {
+            const std::size_t close = html.find("-->", lt + 4);
+            const std::size_t end = close == std::string_view::npos ? n : close + 3;
+            out.append(html.substr(lt, end - lt));
             i = end;
             continue;
         }
-        if (next == u'/' && lt + 2 < n && IsAsciiLetter(data[lt + 2])) {
-            qsizetype k = lt + 2;
-            while (k < n && IsNameChar(data[k]))
+        if (next == '/' && lt + 2 < n && IsAsciiLetter(html[lt + 2])) {
+            std::size_t k = lt + 2;
+            while (k < n && IsNameChar(html[k]))
                 ++k;
-            qsizetype after = k;
-            while (after < n && data[after].isSpace())
+            std::size_t after = k;
+            while (after < n && IsSpace(html[after]))
                 ++after;
-            if (after < n && data[after] == u'<') {
-                out.append(QStringView(data + lt, k - lt));
-                out.append(u'>');
+            if (after < n && html[after] == '<') {
+                out.append(html.substr(lt, k - lt));
+                out.push_back('>');
                 i = after;
                 continue;
             }
         }
-        const qsizetype gt = html.indexOf(u'>', lt + 1);
-        const qsizetype end = gt < 0 ? n : gt + 1;
-        const QStringView tag(data + lt, end - lt);
-        if (tag.size() > 5 &&
-            tag.mid(1, 4).compare(QLatin1String("body"), Qt::CaseInsensitive) == 0 &&
-            !IsNameChar(tag[5]))
-            out.append(BodyTextAsStyle(tag.toString()));
+        const std::size_t gt = html.find('>', lt + 1);
+        const std::size_t end = gt == std::string_view::npos ? n : gt + 1;
+        const std::string_view tag = html.substr(lt, end - lt);
+        if (tag.size() > 5 && (tag[1] | 0x20) == 'b' && (tag[2] | 0x20) == 'o' &&
+            (tag[3] | 0x20) == 'd' && (tag[4] | 0x20) == 'y' && !IsNameChar(tag[5]))
+            out.append(BodyTextAsStyle(tag));
         else
             out.append(tag);
         i = end;
@@ -185,31 +190,12 @@ void THtmlView::SetBaseFolder(const std::string& folder) {
 
 namespace {
 
-// Pages longer than this (in characters) are shown in two steps; the first step shows about
-// FirstPartChars of them, which is more than a screen at any font size.
-constexpr qsizetype LargePageChars = 256 * 1024;
-constexpr qsizetype FirstPartChars = 48 * 1024;
-
-// Where the first part of a large page ends: at a line end or before a tag, never inside a
-// tag; -1 for a page that is shown at once.
-qsizetype FirstPartEnd(const QString& html) {
-    if (html.size() <= LargePageChars)
-        return -1;
-    qsizetype at = FirstPartChars;
-    if (html.lastIndexOf(u'<', at) > html.lastIndexOf(u'>', at)) {
-        at = html.indexOf(u'>', at);
-        if (at < 0)
-            return -1;
-        ++at;
-    }
-    for (qsizetype i = at; i < at + FirstPartChars && i < html.size(); ++i) {
-        if (html[i] == u'<')
-            return i;
-        if (html[i] == u'\n')
-            return i + 1;
-    }
-    return at;
-}
+// Pages longer than this (in bytes) are imported in pieces of about PieceBytes; the first
+// piece, about FirstPartBytes, is more than a screen at any font size and is shown at once,
+// the rest at the next turn of the event loop.
+constexpr std::size_t LargePageBytes = 256 * 1024;
+constexpr std::size_t FirstPartBytes = 48 * 1024;
+constexpr std::size_t PieceBytes = 128 * 1024;
 
 } // namespace
 
@@ -219,6 +205,8 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
     FSource = std::move(source);
     ++FLoadNumber;
     FPending.clear();
+    FPending.shrink_to_fit();
+    FPieces.clear();
     QFont font = document()->defaultFont();
     if (font.pointSize() != FFontSize) {
         // A new default font lays out the document again: empty it first, since the page shown
@@ -227,21 +215,29 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
         font.setPointSize(FFontSize);
         document()->setDefaultFont(font);
     }
-    QString html = ForQt(Decode(FSource));
-    const qsizetype firstPart = anchor.empty() ? FirstPartEnd(html) : -1;
-    if (firstPart < 0) {
-        SetDocumentHtml(html);
+    FPendingUtf8 = DeclaredCharset(FSource) == TPageCharset::Utf8;
+    std::string html = ForQt(FSource);
+    std::vector<THtmlPiece> pieces;
+    if (html.size() > LargePageBytes)
+        pieces = SplitHtml(html, FirstPartBytes, PieceBytes);
+    if (pieces.size() < 2) {
+        SetDocumentHtml(FPendingUtf8 ? FromUtf8(html) : From1251(html));
         if (anchor.empty())
             verticalScrollBar()->setValue(0);
         else
             scrollToAnchor(FromUtf8(anchor));
         return;
     }
-    // Parsing and laying out a large page takes long; its first screen needs only the
-    // beginning. Qt tolerates the tags the cut leaves open.
-    SetDocumentHtml(html.left(firstPart));
+    const std::string_view first = std::string_view(html).substr(0, pieces.front().End);
+    SetDocumentHtml(FPendingUtf8 ? FromUtf8(first) : From1251(first));
     verticalScrollBar()->setValue(0);
     FPending = std::move(html);
+    FPieces = std::move(pieces);
+    if (!anchor.empty()) {
+        FinishLoading();
+        scrollToAnchor(FromUtf8(anchor));
+        return;
+    }
     QTimer::singleShot(0, this, [this, load = FLoadNumber] {
         if (load == FLoadNumber)
             FinishLoading();
@@ -249,13 +245,19 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
 }
 
 void THtmlView::FinishLoading() {
-    if (FPending.isEmpty())
+    if (FPending.empty())
         return;
-    const QString html = std::move(FPending);
+    const std::string html = std::move(FPending);
+    const std::vector<THtmlPiece> pieces = std::move(FPieces);
     FPending.clear();
+    FPieces.clear();
     const int across = horizontalScrollBar()->value();
     const int down = verticalScrollBar()->value();
-    SetDocumentHtml(html);
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        const std::string markup = PieceMarkup(html, pieces[i]);
+        AppendHtmlPiece(*document(), FPendingUtf8 ? FromUtf8(markup) : From1251(markup),
+                        pieces[i].Kind);
+    }
     horizontalScrollBar()->setValue(across);
     verticalScrollBar()->setValue(down);
 }

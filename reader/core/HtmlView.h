@@ -5,6 +5,8 @@
 // itself only when the handler leaves it unhandled.
 #pragma once
 
+#include "reader/core/HtmlPieces.h"
+
 #include <QTextBrowser>
 
 #include <functional>
@@ -50,9 +52,9 @@ public:
     const std::string& DocumentSource() const { return FSource; }
 
     // A large page is shown in two steps: its beginning at once, so that its first screen
-    // appears without waiting for the rest, and the whole page at the next turn of the event
-    // loop (or when FinishLoading is called). Loading is true in between.
-    bool Loading() const { return !FPending.isEmpty(); }
+    // appears without waiting for the rest, and the rest at the next turn of the event loop
+    // (or when FinishLoading is called), imported in pieces. Loading is true in between.
+    bool Loading() const { return !FPending.empty(); }
     // Shows the whole of a page of which only the beginning is shown; nothing otherwise.
     void FinishLoading();
 
@@ -85,8 +87,11 @@ private:
     std::string FSource;
     std::string FBaseFolder;
     std::vector<std::string> FAllowedFolders;
-    // The whole page, while only its beginning is shown; which load it belongs to.
-    QString FPending;
+    // The whole page (prepared for Qt, in the page's charset) and its pieces, while only its
+    // beginning is shown; which load it belongs to.
+    std::string FPending;
+    bool FPendingUtf8 = false;
+    std::vector<THtmlPiece> FPieces;
     unsigned FLoadNumber = 0;
     int FFontSize = 12;
     QPoint FPressPos;
