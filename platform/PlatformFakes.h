@@ -3,6 +3,7 @@
 // needs IsShortcutName (quarto_platform_shortcuts); the others only their headers.
 #pragma once
 
+#include "DiscDrives.h"
 #include "FreeSpace.h"
 #include "InstallRecord.h"
 #include "ProgramStarter.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -119,6 +122,34 @@ public:
 
 private:
     TFakeStarterState& FState;
+};
+
+struct TFakeDiscDrivesState {
+    std::vector<std::string> Drives;      // CdDriveLetters, in order
+    std::vector<std::string> Folders;     // DiscFolders, in order
+    std::set<std::string> OpenTrays;      // drives whose tray is open
+    std::set<std::string> Failing;        // drives whose tray query throws
+    int Listings = 0;                     // calls of CdDriveLetters
+    std::vector<std::string> TrayQueries; // the drives asked, in order
+};
+
+class TFakeDiscDrives : public TDiscDrives {
+public:
+    explicit TFakeDiscDrives(TFakeDiscDrivesState& state) : FState(state) {}
+    std::vector<std::string> CdDriveLetters() override {
+        ++FState.Listings;
+        return FState.Drives;
+    }
+    bool IsTrayOpen(const std::string& root) override {
+        FState.TrayQueries.push_back(root);
+        if (FState.Failing.count(root))
+            throw std::runtime_error("the drive " + root + " is not ready");
+        return FState.OpenTrays.count(root) > 0;
+    }
+    std::vector<std::string> DiscFolders() override { return FState.Folders; }
+
+private:
+    TFakeDiscDrivesState& FState;
 };
 
 } // namespace quarto

@@ -7,6 +7,8 @@
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
 #include "common/RecordFile.h"
+#include "platform/DiscDrives.h"
+#include "platform/DiscLookup.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
@@ -15,6 +17,7 @@
 #include "EditionCheck.h"
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +38,10 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
                           the articles the query finds, ascending: article, title; the
                           words must stand side by side unless --no-adjacent; no hit: exit 1
   check                   every problem of the edition's files, one per line
+  find-on-disc FOLDER NAME
+                          the path of the file FOLDER\NAME (FOLDER as the data spells it,
+                          "Books\KEY\Pictures") beside the reader in DIR, else on the
+                          CD-ROM drives, else in the folders of QUARTO_DISCS; none: exit 1
 
 Authoring:
   make-edition SRC OUT [--skin DIR]
@@ -84,6 +91,8 @@ public:
             return Search();
         if (command == "check")
             return Check();
+        if (command == "find-on-disc")
+            return FindOnDiscCommand();
         if (command == "make-edition")
             return MakeEditionCommand();
         if (command == "make-disc")
@@ -256,6 +265,18 @@ private:
         if (problems.empty())
             std::cout << "OK: " << Cp1251ToUtf8(book.RegKey) << " has no problems.\n";
         return problems.empty() ? 0 : 1;
+    }
+
+    int FindOnDiscCommand() {
+        const std::vector<std::string>& a = FOptions.Args;
+        if (a.size() != 3)
+            throw EUsage("find-on-disc needs FOLDER and NAME.");
+        const std::unique_ptr<TDiscDrives> drives = MakeDiscDrives();
+        const std::string path = FindOnDisc(AppFolderOf(FOptions.App), a[1], a[2], *drives);
+        if (path.empty())
+            return 1;
+        std::cout << path << '\n';
+        return 0;
     }
 
     TOptions FOptions;

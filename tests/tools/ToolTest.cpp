@@ -238,3 +238,39 @@ TEST_F(Tool, SearchPrintsHitsAndCheckCoversTheIndex) {
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("Pos.rec"), std::string::npos) << r.Err;
 }
+
+TEST_F(Tool, FindOnDiscLooksBesideTheReaderThenInTheDiscFolders) {
+    const TPath one = Scratch.Path() / "disc one";
+    const TPath two = Scratch.Path() / "two";
+    CreateFolders(one);
+    WriteFiles(two,
+               {{"Books/Sky/PICTURES/Pic01.jpg", "on the disc"}, {"AudioData/All.dat", "disc"}});
+    WriteFiles(App.Path(), {{"AudioData/ALL.DAT", "beside"}});
+    // Empty entries are left out; the folders are tried in order.
+    struct TDiscsVariable {
+        explicit TDiscsVariable(const std::string& value) {
+            setenv("QUARTO_DISCS", value.c_str(), 1);
+        }
+        ~TDiscsVariable() { unsetenv("QUARTO_DISCS"); }
+    } discs(":" + one.string() + "::" + two.string() + ":");
+
+    TResult r = Run({"find-on-disc", "Books\\Sky\\Pictures", "pic01.JPG"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, (two / "Books" / "Sky" / "PICTURES" / "Pic01.jpg").string() + "\n");
+    r = Run({"find-on-disc", "AudioData", "All.dat"});
+    EXPECT_EQ(r.Out, (App.Path() / "AudioData" / "ALL.DAT").string() + "\n");
+
+    // Missing, or reached only through "..": nothing, status 1.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"find-on-disc", "Books\\Sky\\Pictures", "pic02.jpg"},
+          {"find-on-disc", "Books\\..\\..\\two\\Books\\Sky\\Pictures", "Pic01.jpg"},
+          {"find-on-disc", "Books\\Sky", "Pictures\\Pic01.jpg"}}) {
+        r = Run(args);
+        EXPECT_EQ(r.Status, 1) << args[1];
+        EXPECT_EQ(r.Out, "") << args[1];
+        EXPECT_EQ(r.Err, "") << args[1];
+    }
+    r = Run({"find-on-disc", "AudioData"});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("find-on-disc needs FOLDER and NAME"), std::string::npos) << r.Err;
+}

@@ -1,0 +1,58 @@
+// The discs the reader looks on for the pictures and music it does not hold itself: the
+// CD-ROM drives of the system, whose trays are asked before their files are touched, then the
+// folders the user names as discs in the environment variable QUARTO_DISCS.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarto {
+
+class TDiscDrives {
+public:
+    virtual ~TDiscDrives() = default;
+    // The roots of the CD-ROM drives, in a stable order: the mount points of the optical
+    // drives here (sorted by device, then mount point), "X:\" for the drives B to Z that the
+    // system reports as CD-ROM drives on Windows. Nothing when they cannot be told.
+    virtual std::vector<std::string> CdDriveLetters() = 0;
+    // True when the drive at root (one of CdDriveLetters) has its tray open, so that its files
+    // are not touched. A query that fails counts as a closed tray.
+    virtual bool IsTrayOpen(const std::string& root) = 0;
+    // The folders that count as discs after the drives: the entries of QUARTO_DISCS, in order.
+    // They have no tray.
+    virtual std::vector<std::string> DiscFolders() = 0;
+};
+
+// The drives and disc folders of this system: the mount table and the drive's status query
+// here (DiscDrivesLinux.cpp), the drive types and the "cdaudio" device on Windows
+// (DiscDrivesWindows.cpp).
+std::unique_ptr<TDiscDrives> MakeDiscDrives();
+
+// What separates the folders of QUARTO_DISCS: ":" here, ";" on Windows.
+#ifdef _WIN32
+inline constexpr char DiscFoldersSeparator = ';';
+#else
+inline constexpr char DiscFoldersSeparator = ':';
+#endif
+
+// The folders of a QUARTO_DISCS value, in order; empty entries are left out.
+std::vector<std::string> ParseDiscFolders(std::string_view value,
+                                          char separator = DiscFoldersSeparator);
+
+// One file system of the mount table on an optical drive.
+struct TOpticalMount {
+    std::string Device;     // "/dev/sr0"
+    std::string MountPoint; // "/media/user/DISC 1"
+    bool operator==(const TOpticalMount&) const = default;
+};
+
+// The file systems of a mount table (the text of /proc/self/mounts: device, mount point, type,
+// ... per line, blanks in names written as octal escapes such as "\040") that lie on optical
+// drives: a device /dev/sr*, /dev/scd* or /dev/cdrom*, or the type iso9660 or udf. Sorted by
+// device, then mount point; a mount point listed twice counts once. Lines that are not
+// understood are skipped.
+std::vector<TOpticalMount> OpticalMounts(std::string_view mountTable);
+
+} // namespace quarto
