@@ -41,8 +41,8 @@ std::string Header(int width, int height, int bits, std::uint32_t paletteBytes,
 } // namespace
 
 void TDibPicture::ColourAt(int x, int y, std::uint8_t rgb[3]) const {
-    const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) +
-                          static_cast<std::size_t>(x);
+    const std::size_t i =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x);
     if (BitsPerPixel == 24) {
         std::copy_n(&Pixels[i * 3], 3, rgb);
         return;
@@ -111,8 +111,8 @@ std::string EncodeBmp(const TDibPicture& picture) {
         }
     const std::size_t width = static_cast<std::size_t>(picture.Width);
     for (int y = picture.Height - 1; y >= 0; --y) {
-        const std::uint8_t* row = &picture.Pixels[static_cast<std::size_t>(y) * width *
-                                                  static_cast<std::size_t>(bytes)];
+        const std::uint8_t* row =
+            &picture.Pixels[static_cast<std::size_t>(y) * width * static_cast<std::size_t>(bytes)];
         if (bytes == 1) {
             out.append(reinterpret_cast<const char*>(row), width);
         } else {

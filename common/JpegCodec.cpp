@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace quarto {
 
@@ -73,8 +73,8 @@ TDecodeResult RunDecoder(jpeg_decompress_struct& info, TJpegErrors& errors,
         return TDecodeResult::Unsupported;
     picture.Width = static_cast<int>(info.output_width);
     picture.Height = static_cast<int>(info.output_height);
-    const std::size_t stride = static_cast<std::size_t>(info.output_width) *
-                               static_cast<std::size_t>(components);
+    const std::size_t stride =
+        static_cast<std::size_t>(info.output_width) * static_cast<std::size_t>(components);
     picture.Pixels.resize(stride * info.output_height);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = &picture.Pixels[stride * info.output_scanline];

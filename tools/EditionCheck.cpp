@@ -155,12 +155,13 @@ void CheckPictures(const Tbook& book, std::vector<std::string>& problems) {
         if (static_cast<std::size_t>(k) < catalogue.CellFiles.size()) {
             const std::int32_t line = catalogue.CellFiles[static_cast<std::size_t>(k)].Line;
             if (PictureLineOfCell(catalogue, k) < 0)
-                problems.push_back(cellsName + cell + "line " + std::to_string(line) + " lies outside " +
-                                   Layout::PicFilesFile + " (" +
+                problems.push_back(cellsName + cell + "line " + std::to_string(line) +
+                                   " lies outside " + Layout::PicFilesFile + " (" +
                                    std::to_string(catalogue.PictureFiles.size()) + " lines).");
             else if (catalogue.HasTitles && EntryOfCell(catalogue, k) < 0)
-                problems.push_back(cellsName + cell + "no entry names line " + std::to_string(line) +
-                                   " of " + Layout::PicFilesFile + "; its title is empty.");
+                problems.push_back(cellsName + cell + "no entry names line " +
+                                   std::to_string(line) + " of " + Layout::PicFilesFile +
+                                   "; its title is empty.");
         }
         const std::string where = picDataName + Layout::ThumbDataFile + cell;
         if (const std::string problem = thumbnails.ProblemOf(k); !problem.empty()) {

@@ -203,8 +203,8 @@ void MakeEdition(const std::string& src, const std::string& out, const TEditionO
         throw EEditionSourceError(iniPath + ": the descriptor is missing.");
     const std::string descriptor = ToCp1251(ReadSource(iniPath), iniPath);
     const bool utf = TIniFile(descriptor).ReadInteger("Options", "UTF", 0) == 1;
-    const std::string regKey = Cp1251ToUtf8(
-        TIniFile(descriptor).ReadString("Main", "RegKey", std::string(DefaultRegKey)));
+    const std::string regKey =
+        Cp1251ToUtf8(TIniFile(descriptor).ReadString("Main", "RegKey", std::string(DefaultRegKey)));
 
     // Contents and texts.
     const std::string outlinePath = JoinPath(src, "contents.txt");

@@ -43,9 +43,9 @@ bool IsJpegName(const std::string& name) {
 
 // A source's pictures.txt, parsed.
 struct TSourceCatalogue {
-    TPictureSet Set;                        // without files, cells and thumbnails yet
-    std::vector<std::string> SourceFiles;   // per entry, as written (UTF-8)
-    std::vector<int> SourceLines;           // per entry, the line of pictures.txt
+    TPictureSet Set;                      // without files, cells and thumbnails yet
+    std::vector<std::string> SourceFiles; // per entry, as written (UTF-8)
+    std::vector<int> SourceLines;         // per entry, the line of pictures.txt
 };
 
 TSourceCatalogue ParsePictureList(const std::string& text, const std::string& fileName) {
@@ -131,9 +131,9 @@ void WritePictureSet(const TPictureSet& set, const std::string& bookFolder) {
         const auto length = static_cast<std::int32_t>(set.Thumbnails[c].size());
         auto offset = static_cast<std::int32_t>(data.size());
         const auto lengthOverride = set.LengthOverrides.find(cell);
-        AppendLE32(data, static_cast<std::uint32_t>(
-                             lengthOverride == set.LengthOverrides.end() ? length
-                                                                         : lengthOverride->second));
+        AppendLE32(data, static_cast<std::uint32_t>(lengthOverride == set.LengthOverrides.end()
+                                                        ? length
+                                                        : lengthOverride->second));
         data += set.Thumbnails[c];
         if (const auto o = set.OffsetOverrides.find(cell); o != set.OffsetOverrides.end())
             offset = o->second;
@@ -170,8 +170,8 @@ TDibPicture ReadPng(std::string_view bytes) {
                             std::to_string(image.height) + " точек.");
     }
     image.format = PNG_FORMAT_RGB;
-    TDibPicture picture = BlankPicture(static_cast<int>(image.width),
-                                       static_cast<int>(image.height));
+    TDibPicture picture =
+        BlankPicture(static_cast<int>(image.width), static_cast<int>(image.height));
     png_color white{255, 255, 255};
     if (!png_image_finish_read(&image, &white, picture.Pixels.data(), 0, nullptr)) {
         const std::string message = image.message;
@@ -184,8 +184,9 @@ TDibPicture ReadPng(std::string_view bytes) {
 std::string EncodePng(const TDibPicture& picture) {
     if (!picture.Valid())
         throw EPictureError("Рисунок нельзя записать в PNG: неверные размеры или палитра.");
-    const TDibPicture rgb =
-        picture.BitsPerPixel == 24 ? picture : ScaleBilinear(picture, picture.Width, picture.Height);
+    const TDibPicture rgb = picture.BitsPerPixel == 24
+                                ? picture
+                                : ScaleBilinear(picture, picture.Width, picture.Height);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(rgb.Width);
@@ -207,7 +208,8 @@ TDibPicture ReadSourcePicture(const std::string& path, std::string_view bytes) {
         return DecodeJpeg(bytes);
     if (ext == ".png")
         return ReadPng(bytes);
-    throw EEditionSourceError(path + ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
+    throw EEditionSourceError(path +
+                              ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
 }
 
 TEditionPictures ReadEditionPictures(const std::string& src, const std::string& pictureSource) {
@@ -242,8 +244,8 @@ TEditionPictures ReadEditionPictures(const std::string& src, const std::string& 
         const bool jpeg = IsJpegName(file);
         const std::string ext = LowerExtension(file);
         if (!jpeg && ext != ".png")
-            throw EEditionSourceError(where + file +
-                                      ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
+            throw EEditionSourceError(
+                where + file + ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
         const std::string stored = jpeg ? file : file.substr(0, file.size() - ext.size()) + ".jpg";
         const auto [known, added] = storedFrom.emplace(stored, path);
         std::string bytes;
@@ -260,8 +262,8 @@ TEditionPictures ReadEditionPictures(const std::string& src, const std::string& 
             throw EEditionSourceError(where + path + ": " + e.what());
         }
         if (!added && known->second != path)
-            throw EEditionSourceError(where + path + " and " + known->second + " are both stored as " +
-                                      stored + ".");
+            throw EEditionSourceError(where + path + " and " + known->second +
+                                      " are both stored as " + stored + ".");
         if (added) {
             if (jpeg)
                 copies.emplace_back(path, stored);

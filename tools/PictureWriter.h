@@ -8,9 +8,9 @@
 
 #include <cstdint>
 #include <map>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quarto {
@@ -24,13 +24,13 @@ struct TPictureEntry {
 
 // Everything the catalogue files hold.
 struct TPictureSet {
-    std::vector<std::string> Headings;    // heading lines
-    bool WriteSeparator = true;           // false: "Titles1.txt" has no "////" line
-    std::vector<TPictureEntry> Entries;   // in entry order
+    std::vector<std::string> Headings;        // heading lines
+    bool WriteSeparator = true;               // false: "Titles1.txt" has no "////" line
+    std::vector<TPictureEntry> Entries;       // in entry order
     std::vector<std::string> ExtraTitleLines; // lines after the entries (1 or 2 are left over)
-    std::vector<std::string> FileLines;   // "files.txt"
-    std::vector<std::int32_t> CellLines;  // "PosID3.dat": record c = line of cell c
-    std::vector<std::string> Thumbnails;  // "Data2.dat" records, JPEG bytes; PosID2 record c
+    std::vector<std::string> FileLines;       // "files.txt"
+    std::vector<std::int32_t> CellLines;      // "PosID3.dat": record c = line of cell c
+    std::vector<std::string> Thumbnails;      // "Data2.dat" records, JPEG bytes; PosID2 record c
     // Record c of "PosID2.dat" gets this offset instead of its record's real one.
     std::map<int, std::int32_t> OffsetOverrides;
     // Thumbnail c's length prefix is written as this instead of its real length.
@@ -70,7 +70,7 @@ std::string EncodePng(const TDibPicture& picture);
 struct TEditionPictures {
     bool Present = false; // src has pictures.txt
     TPictureSet Set;
-    std::vector<std::pair<std::string, std::string>> Copies; // JPEG source path -> stored name
+    std::vector<std::pair<std::string, std::string>> Copies;  // JPEG source path -> stored name
     std::vector<std::pair<std::string, std::string>> Encoded; // stored name -> JPEG bytes
 };
 // Reads src/pictures.txt (nothing Present without one) and its pictures from pictureSource

@@ -116,9 +116,8 @@ TIllustrations ReadIllustrations(const std::string& bookFolder) {
             }
         }
     }
-    const TRecordFile cells =
-        TRecordFile::Load(PicDataFile(bookFolder, Layout::CellFilesFile),
-                          PicDataFormat::CellRecordSize);
+    const TRecordFile cells = TRecordFile::Load(PicDataFile(bookFolder, Layout::CellFilesFile),
+                                                PicDataFormat::CellRecordSize);
     catalogue.CellFiles.resize(cells.Count());
     for (std::size_t c = 0; c < cells.Count(); ++c) {
         const std::string_view record = cells.Record(c);
@@ -193,7 +192,8 @@ bool TThumbnailData::Reload(const std::string& bookFolder) {
     if (present && FStamp && *FStamp == stamp)
         return false;
     // Read both before anything is replaced, so that a failure leaves what was there.
-    const TRecordFile offsets = TRecordFile::Load(stamp.OffsetsPath, PicDataFormat::ThumbRecordSize);
+    const TRecordFile offsets =
+        TRecordFile::Load(stamp.OffsetsPath, PicDataFormat::ThumbRecordSize);
     std::string data = ReadWholeFile(stamp.DataPath);
     FOffsets.resize(offsets.Count());
     for (std::size_t k = 0; k < offsets.Count(); ++k)
@@ -216,8 +216,8 @@ std::string TThumbnailData::ProblemOf(int k) const {
     const auto size = static_cast<std::int64_t>(FData.size());
     const auto prefix = static_cast<std::int64_t>(PicDataFormat::ThumbLengthSize);
     if (offset < 0 || offset > size - prefix)
-        return "смещение " + std::to_string(offset) + " лежит вне файла в " +
-               std::to_string(size) + " байт";
+        return "смещение " + std::to_string(offset) + " лежит вне файла в " + std::to_string(size) +
+               " байт";
     const std::int32_t length = GetLE32(FData.data() + offset);
     if (length < 0)
         return "смещение " + std::to_string(offset) + ": отрицательная длина " +

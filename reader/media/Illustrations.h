@@ -14,9 +14,9 @@ namespace quarto {
 
 // One catalogue entry.
 struct TPicTextInf {
-    std::string PicTitle; // the title line before its first "@" (all of it without one)
-    std::string PicText;  // the title line after its first "@"; empty without one
-    std::string PicFile;  // the file line with A–Z lowered (nothing else changed)
+    std::string PicTitle;      // the title line before its first "@" (all of it without one)
+    std::string PicText;       // the title line after its first "@"; empty without one
+    std::string PicFile;       // the file line with A–Z lowered (nothing else changed)
     std::int32_t PicIndex = 0; // the entry's own index
 };
 
@@ -77,6 +77,8 @@ int PictureLineOfCell(const TIllustrations& catalogue, int cell);
 // PictureFiles, or no entry matches.
 int EntryOfCell(const TIllustrations& catalogue, int cell);
 // The picture name of entry k: line k of PictureFiles, trimmed; empty when there is no line k.
+// The name is data: it may hold separators or "..", so the lookup that joins it to the
+// pictures folder must keep the result inside that folder.
 std::string PictureNameOfEntry(const TIllustrations& catalogue, int entry);
 // True when some line of PictureFiles, with A–Z lowered, equals PicFile of entry k (the test
 // made before a title-tree entry is opened).

@@ -21,11 +21,11 @@
 
 namespace quarto::PicDataFormat {
 
-inline constexpr std::size_t CellRecordSize = 12;  // "PosID3.dat"
-inline constexpr std::size_t ThumbRecordSize = 8;  // "PosID2.dat"
-inline constexpr std::size_t ThumbLengthSize = 4;  // the length prefix of a "Data2.dat" record
+inline constexpr std::size_t CellRecordSize = 12; // "PosID3.dat"
+inline constexpr std::size_t ThumbRecordSize = 8; // "PosID2.dat"
+inline constexpr std::size_t ThumbLengthSize = 4; // the length prefix of a "Data2.dat" record
 inline constexpr std::string_view Separator = "////";
-inline constexpr char DescriptionMark = '@';       // title@description
-inline constexpr int CellSize = 150;               // a grid cell and the largest thumbnail, pixels
+inline constexpr char DescriptionMark = '@'; // title@description
+inline constexpr int CellSize = 150;         // a grid cell and the largest thumbnail, pixels
 
 } // namespace quarto::PicDataFormat

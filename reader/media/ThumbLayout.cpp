@@ -27,8 +27,8 @@ TThumbLayout LayoutGrid(int width, int height, int count) {
     layout.Count = std::max(count, 0);
     layout.Columns = std::max(RoundHalfEven(width, Cell), 1);
     layout.Visible = std::max(RoundHalfEven(height, Cell), 1);
-    layout.CacheLimit = static_cast<std::size_t>(layout.Columns) *
-                        static_cast<std::size_t>(layout.Visible) * 2;
+    layout.CacheLimit =
+        static_cast<std::size_t>(layout.Columns) * static_cast<std::size_t>(layout.Visible) * 2;
     layout.Rows = layout.Count / layout.Columns + 1;
     return layout;
 }

@@ -21,10 +21,10 @@ inline constexpr std::size_t ThumbCacheReloadLimit = 50;
 int RoundHalfEven(int numerator, int denominator);
 
 struct TThumbLayout {
-    int Columns = 1;       // width / 150 rounded (halves to even), at least 1
-    int Visible = 1;       // V: height / 150 rounded the same way, at least 1
-    int Rows = 1;          // T div Columns + 1: always a row, an empty last one when T is a multiple
-    int Count = 0;         // T, the number of thumbnails
+    int Columns = 1; // width / 150 rounded (halves to even), at least 1
+    int Visible = 1; // V: height / 150 rounded the same way, at least 1
+    int Rows = 1;    // T div Columns + 1: always a row, an empty last one when T is a multiple
+    int Count = 0;   // T, the number of thumbnails
     std::size_t CacheLimit = 2; // Columns * V * 2, what the layout alone sets
 };
 
@@ -54,7 +54,9 @@ std::vector<int> VisibleCells(const TThumbLayout& layout, int width, int height,
 
 // Where a thumbnail of width × height sits in its cell: (150 − size) div 2 from the cell's
 // top-left corner, truncating toward zero; negative for a thumbnail larger than the cell.
-inline int CentredOffset(int size) { return (PicDataFormat::CellSize - size) / 2; }
+inline int CentredOffset(int size) {
+    return (PicDataFormat::CellSize - size) / 2;
+}
 
 // Decoded thumbnails tagged with the "Data2.dat" offset they were decoded from, oldest first.
 // A hit does not make an entry younger; an insertion first removes the oldest entries while

@@ -134,8 +134,12 @@ TEST(Jpeg, DamagedDataIsAnErrorNotACrash) {
     const std::string good = EncodeJpeg(TwoColours(32, 32));
     std::string badPrecision = good;
     badPrecision[good.find("\xFF\xC0") + 4] = '\x03'; // 3-bit samples
-    const std::string cases[] = {"", "not a jpeg at all", good.substr(0, 2),
-                                 good.substr(0, good.size() / 2), good.substr(0, 200), badPrecision};
+    const std::string cases[] = {"",
+                                 "not a jpeg at all",
+                                 good.substr(0, 2),
+                                 good.substr(0, good.size() / 2),
+                                 good.substr(0, 200),
+                                 badPrecision};
     for (const std::string& bytes : cases) {
         try {
             DecodeJpeg(bytes);

@@ -1,9 +1,9 @@
 // The illustration catalogue: the title file's rules, the cell-to-entry rules, damaged
 // catalogues mended without reading outside the data, failing reads, and the thumbnail data
 // read again only when its files change.
+#include "reader/media/Illustrations.h"
 #include "common/Cp1251.h"
 #include "common/JpegCodec.h"
-#include "reader/media/Illustrations.h"
 #include "tools/PictureWriter.h"
 
 #include "EditionFixture.h"
@@ -15,7 +15,9 @@ using namespace quarto::test;
 
 namespace {
 
-std::string W(const std::string& utf8) { return Utf8ToCp1251(utf8); }
+std::string W(const std::string& utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 // Two headings, three entries, a cell per entry.
 TPictureSet SmallSet() {
@@ -121,8 +123,8 @@ TEST_F(Illustrations, HeadingNumbersThatNameNoHeadingLeaveTheEntryOutOfTheTree) 
     const struct {
         const char* Number;
         int Heading;
-    } cases[] = {{"1", 1}, {"2", 2}, {" 2", 2}, {"+1", 1}, {"0", 0}, {"3", 0},
-                 {"-1", 0}, {"x", 0}, {"1x", 0}, {"", 0}, {"99999999999", 0}};
+    } cases[] = {{"1", 1},  {"2", 2}, {" 2", 2}, {"+1", 1}, {"0", 0},          {"3", 0},
+                 {"-1", 0}, {"x", 0}, {"1x", 0}, {"", 0},   {"99999999999", 0}};
     TPictureSet set = SmallSet();
     set.Entries.clear();
     for (const auto& c : cases)
@@ -140,9 +142,9 @@ TEST_F(Illustrations, HeadingNumbersThatNameNoHeadingLeaveTheEntryOutOfTheTree) 
 TEST_F(Illustrations, RecordCountsIgnoreAPartialRecord) {
     TPictureSet set = SmallSet();
     set.CellLines = {0, 1};
-    set.CellTail = "X";           // PosID3.dat: 25 bytes
+    set.CellTail = "X"; // PosID3.dat: 25 bytes
     set.Thumbnails.pop_back();
-    set.OffsetTail = "XXXX";      // PosID2.dat: 20 bytes
+    set.OffsetTail = "XXXX"; // PosID2.dat: 20 bytes
     const TIllustrations catalogue = Write(set);
     EXPECT_EQ(FileSystem().Stat(PicData("PosID3.dat")).Size, 25);
     EXPECT_EQ(catalogue.CellFiles.size(), 2u);

@@ -12,8 +12,8 @@ namespace {
 TEST(ThumbLayout, ColumnsRoundHalvesToEven) {
     const struct {
         int Width, Columns;
-    } cases[] = {{375, 2}, {525, 4}, {700, 5}, {820, 5}, {225, 2}, {75, 1}, {0, 1}, {150, 1},
-                 {1, 1}, {676, 5}};
+    } cases[] = {{375, 2}, {525, 4}, {700, 5}, {820, 5}, {225, 2},
+                 {75, 1},  {0, 1},   {150, 1}, {1, 1},   {676, 5}};
     for (const auto& c : cases)
         EXPECT_EQ(LayoutGrid(c.Width, 300, 10).Columns, c.Columns) << c.Width;
     EXPECT_EQ(RoundHalfEven(-225, 150), -2);
@@ -22,7 +22,7 @@ TEST(ThumbLayout, ColumnsRoundHalvesToEven) {
 
 TEST(ThumbLayout, RowsVisibleRowsAndCacheLimit) {
     const TThumbLayout layout = LayoutGrid(600, 600, 12); // 4 columns
-    EXPECT_EQ(layout.Rows, 4); // the fourth row is empty
+    EXPECT_EQ(layout.Rows, 4);                            // the fourth row is empty
     EXPECT_EQ(layout.Visible, 4);
     EXPECT_EQ(layout.CacheLimit, 32u);
     EXPECT_EQ(LayoutGrid(600, 600, 11).Rows, 3);
@@ -38,9 +38,9 @@ TEST(ThumbLayout, HitTest) {
     const TThumbLayout wide = LayoutGrid(820, 300, 20); // 5 columns, a 70-pixel black strip
     const struct {
         int X, Y, Scroll, Cell;
-    } cases[] = {{0, 0, 0, 0},       {149, 149, 0, 0},  {150, 0, 0, 1},   {749, 0, 0, 4},
-                 {750, 0, 0, -1},    {819, 10, 0, -1},  {10, 0, 150, 5},  {10, 140, 20, 5},
-                 {10, 599, 0, 15},   {10, 600, 0, -1},  {-1, 0, 0, -1},   {0, -1, 0, -1},
+    } cases[] = {{0, 0, 0, 0},     {149, 149, 0, 0}, {150, 0, 0, 1},  {749, 0, 0, 4},
+                 {750, 0, 0, -1},  {819, 10, 0, -1}, {10, 0, 150, 5}, {10, 140, 20, 5},
+                 {10, 599, 0, 15}, {10, 600, 0, -1}, {-1, 0, 0, -1},  {0, -1, 0, -1},
                  {0, -10, 100, -1}};
     for (const auto& c : cases)
         EXPECT_EQ(HitCell(wide, c.X, c.Y, c.Scroll), c.Cell)
@@ -63,7 +63,7 @@ TEST(ThumbLayout, CellsAndThumbnailPlaces) {
     EXPECT_EQ(VisibleCells(layout, 200, 10, 0), (std::vector<int>{0, 1}));
     EXPECT_EQ(CentredOffset(100), 25);
     EXPECT_EQ(CentredOffset(149), 0);
-    EXPECT_EQ(CentredOffset(151), 0);  // -1 div 2 truncates toward zero
+    EXPECT_EQ(CentredOffset(151), 0); // -1 div 2 truncates toward zero
     EXPECT_EQ(CentredOffset(155), -2);
     EXPECT_EQ(CentredOffset(200), -25);
 }

@@ -1,11 +1,11 @@
 // quarto-tool driven as a user drives it: a process with arguments, its output and status.
 #include "EditionFixture.h"
 #include "common/Cp1251.h"
-#include "reader/core/PageComposer.h"
 #include "common/JpegCodec.h"
-#include "tools/PictureWriter.h"
-#include "tools/DiscWriter.h"
+#include "reader/core/PageComposer.h"
 #include "reader/media/Illustrations.h"
+#include "tools/DiscWriter.h"
+#include "tools/PictureWriter.h"
 
 #include <cstdlib>
 #include <sys/wait.h>
@@ -358,9 +358,11 @@ TEST_F(Tool, CheckAndCellsOnADamagedCatalogue) {
     r = Run({"check"});
     EXPECT_EQ(r.Status, 1);
     for (const char* problem :
-         {"номер заголовка «9»", "files.txt, line 1: \"b.bmp\" differs from the file line \"b.jpg\"",
+         {"номер заголовка «9»",
+          "files.txt, line 1: \"b.bmp\" differs from the file line \"b.jpg\"",
           "PosID3.dat: 3 cells for 4 thumbnails", "PosID3.dat, cell 1: line 5 lies outside",
-          "PosID3.dat, cell 2: no entry names line 1", "Data2.dat, cell 0: the thumbnail is 200 x 20",
+          "PosID3.dat, cell 2: no entry names line 1",
+          "Data2.dat, cell 0: the thumbnail is 200 x 20",
           "Data2.dat, cell 1: Рисунок JPEG повреждён", "Data2.dat, cell 3: смещение 1000000"})
         EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
 
