@@ -52,7 +52,7 @@ Authoring:
   make-disc OUT --setup FILE [--sub-version N] EDITION...
                           writes a disc folder for the installer: setup.inf, the installer
                           FILE, the reader's programs, Base and Skins from DIR, and
-                          Books/<RegKey> of each edition folder
+                          Books/<RegKey> of each edition folder (with its Pictures)
 )";
 
 // Errors of the command line itself.
