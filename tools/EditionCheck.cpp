@@ -3,10 +3,13 @@
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
+#include "common/JpegCodec.h"
 #include "common/RecordFile.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
 #include "reader/core/TextStore.h"
+#include "reader/media/Illustrations.h"
+#include "reader/media/PicDataFormat.h"
 #include "reader/search/SearchIndex.h"
 
 #include <optional>
@@ -103,6 +106,81 @@ void CheckSearchIndex(const Tbook& book, std::size_t articleCount,
     }
 }
 
+// The illustration catalogue and every thumbnail. Full pictures are not looked for: they may
+// lie on a disc.
+void CheckPictures(const Tbook& book, std::vector<std::string>& problems) {
+    const std::string picData = PicDataPath(book.BookFolder, "");
+    if (!book.Pictures && !FolderExists(picData))
+        return;
+    const std::string picDataName = std::string("PicData/");
+    TIllustrations catalogue;
+    try {
+        catalogue = ReadIllustrations(book.BookFolder);
+    } catch (const std::exception& e) {
+        problems.push_back(picDataName + ": " + e.what());
+        return;
+    }
+    if (!catalogue.HasTitles)
+        problems.push_back(picDataName + Layout::PicTitlesFile +
+                           ": missing; the picture titles and the title tree are empty.");
+    for (const std::string& problem : catalogue.Problems)
+        problems.push_back(problem);
+    for (std::size_t i = 0; i < catalogue.PicInfo.size(); ++i) {
+        const std::string& file = catalogue.PicInfo[i].PicFile;
+        if (i >= catalogue.PictureFiles.size())
+            problems.push_back(picDataName + Layout::PicFilesFile + ": no line " +
+                               std::to_string(i) + " for entry " + std::to_string(i) +
+                               "; its picture cannot be opened.");
+        else if (LowerAsciiLetters(catalogue.PictureFiles[i]) != file)
+            problems.push_back(picDataName + Layout::PicFilesFile + ", line " + std::to_string(i) +
+                               ": \"" + Cp1251ToUtf8(catalogue.PictureFiles[i]) +
+                               "\" differs from the file line \"" + Cp1251ToUtf8(file) +
+                               "\" of entry " + std::to_string(i) + ".");
+    }
+    TThumbnailData thumbnails;
+    try {
+        thumbnails.Reload(book.BookFolder);
+    } catch (const std::exception& e) {
+        problems.push_back(picDataName + ": " + e.what());
+        return;
+    }
+    const std::string cellsName = picDataName + Layout::CellFilesFile;
+    if (catalogue.CellFiles.size() < static_cast<std::size_t>(thumbnails.Count()))
+        problems.push_back(cellsName + ": " + std::to_string(catalogue.CellFiles.size()) +
+                           " cells for " + std::to_string(thumbnails.Count()) + " thumbnails of " +
+                           Layout::ThumbOffsetsFile + "; the cells from " +
+                           std::to_string(catalogue.CellFiles.size()) + " on show no picture.");
+    for (int k = 0; k < thumbnails.Count(); ++k) {
+        const std::string cell = ", cell " + std::to_string(k) + ": ";
+        if (static_cast<std::size_t>(k) < catalogue.CellFiles.size()) {
+            const std::int32_t line = catalogue.CellFiles[static_cast<std::size_t>(k)].Line;
+            if (PictureLineOfCell(catalogue, k) < 0)
+                problems.push_back(cellsName + cell + "line " + std::to_string(line) +
+                                   " lies outside " + Layout::PicFilesFile + " (" +
+                                   std::to_string(catalogue.PictureFiles.size()) + " lines).");
+            else if (catalogue.HasTitles && EntryOfCell(catalogue, k) < 0)
+                problems.push_back(cellsName + cell + "no entry names line " +
+                                   std::to_string(line) + " of " + Layout::PicFilesFile +
+                                   "; its title is empty.");
+        }
+        const std::string where = picDataName + Layout::ThumbDataFile + cell;
+        if (const std::string problem = thumbnails.ProblemOf(k); !problem.empty()) {
+            problems.push_back(where + problem + ".");
+            continue;
+        }
+        try {
+            const TDibPicture thumbnail = DecodeJpeg(thumbnails.Bytes(k));
+            if (thumbnail.Width > PicDataFormat::CellSize ||
+                thumbnail.Height > PicDataFormat::CellSize)
+                problems.push_back(where + "the thumbnail is " + std::to_string(thumbnail.Width) +
+                                   " x " + std::to_string(thumbnail.Height) +
+                                   ", larger than its cell; it covers its neighbours.");
+        } catch (const std::exception& e) {
+            problems.push_back(where + e.what());
+        }
+    }
+}
+
 } // namespace
 
 std::vector<std::string> CheckEdition(const Tbook& book) {
@@ -161,6 +239,7 @@ std::vector<std::string> CheckEdition(const Tbook& book) {
         }
     }
     CheckSearchIndex(book, list.size(), problems);
+    CheckPictures(book, problems);
     return problems;
 }
 

@@ -8,7 +8,8 @@
 
 namespace quarto {
 
-// Every problem found in the edition's descriptor, contents file and text store, as UTF-8
+// Every problem found in the edition's descriptor, contents file, text store, word index and
+// illustration catalogue (with every thumbnail decoded), as UTF-8
 // lines naming the file and where in it; empty when there is none.
 std::vector<std::string> CheckEdition(const Tbook& book);
 

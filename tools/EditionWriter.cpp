@@ -1,11 +1,13 @@
 #include "EditionWriter.h"
 
 #include "IndexWriter.h"
+#include "PictureWriter.h"
 
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
 #include "common/RecordFile.h"
+#include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/TextStore.h"
 
@@ -176,6 +178,13 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
 }
 
 void MakeEdition(const std::string& src, const std::string& out, const std::string& skin) {
+    TEditionOptions options;
+    options.Skin = skin;
+    MakeEdition(src, out, options);
+}
+
+void MakeEdition(const std::string& src, const std::string& out, const TEditionOptions& options) {
+    const std::string& skin = options.Skin;
     if (!IsFolder(src))
         throw EEditionSourceError(src + ": no such source folder.");
 
@@ -194,6 +203,8 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
         throw EEditionSourceError(iniPath + ": the descriptor is missing.");
     const std::string descriptor = ToCp1251(ReadSource(iniPath), iniPath);
     const bool utf = TIniFile(descriptor).ReadInteger("Options", "UTF", 0) == 1;
+    const std::string regKey =
+        Cp1251ToUtf8(TIniFile(descriptor).ReadString("Main", "RegKey", std::string(DefaultRegKey)));
 
     // Contents and texts.
     const std::string outlinePath = JoinPath(src, "contents.txt");
@@ -237,6 +248,8 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
         contents += EncodeContentsRecord(rec);
     }
 
+    const TEditionPictures pictures = ReadEditionPictures(src, options.PictureSource);
+
     CreateFolders(out);
     WriteWholeFile(DescriptorPath(out), descriptor);
     WriteWholeFile(ContentsPath(out), contents);
@@ -257,6 +270,13 @@ void MakeEdition(const std::string& src, const std::string& out, const std::stri
                 FileSystem().CopyFile(skinFiles[i], to);
         }
     }
+    // Beside the edition's own files ("Books\<key>\Pictures" when OUT is Books/<key>), or on
+    // the disc folder given.
+    const std::string picturesFolder =
+        options.PicturesDisc.empty()
+            ? LayoutPath(out, Layout::PicturesFolder)
+            : LayoutPath(options.PicturesDisc, EditionPicturesName(regKey));
+    WriteEditionPictures(pictures, out, picturesFolder);
 }
 
 } // namespace quarto

@@ -40,4 +40,17 @@ inline constexpr const char* SkinFileNames[] = {Layout::SkinFace, Layout::SkinMa
 // folder skin when it is not empty, else from the source's own Skins/1 if it has one.
 void MakeEdition(const std::string& src, const std::string& out, const std::string& skin = {});
 
+// What make-edition takes besides the source and the output folder.
+struct TEditionOptions {
+    std::string Skin;          // the skin folder (see MakeEdition above); empty for the source's
+    std::string PictureSource; // the folder of the pictures.txt pictures; empty: SRC/pictures
+    // A disc folder: the full pictures go into DIR/Books/<RegKey>/Pictures instead of
+    // OUT/Pictures.
+    std::string PicturesDisc;
+};
+
+// MakeEdition with options; the illustration set is written when the source has pictures.txt
+// (README.md, "Edition sources"). Nothing is written into the descriptor for it.
+void MakeEdition(const std::string& src, const std::string& out, const TEditionOptions& options);
+
 } // namespace quarto

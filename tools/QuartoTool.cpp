@@ -12,6 +12,7 @@
 #include "reader/core/ArticlePage.h"
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
+#include "reader/media/Illustrations.h"
 #include "reader/search/SearchQuery.h"
 
 #include "EditionCheck.h"
@@ -38,19 +39,27 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
                           the articles the query finds, ascending: article, title; the
                           words must stand side by side unless --no-adjacent; no hit: exit 1
   check                   every problem of the edition's files, one per line
+  pictures                the illustration entries: index, heading number (0: in no
+                          heading), title, description, file line (A-Z lowered)
+  cells                   the thumbnail grid's cells: cell, line number of files.txt, that
+                          line trimmed (- when there is no such line), the entry the
+                          mouse-over finds (- for none)
   find-on-disc FOLDER NAME
                           the path of the file FOLDER\NAME (FOLDER as the data spells it,
                           "Books\KEY\Pictures") beside the reader in DIR, else on the
                           CD-ROM drives, else in the folders of QUARTO_DISCS; none: exit 1
 
 Authoring:
-  make-edition SRC OUT [--skin DIR]
+  make-edition SRC OUT [--skin DIR] [--picture-source DIR] [--pictures-disc DIR]
                           writes the edition of source folder SRC into folder OUT, with the
-                          skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR
+                          skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR;
+                          with SRC/pictures.txt also the illustrations, their pictures taken
+                          from SRC/pictures or the --picture-source folder, the full pictures
+                          written to OUT/Pictures or to DIR/Books/<RegKey>/Pictures
   make-disc OUT --setup FILE [--sub-version N] EDITION...
                           writes a disc folder for the installer: setup.inf, the installer
                           FILE, the reader's programs, Base and Skins from DIR, and
-                          Books/<RegKey> of each edition folder
+                          Books/<RegKey> of each edition folder (with its Pictures)
 )";
 
 // Errors of the command line itself.
@@ -91,6 +100,10 @@ public:
             return Search();
         if (command == "check")
             return Check();
+        if (command == "pictures")
+            return Pictures();
+        if (command == "cells")
+            return Cells();
         if (command == "find-on-disc")
             return FindOnDiscCommand();
         if (command == "make-edition")
@@ -103,20 +116,23 @@ public:
 private:
     int MakeEditionCommand() {
         std::vector<std::string> folders;
-        std::string skin;
+        TEditionOptions options;
         const std::vector<std::string>& a = FOptions.Args;
         for (std::size_t i = 1; i < a.size(); ++i) {
-            if (a[i] == "--skin") {
+            if (a[i] == "--skin" || a[i] == "--picture-source" || a[i] == "--pictures-disc") {
                 if (i + 1 >= a.size())
-                    throw EUsage("--skin needs a folder.");
-                skin = a[++i];
+                    throw EUsage(a[i] + " needs a folder.");
+                (a[i] == "--skin"             ? options.Skin
+                 : a[i] == "--picture-source" ? options.PictureSource
+                                              : options.PicturesDisc) = a[i + 1];
+                ++i;
             } else {
                 folders.push_back(a[i]);
             }
         }
         if (folders.size() != 2)
             throw EUsage("make-edition needs SRC and OUT.");
-        MakeEdition(folders[0], folders[1], skin);
+        MakeEdition(folders[0], folders[1], options);
         return 0;
     }
 
@@ -254,6 +270,41 @@ private:
             ArticlePage(AppFolderOf(FOptions.App), book, list, static_cast<int>(*article),
                         highlightWords, highlightOn);
         std::cout.write(page.data(), static_cast<std::streamsize>(page.size()));
+        return 0;
+    }
+
+    int Pictures() {
+        const TIllustrations catalogue = ReadIllustrations(CurrentBook().BookFolder);
+        for (const std::string& problem : catalogue.Problems)
+            std::cerr << "quarto-tool: " << problem << '\n';
+        for (std::size_t i = 0; i < catalogue.PicInfo.size(); ++i) {
+            const TPicTextInf& info = catalogue.PicInfo[i];
+            std::cout << info.PicIndex << '\t' << catalogue.HeadingOf[i] << '\t'
+                      << Cp1251ToUtf8(info.PicTitle) << '\t' << Cp1251ToUtf8(info.PicText) << '\t'
+                      << Cp1251ToUtf8(info.PicFile) << '\n';
+        }
+        return 0;
+    }
+
+    int Cells() {
+        const std::string folder = CurrentBook().BookFolder;
+        const TIllustrations catalogue = ReadIllustrations(folder);
+        TThumbnailData thumbnails;
+        thumbnails.Reload(folder);
+        for (int cell = 0; cell < thumbnails.Count(); ++cell) {
+            const int line = PictureLineOfCell(catalogue, cell);
+            const int entry = EntryOfCell(catalogue, cell);
+            std::cout << cell << '\t';
+            if (static_cast<std::size_t>(cell) < catalogue.CellFiles.size())
+                std::cout << catalogue.CellFiles[static_cast<std::size_t>(cell)].Line;
+            else
+                std::cout << '-';
+            std::cout << '\t'
+                      << (line < 0 ? std::string("-")
+                                   : Cp1251ToUtf8(PictureNameOfLine(
+                                         catalogue.PictureFiles[static_cast<std::size_t>(line)])))
+                      << '\t' << (entry < 0 ? std::string("-") : std::to_string(entry)) << '\n';
+        }
         return 0;
     }
 

@@ -1,7 +1,11 @@
 // quarto-tool driven as a user drives it: a process with arguments, its output and status.
 #include "EditionFixture.h"
 #include "common/Cp1251.h"
+#include "common/JpegCodec.h"
 #include "reader/core/PageComposer.h"
+#include "reader/media/Illustrations.h"
+#include "tools/DiscWriter.h"
+#include "tools/PictureWriter.h"
 
 #include <cstdlib>
 #include <sys/wait.h>
@@ -273,4 +277,136 @@ TEST_F(Tool, FindOnDiscLooksBesideTheReaderThenInTheDiscFolders) {
     r = Run({"find-on-disc", "AudioData"});
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("find-on-disc needs FOLDER and NAME"), std::string::npos) << r.Err;
+
+namespace {
+
+// A picture of one colour.
+TDibPicture Plain(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    TDibPicture picture = BlankPicture(width, height);
+    for (std::size_t i = 0; i < picture.Pixels.size(); i += 3)
+        picture.Pixels[i] = r, picture.Pixels[i + 1] = g, picture.Pixels[i + 2] = b;
+    return picture;
+}
+
+const char* const PictureList = "# Иллюстрации\n"
+                                "= Мосты\n"
+                                "= Реки\n"
+                                "\n"
+                                "1 Bridge.JPG Мост@Вид с реки@Зима\n"
+                                "2\tволга.png\tВолга\n"
+                                "x Bridge.JPG Без заголовка\n";
+
+} // namespace
+
+TEST_F(Tool, MakeEditionWritesThePicturesAndThePictureCommandsReadThem) {
+    const TPath src = Scratch.Path() / "src";
+    const std::string bridge = EncodeJpeg(Plain(400, 200, 200, 100, 50));
+    WriteFiles(src, {{"edition.ini", Descriptor("Pics", "Pictures=1\n")},
+                     {"contents.txt", "1 a.htm Мосты\n"},
+                     {"texts/a.htm", "text"},
+                     {"pictures.txt", PictureList},
+                     {"pictures/Bridge.JPG", bridge},
+                     {"pictures/волга.png", EncodePng(Plain(60, 90, 20, 60, 220))}});
+    const TPath out = App.Path() / "Books" / "Pics";
+    TResult r = Run({"make-edition", src.string(), out.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    // The JPEG is copied byte for byte, the PNG stored as JPEG under its stem.
+    EXPECT_EQ(ReadWholeFile(out / "Pictures" / "Bridge.JPG"), bridge);
+    const TDibPicture volga = DecodeJpeg(ReadWholeFile(out / "Pictures" / "волга.jpg"));
+    EXPECT_EQ(volga.Width, 60);
+    EXPECT_EQ(volga.Height, 90);
+    EXPECT_NE(ReadWholeFile(out / "setup.inf").find("Pictures=1"), std::string::npos);
+
+    r = Run({"pictures"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "0\t1\tМост\tВид с реки@Зима\tbridge.jpg\n"
+                     "1\t2\tВолга\t\tволга.jpg\n"
+                     "2\t0\tБез заголовка\t\tbridge.jpg\n");
+    EXPECT_NE(r.Err.find("«x»"), std::string::npos) << r.Err;
+    r = Run({"cells"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    // The third cell's file is the first entry's: the mouse-over finds entry 0.
+    EXPECT_EQ(r.Out, "0\t0\tBridge.JPG\t0\n1\t1\tволга.jpg\t1\n2\t2\tBridge.JPG\t0\n");
+
+    // Thumbnails fit the cell, never enlarged; check finds only the bad heading number.
+    TThumbnailData thumbnails;
+    thumbnails.Reload(out);
+    const TDibPicture first = DecodeJpeg(thumbnails.Bytes(0));
+    EXPECT_EQ(first.Width, 150);
+    EXPECT_EQ(first.Height, 75);
+    EXPECT_EQ(DecodeJpeg(thumbnails.Bytes(1)).Height, 90);
+    r = Run({"check"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Out.find("номер заголовка «x»"), std::string::npos) << r.Out;
+    EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 1) << r.Out;
+
+    // From another pictures folder, the full pictures on a disc folder.
+    const TPath moved = Scratch.Path() / "generated";
+    CopyTree(src / "pictures", moved);
+    FileSystem().RemoveTree(src / "pictures");
+    const TPath disc = Scratch.Path() / "disc";
+    const TPath out2 = Scratch.Path() / "Pics2";
+    r = Run({"make-edition", src.string(), out2.string(), "--picture-source", moved.string(),
+             "--pictures-disc", disc.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ReadWholeFile(disc / "Books" / "Pics" / "Pictures" / "Bridge.JPG"), bridge);
+    EXPECT_FALSE(Exists(out2 / "Pictures"));
+    EXPECT_EQ(ReadWholeFile(out2 / "PicData" / "Data2.dat"),
+              ReadWholeFile(out / "PicData" / "Data2.dat"));
+
+    // A name that leaves the pictures folder, a missing picture, a damaged one.
+    const struct {
+        std::string List;
+        std::string Message;
+    } faults[] = {{"1 ../edition.ini T\n", "is not a plain file name"},
+                  {"1 none.jpg T\n", "none.jpg does not exist"},
+                  {"1 bad.png T\n", "Рисунок PNG повреждён"},
+                  {"1 a.bmp T\n", "JPEG (.jpg, .jpeg) or PNG"}};
+    WriteFiles(moved, {{"bad.png", "\x89PNG\r\n\x1a\nbroken"}, {"a.bmp", "BM"}});
+    for (const auto& f : faults) {
+        WriteFiles(src, {{"pictures.txt", "= H\n" + f.List}});
+        r = Run({"make-edition", src.string(), (Scratch.Path() / "refused").string(),
+                 "--picture-source", moved.string()});
+        EXPECT_EQ(r.Status, 2) << f.List;
+        EXPECT_NE(r.Err.find(f.Message), std::string::npos) << r.Err;
+        EXPECT_NE(r.Err.find("pictures.txt, line 2"), std::string::npos) << r.Err;
+        EXPECT_FALSE(Exists(Scratch.Path() / "refused"));
+    }
+}
+
+TEST_F(Tool, CheckAndCellsOnADamagedCatalogue) {
+    App.AddEdition("Pics", {{"edition.ini", Descriptor("Pics", "Pictures=1\n")},
+                            {"contents.txt", "1 a.htm A\n"},
+                            {"texts/a.htm", "text"}});
+    const std::string thumbnail = EncodeJpeg(Plain(200, 20, 1, 2, 3));
+    TPictureSet set;
+    set.Headings = {"H"};
+    set.Entries = {{"1", "A", "a.jpg"}, {"9", "B", "b.jpg"}};
+    set.FileLines = {"a.jpg", "b.bmp"};
+    set.CellLines = {0, 5, 1};
+    set.Thumbnails = {thumbnail, "not a jpeg", thumbnail, thumbnail};
+    set.OffsetOverrides = {{3, 1000000}};
+    WritePictureSet(set, App.Path() / "Books" / "Pics");
+    TResult r = Run({"cells"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "0\t0\ta.jpg\t0\n1\t5\t-\t-\n2\t1\tb.bmp\t-\n3\t-\t-\t-\n");
+    r = Run({"check"});
+    EXPECT_EQ(r.Status, 1);
+    for (const char* problem :
+         {"номер заголовка «9»",
+          "files.txt, line 1: \"b.bmp\" differs from the file line \"b.jpg\"",
+          "PosID3.dat: 3 cells for 4 thumbnails", "PosID3.dat, cell 1: line 5 lies outside",
+          "PosID3.dat, cell 2: no entry names line 1",
+          "Data2.dat, cell 0: the thumbnail is 200 x 20",
+          "Data2.dat, cell 1: Рисунок JPEG повреждён", "Data2.dat, cell 3: смещение 1000000"})
+        EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
+
+    // The disc carries the full pictures with the edition.
+    const TPath book = App.Path() / "Books" / "Pics";
+    WriteFiles(book, {{"Pictures/a.jpg", thumbnail}});
+    WriteFiles(App.Path(), {{Layout::ReaderProgram(), "reader"}, {"setup-program", "setup"}});
+    TDiscSource disc{App.Folder(), (App.Path() / "setup-program").string(), {book.string()}, 1};
+    MakeDisc(disc, Scratch.Path() / "disc");
+    EXPECT_EQ(ReadWholeFile(Scratch.Path() / "disc" / "Books" / "Pics" / "Pictures" / "a.jpg"),
+              thumbnail);
 }
