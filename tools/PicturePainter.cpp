@@ -661,7 +661,7 @@ TChart SummerTriangle() {
             c.Lines.push_back(s);
     c.DashedLines = {{"Vega", "Deneb"}, {"Deneb", "Altair"}, {"Altair", "Vega"}};
     c.CentreRa = Ra(19, 45);
-    c.CentreDec = 26;
+    c.CentreDec = 25;
     c.FieldDegrees = 64;
     return c;
 }
@@ -831,7 +831,7 @@ void PaintSphere(TCanvas& canvas, const TSphere& s) {
         const TVec n = {nx * k, ny * k, std::sqrt(std::max(0.0, 1 - (nx * nx + ny * ny) * k * k))};
         // The surface turns with the planet's axis: the normal in the planet's own frame.
         const double ct = std::cos(s.Tilt), st = std::sin(s.Tilt);
-        const TVec body = {n.X, n.Y * ct - n.Z * st, n.Y * st + n.Z * ct};
+        const TVec body = {n.X, n.Y * ct + n.Z * st, n.Z * ct - n.Y * st};
         const TSurfacePoint p{body, std::asin(std::clamp(body.Y, -1.0, 1.0)),
                               std::atan2(body.X, body.Z)};
         TColor c = s.Surface(p);
@@ -1020,7 +1020,7 @@ TColor EarthSurface(const TSurfacePoint& p) {
         c = Mix(Rgb(70, 110, 50), Rgb(160, 140, 95), SmoothStep(0.56, 0.7, land));
     else
         c = Mix(c, Rgb(40, 90, 160), SmoothStep(0.45, 0.55, land));
-    const double ice = SmoothStep(0.86, 0.9, std::abs(p.N.Y));
+    const double ice = SmoothStep(0.93, 0.95, std::abs(p.N.Y));
     c = Mix(c, Rgb(240, 245, 250), ice);
     const double clouds = Fbm(p.N.X * 4, p.N.Y * 9, p.N.Z * 4, 5, 62);
     return Mix(c, Rgb(250, 250, 252), SmoothStep(0.52, 0.72, clouds) * 0.9);
@@ -1028,7 +1028,7 @@ TColor EarthSurface(const TSurfacePoint& p) {
 
 TColor MarsSurface(const TSurfacePoint& p) {
     TColor c = RockySurface(p, Rgb(205, 110, 60), Rgb(120, 60, 40), 71);
-    const double cap = SmoothStep(0.9, 0.93, p.N.Y);
+    const double cap = SmoothStep(0.95, 0.97, p.N.Y);
     return Mix(c, Rgb(245, 240, 235), cap);
 }
 
@@ -1040,9 +1040,9 @@ TColor UranusSurface(const TSurfacePoint& p) {
 TColor NeptuneSurface(const TSurfacePoint& p) {
     const double l = std::sin(p.Lat);
     TColor c = Mix(Rgb(70, 110, 220), Rgb(50, 85, 190), 0.5 + 0.5 * std::sin(l * 11));
-    const double dx = (p.Lon + 0.3) / 0.25, dy = (l + 0.35) / 0.1;
+    const double dx = (p.Lon + 0.3) / 0.25, dy = (l + 0.05) / 0.1;
     c = Mix(c, Rgb(25, 40, 120), 1 - SmoothStep(0.6, 1.0, std::sqrt(dx * dx + dy * dy)));
-    const double streak = 1 - SmoothStep(0.0, 0.025, std::abs(l + 0.48 - 0.03 * p.Lon));
+    const double streak = 1 - SmoothStep(0.0, 0.025, std::abs(l + 0.2 - 0.03 * p.Lon));
     return Mix(c, Rgb(230, 240, 255),
                streak * 0.6 * (1 - SmoothStep(0.1, 0.5, std::abs(p.Lon - 0.2))));
 }
@@ -1100,7 +1100,8 @@ void PaintPlanet(TCanvas& canvas, double cx, double cy, double r, double flatten
     TSphere sphere{cx, cy, r};
     sphere.Flattening = flattening;
     sphere.Light = light;
-    sphere.Tilt = rings ? tilt : 0.3;
+    // Saturn's axis leans as its rings do; Jupiter's hardly leans at all.
+    sphere.Tilt = rings ? tilt : flattening > 0.05 ? 0.05 : 0.3;
     sphere.Surface = std::move(surface);
     PaintSphere(canvas, sphere);
     if (rings) {
