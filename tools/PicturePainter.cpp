@@ -351,7 +351,7 @@ void PaintSky(TCanvas& canvas, std::uint32_t seed, double starDensity = 1) {
 // A star of magnitude m: a disc whose size follows the brightness and a glow around it.
 void PaintStar(TCanvas& canvas, double x, double y, double magnitude, char cls, double scale) {
     const double brightness = std::pow(10.0, -0.4 * (magnitude - 1.0)); // 1 at magnitude 1
-    const double radius = scale * (0.9 + 0.75 * std::max(0.0, 5.8 - magnitude));
+    const double radius = scale * (1.0 + 1.0 * std::max(0.0, 5.8 - magnitude));
     const TColor c = StarColor(cls);
     canvas.Glow(x, y, radius * 2.4, c * (0.28 * std::min(1.6, std::sqrt(brightness))));
     canvas.Disc(x, y, radius, c, 1, 1.2 * scale);
@@ -385,8 +385,8 @@ void PaintChart(
         auto [x1, y1] = toScreen(b.RaHours, b.DecDegrees);
         // The line stops short of both stars, as on printed charts.
         const double length = std::hypot(x1 - x0, y1 - y0);
-        const double gapA = u * (4 + 1.1 * std::max(0.0, 5.8 - a.Magnitude));
-        const double gapB = u * (4 + 1.1 * std::max(0.0, 5.8 - b.Magnitude));
+        const double gapA = u * (5 + 1.4 * std::max(0.0, 5.8 - a.Magnitude));
+        const double gapB = u * (5 + 1.4 * std::max(0.0, 5.8 - b.Magnitude));
         if (length <= gapA + gapB)
             return;
         const double ux = (x1 - x0) / length, uy = (y1 - y0) / length;
@@ -774,9 +774,9 @@ void PaintMizarAlcor(TCanvas& canvas) {
     const auto [mx, my] = place(Ra(13, 23.9), 54.93);
     const auto [ax, ay] = place(Ra(13, 25.2), 54.99);
     const auto [sx, sy] = place(Ra(13, 23.5), 54.79); // Sidus Ludoviciana, 7.6
-    PaintStar(canvas, mx, my, 2.2, 'A', u * 1.6);
-    PaintStar(canvas, ax, ay, 4.0, 'A', u * 1.6);
-    PaintStar(canvas, sx, sy, 6.5, 'F', u * 1.6);
+    PaintStar(canvas, mx, my, 2.2, 'A', u * 2.2);
+    PaintStar(canvas, ax, ay, 4.0, 'A', u * 2.2);
+    PaintStar(canvas, sx, sy, 6.5, 'F', u * 2.2);
     // Outside the eyepiece's field stop everything is black.
     canvas.ForBox(cx, cy, canvas.Width, canvas.Height, [&](int x, int y, double px, double py) {
         const double d = std::hypot(px - cx, py - cy);
