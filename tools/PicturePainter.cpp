@@ -5,13 +5,11 @@
 //
 //   picture-painter OUTDIR     writes OUTDIR/*.jpg and OUTDIR/base/*.jpg
 #include "common/FileSystem.h"
-
-#include <jpeglib.h>
+#include "common/JpegCodec.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,58 +29,14 @@ constexpr double Pi = std::numbers::pi;
 // ---------------------------------------------------------------------------------------------
 // JPEG output.
 
-struct TJpegError {
-    jpeg_error_mgr Manager;
-    std::jmp_buf Jump;
-    char Message[JMSG_LENGTH_MAX];
-};
-
-void JpegErrorExit(j_common_ptr info) {
-    auto* error = reinterpret_cast<TJpegError*>(info->err);
-    info->err->format_message(info, error->Message);
-    std::longjmp(error->Jump, 1);
-}
-
-// The JPEG file bytes of a picture of 8-bit RGB triples, top row first, at quality 88.
-// Only plain C objects live in this frame, so the library's error jump skips no destructor.
-std::string EncodeJpeg(const std::uint8_t* rgb, int width, int height) {
-    jpeg_compress_struct info{};
-    TJpegError error{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    info.err = jpeg_std_error(&error.Manager);
-    error.Manager.error_exit = JpegErrorExit;
-    if (setjmp(error.Jump)) {
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-        throw std::runtime_error(std::string("JPEG: ") + error.Message);
-    }
-    jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 88, TRUE);
-    info.optimize_coding = TRUE;
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(rgb + static_cast<std::size_t>(info.next_scanline) *
-                                                   static_cast<std::size_t>(width) * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
-}
-
 // Writes rgb (width * height RGB triples, top row first) as a JPEG file.
 void SaveJpeg(const std::string& path, const std::vector<std::uint8_t>& rgb, int width,
               int height) {
-    WriteWholeFile(path, EncodeJpeg(rgb.data(), width, height));
+    TDibPicture picture;
+    picture.Width = width;
+    picture.Height = height;
+    picture.Pixels = rgb;
+    WriteWholeFile(path, EncodeJpeg(picture, 88));
 }
 
 // ---------------------------------------------------------------------------------------------

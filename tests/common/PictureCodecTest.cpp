@@ -75,10 +75,12 @@ TEST(Bmp, DamagedFilesAreErrors) {
     const std::string good = EncodeBmp(TwoColours(8, 8));
     const std::string indexed = EncodeBmp(Indexed(4, 4));
     const auto with = [](std::string bytes, std::size_t at, std::uint32_t value, int size) {
+        char field[4];
         if (size == 4)
-            PutLE32(&bytes[at], value);
+            PutLE32(field, value);
         else
-            PutLE16(&bytes[at], static_cast<std::uint16_t>(value));
+            PutLE16(field, static_cast<std::uint16_t>(value));
+        bytes.replace(at, static_cast<std::size_t>(size), field, static_cast<std::size_t>(size));
         return bytes;
     };
     const struct {

@@ -61,6 +61,8 @@ std::vector<TGolden> Commands() {
         {"search-none.txt", {"search", "звезд* И Луна"}, 1},
         {"page-3-marked.htm", {"page", "--mark", "Полярная звезда", "3"}, 0},
         {"page-4-marked-prefix.htm", {"page", "--mark", "звезд* Алькор", "4"}, 0},
+        {"pictures.txt", {"pictures"}, 0},
+        {"cells.txt", {"cells"}, 0},
     };
     return list;
 }

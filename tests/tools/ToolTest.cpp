@@ -277,6 +277,7 @@ TEST_F(Tool, FindOnDiscLooksBesideTheReaderThenInTheDiscFolders) {
     r = Run({"find-on-disc", "AudioData"});
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("find-on-disc needs FOLDER and NAME"), std::string::npos) << r.Err;
+}
 
 namespace {
 
