@@ -1,5 +1,6 @@
 #include "ReaderWindows.h"
 
+#include "ErrorReport.h"
 #include "mainform.h"
 #include "refs_unit.h"
 
@@ -49,6 +50,8 @@ void CreateReaderWindows(const std::string& appFolder, const std::vector<std::st
     Create(Windows.Form1, Form1, appFolder, arguments);
     Create(Windows.SearchForm, SearchForm);
     Create(Windows.PreviewForm, PreviewForm);
+    // The viewer steps through the main window's title list.
+    PreviewForm->SetCatalogue(Form1->ListBox2, [] { Guarded([] { Form1->ListBox2Click(); }); });
     Create(Windows.insertForm, insertForm);
     Create(Windows.Form2, Form2);
     Create(Windows.Refs, Refs);

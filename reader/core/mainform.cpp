@@ -7,6 +7,7 @@
 #include "common/ByteStream.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
+#include "platform/DiscDrives.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/ArticleStore.h"
 #include "reader/core/PageComposer.h"
@@ -87,6 +88,7 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
                                             Ui("Документы PDF (*.pdf)"));
     };
     EndProgram = [] { QCoreApplication::exit(0); };
+    DiscDrives = MakeDiscDrives();
     CreateComponents();
     FormCreate(arguments);
 }
@@ -127,6 +129,8 @@ void TForm1::FormCreate(const std::vector<std::string>& arguments) {
         ShowEditionNameFromStart();
     }
     ApplyBookOptions();
+    if (Book().Pictures)
+        Guarded([&] { LoadIllustrations(); });
     try {
         std::vector<TContentsRec> list;
         quarto::LoadContents(Book().BookFolder, list);
@@ -199,6 +203,8 @@ void TForm1::ComboBox1Change(int index) {
     ComboBox1->setToolTip(ComboBox1->itemText(index));
     ShowEditionNameFromStart();
     ApplyBookOptions();
+    if (book.Pictures)
+        Guarded([&] { LoadIllustrations(); });
     ContentsList = std::move(list);
     BuildContentsTree();
     if (!failure.isEmpty())
@@ -242,6 +248,10 @@ void TForm1::TreeViewDblClick(QTreeWidgetItem* node) {
 void TForm1::PageControl1Change(int index) {
     if (index == 0)
         BringToFront(Panel6);
+    if (PageControl1->widget(index) == TabSheet2) {
+        BringToFront(Panel8);
+        ReloadGrid();
+    }
 }
 
 // Articles and pages.
@@ -293,6 +303,10 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     // here, and what both views follow or load themselves.
     const std::vector<std::string> allowed = ConfineViews();
     const TPageLink link = ClassifyLink(target, Book());
+    if (link.Kind == TLinkKind::Picture) {
+        OpenMediaLink(target, handled);
+        return;
+    }
     if (link.Kind != TLinkKind::ReferencePage)
         return; // the view follows the link itself
     if (!LiesInside(SplitAnchor(link.Path).first, allowed)) {

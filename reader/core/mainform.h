@@ -5,6 +5,7 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
+#include "reader/media/Illustrations.h"
 #include "reader/skin/SkinFace.h"
 
 #include <QWidget>
@@ -31,7 +32,9 @@ class QTreeWidgetItem;
 
 namespace quarto {
 
+class TDiscDrives;
 class THtmlView;
+class TThumbGrid;
 
 class TForm1 : public QWidget, private TSkinCommands {
     Q_OBJECT
@@ -55,6 +58,12 @@ public:
     std::string HighlightWords; // 1251, separated by spaces
     bool HighlightOn = false;
     int& HintRegion; // the face's: the command area whose hint was shown last
+    // The illustration catalogue of the edition shown (PicInfo, PictureFiles, CellFiles), kept
+    // until another edition with illustrations is loaded.
+    TIllustrations Illustrations;
+    // The CD-ROM drives and disc folders the pictures are looked for on (this system's; tests
+    // put a fake here).
+    std::unique_ptr<TDiscDrives> DiscDrives;
 
     // Components, by their designer names.
     TSkinImage* Image1;
@@ -91,6 +100,8 @@ public:
     THtmlView* HTMLViewer1;
     QFrame* Panel8;
     QTextEdit* RxRichEdit1;
+    QListWidget* ListBox2;          // the catalogue's titles, never shown
+    TThumbGrid* ThumbGrid = nullptr; // the thumbnails, once a catalogue is loaded
     QFrame* Panel12;
     QFrame* Panel7;
     QLabel* Label3;
@@ -139,6 +150,22 @@ public:
     // Hides the font panel, handing the focus back to the text when the panel held it.
     void HideFontPanel();
 
+    // Illustrations (mainform_pictures.cpp).
+    void LoadIllustrations();
+    void CreateGrid();
+    void ReloadGrid();
+    void ThumbGridMouseMove(int cell);
+    void ThumbGridMouseDown(int cell);
+    void TitleTreeDblClick(QTreeWidgetItem* node);
+    void ListBox2Click();
+    // Loads the full picture of line k of PictureFiles into the viewer (asking for the disc
+    // when it is nowhere) and sets the viewer's description; true when a file was found.
+    bool ShowPicture(int k);
+    // The path of folder + "" + name beside the reader or on a disc; empty when nowhere.
+    std::string FindOnDisc(const std::string& folder, const std::string& name);
+    // A picture link of a page: shows the picture in the viewer.
+    void OpenMediaLink(const std::string& target, bool& handled);
+
     // Search.
     void Button1Click();
     void fcTreeView1DblClick(QTreeWidgetItem* node);
@@ -154,6 +181,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -195,6 +223,8 @@ private:
     void SkinNext() override;
     void SkinAbout() override;
 
+    // The last failure of ReloadGrid reported, so that a repaint does not report it again.
+    std::string FGridFailure;
     QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
 };

@@ -201,8 +201,8 @@ void TForm1::CreateRightPane() {
     right->addWidget(CreatePanelStack(), 1);
 }
 
-// The text (Panel6), the copy buffer's panel (Panel8) and Panel12, of which BringToFront
-// shows one.
+// The text (Panel6), the thumbnail grid's panel (Panel8, which also holds the hidden copy
+// buffer and title list) and Panel12, of which BringToFront shows one.
 QWidget* TForm1::CreatePanelStack() {
     auto* stack = new QWidget(Panel1);
     PanelStack = new QStackedLayout(stack);
@@ -215,6 +215,8 @@ QWidget* TForm1::CreatePanelStack() {
     Panel8 = NewPanel(stack, "Panel8");
     RxRichEdit1 = Named(new QTextEdit(Panel8), "RxRichEdit1");
     RxRichEdit1->hide();
+    ListBox2 = Named(new QListWidget(Panel8), "ListBox2");
+    ListBox2->hide();
     Panel12 = NewPanel(stack, "Panel12");
     PanelStack->addWidget(Panel6);
     PanelStack->addWidget(Panel8);
@@ -254,6 +256,8 @@ void TForm1::ConnectEvents() {
             [this](int index) { Guarded([&] { ComboBox1Change(index); }); });
     connect(TreeView, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* node, int) { Guarded([&] { TreeViewDblClick(node); }); });
+    connect(TitleTree, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* node, int) { Guarded([&] { TitleTreeDblClick(node); }); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (!FSettingPage)
             Guarded([&] { PageControl1Change(index); });
