@@ -5,6 +5,7 @@
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
 #include "reader/core/BookCatalogue.h"
+#include "reader/media/MusicList.h"
 #include "setup/DiscDescriptor.h"
 
 #include <algorithm>
@@ -67,6 +68,11 @@ void MakeDisc(const TDiscSource& source, const std::string& out) {
     for (const char* folder : {Layout::ReaderBaseFolder, Layout::ReaderSkinsFolder})
         if (KindOf(LayoutPath(app, folder)) == TEntryKind::Folder)
             CopyInto(LayoutPath(app, folder), LayoutPath(out, folder));
+    // The series' music, when the reader's folder has it (in any letter case).
+    for (const std::string_view folder : {MusicListFolder(), MusicTracksFolder()})
+        if (const std::string found = ResolvePath(LayoutPath(app, folder));
+            !found.empty() && KindOf(found) == TEntryKind::Folder)
+            CopyInto(found, LayoutPath(out, folder));
     for (const auto& [folder, key] : editions)
         CopyInto(folder, EditionFolderOf(out, key));
 

@@ -1,5 +1,5 @@
 // Writing a disc folder for the installer: its "setup.inf", the installer, the reader's program
-// group, "Base", "Skins" and "Books/<key>" of each edition.
+// group, "Base", "Skins", the music ("AudioData", "mp3") and "Books/<key>" of each edition.
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 namespace quarto {
 
 struct TDiscSource {
-    std::string AppFolder;             // the reader's folder: programs, Base, Skins
+    std::string AppFolder;             // the reader's folder: programs, Base, Skins, music
     std::string SetupProgram;          // the installer to put in the disc root
     std::vector<std::string> Editions; // edition folders (each with its setup.inf)
     int SubVersion = 1;

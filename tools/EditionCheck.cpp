@@ -9,9 +9,13 @@
 #include "reader/core/ContentsTree.h"
 #include "reader/core/TextStore.h"
 #include "reader/media/Illustrations.h"
+#include "reader/media/MediaFormat.h"
+#include "reader/media/MusicList.h"
 #include "reader/media/PicDataFormat.h"
+#include "reader/media/SupplementLists.h"
 #include "reader/search/SearchIndex.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace quarto {
@@ -181,9 +185,69 @@ void CheckPictures(const Tbook& book, std::vector<std::string>& problems) {
     }
 }
 
+// The audio or video list of an edition that has the option or the folder, and every file
+// its items name.
+void CheckSupplements(const Tbook& book, TSupplementKind kind, std::vector<std::string>& problems) {
+    const bool audio = kind == TSupplementKind::Audio;
+    const std::string folderName = audio ? Layout::AudioFolder : Layout::VideoFolder;
+    if (!(audio ? book.Audio : book.Video) &&
+        !FolderExists(SupplementFolder(book.BookFolder, kind)))
+        return;
+    const TSupplementList list = ReadSupplementList(book.BookFolder, kind);
+    problems.insert(problems.end(), list.Problems.begin(), list.Problems.end());
+    std::string listName = audio ? Layout::AudioList : Layout::VideoList;
+    std::replace(listName.begin(), listName.end(), '\\', '/');
+    for (std::size_t j = 0; j < list.Files.size(); ++j) {
+        const std::string& file = list.Files[j];
+        if (!SupplementFilePath(book.BookFolder, kind, file).empty())
+            continue;
+        const std::string where =
+            listName + ", item " + std::to_string(j) + ": \"" + Cp1251ToUtf8(file) + "\" ";
+        if (ConfinedPath(folderName, Cp1251ToUtf8(file)).empty())
+            problems.push_back(where + "leads outside the folder " + folderName +
+                               "; the item plays nothing.");
+        else
+            problems.push_back(where + "is missing from the folder " + folderName +
+                               "; the item plays nothing.");
+    }
+}
+
+// The music list where the reader finds it, and every track.
+void CheckMusic(const Tbook& book, const TDiscFinder& findOnDisc,
+                std::vector<std::string>& problems) {
+    if (!book.Music || !findOnDisc)
+        return;
+    const std::string path = findOnDisc(MusicListFolder(), MusicListName());
+    if (path.empty())
+        return;
+    TMusicList list;
+    try {
+        list = ReadMusicList(path);
+    } catch (const std::exception& e) {
+        problems.push_back(e.what());
+        return;
+    }
+    if (list.TrailingBytes != 0)
+        problems.push_back(path + ": " + std::to_string(list.TrailingBytes) + " bytes at offset " +
+                           std::to_string(list.Records.size() * MusicFormat::RecordSize) +
+                           " do not make a whole record; they are not read.");
+    const std::string folder(MusicTracksFolder());
+    for (std::size_t i = 0; i < list.Records.size(); ++i) {
+        const std::string where = path + ", record " + std::to_string(i) + ": ";
+        const std::string name = MusicTrackName(list.Records[i]);
+        if (name.empty())
+            problems.push_back(
+                where + "the file name \"" + Cp1251ToUtf8(list.Records[i].TrackFile) +
+                "\" is empty or leads outside the folder " + folder + "; the track is not played.");
+        else if (findOnDisc(folder, name).empty())
+            problems.push_back(where + "the track " + folder + "/" + name +
+                               " is neither beside the reader nor on a disc.");
+    }
+}
+
 } // namespace
 
-std::vector<std::string> CheckEdition(const Tbook& book) {
+std::vector<std::string> CheckEdition(const Tbook& book, const TDiscFinder& findOnDisc) {
     std::vector<std::string> problems;
     CheckDescriptor(book, problems);
 
@@ -240,6 +304,9 @@ std::vector<std::string> CheckEdition(const Tbook& book) {
     }
     CheckSearchIndex(book, list.size(), problems);
     CheckPictures(book, problems);
+    CheckSupplements(book, TSupplementKind::Audio, problems);
+    CheckSupplements(book, TSupplementKind::Video, problems);
+    CheckMusic(book, findOnDisc, problems);
     return problems;
 }
 

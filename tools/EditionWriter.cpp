@@ -2,6 +2,7 @@
 
 #include "IndexWriter.h"
 #include "PictureWriter.h"
+#include "SupplementWriter.h"
 
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
@@ -249,6 +250,8 @@ void MakeEdition(const std::string& src, const std::string& out, const TEditionO
     }
 
     const TEditionPictures pictures = ReadEditionPictures(src, options.PictureSource);
+    const TEditionSupplements supplements = ReadEditionSupplements(
+        src, {options.AudioSource, options.VideoSource, options.ClipsSource});
 
     CreateFolders(out);
     WriteWholeFile(DescriptorPath(out), descriptor);
@@ -277,6 +280,7 @@ void MakeEdition(const std::string& src, const std::string& out, const TEditionO
             ? LayoutPath(out, Layout::PicturesFolder)
             : LayoutPath(options.PicturesDisc, EditionPicturesName(regKey));
     WriteEditionPictures(pictures, out, picturesFolder);
+    WriteEditionSupplements(supplements, out);
 }
 
 } // namespace quarto

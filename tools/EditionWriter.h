@@ -47,10 +47,17 @@ struct TEditionOptions {
     // A disc folder: the full pictures go into DIR/Books/<RegKey>/Pictures instead of
     // OUT/Pictures.
     std::string PicturesDisc;
+    // The folders of the audio.txt and video.txt files and of the clips copied as video_1;
+    // empty: SRC/audio, SRC/video, SRC/video_1.
+    std::string AudioSource;
+    std::string VideoSource;
+    std::string ClipsSource;
 };
 
-// MakeEdition with options; the illustration set is written when the source has pictures.txt
-// (README.md, "Edition sources"). Nothing is written into the descriptor for it.
+// MakeEdition with options; the illustration set is written when the source has pictures.txt,
+// the audio and video supplements when it has audio.txt or video.txt, the clips when it has
+// video_1 or ClipsSource is given (README.md, "Edition sources"). Nothing is written into the
+// descriptor for them.
 void MakeEdition(const std::string& src, const std::string& out, const TEditionOptions& options);
 
 } // namespace quarto

@@ -1,6 +1,7 @@
 // quarto-tool: reads editions without a window and authors them.
 #include "DiscWriter.h"
 #include "EditionWriter.h"
+#include "MusicWriter.h"
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
@@ -13,10 +14,14 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsTree.h"
 #include "reader/media/Illustrations.h"
+#include "reader/media/MediaFormat.h"
+#include "reader/media/MusicList.h"
+#include "reader/media/SupplementLists.h"
 #include "reader/search/SearchQuery.h"
 
 #include "EditionCheck.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -48,18 +53,31 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
                           the path of the file FOLDER\NAME (FOLDER as the data spells it,
                           "Books\KEY\Pictures") beside the reader in DIR, else on the
                           CD-ROM drives, else in the folders of QUARTO_DISCS; none: exit 1
+  music                   the music tree of AudioData\All.dat (found as find-on-disc finds
+                          it): album lines "number, title", track lines two spaces deep
+                          "record index, title, file name.mp3"; no music list: exit 1
+  audio, video            the edition's audio or video list: number, title, file; list
+                          problems go to stderr
 
 Authoring:
   make-edition SRC OUT [--skin DIR] [--picture-source DIR] [--pictures-disc DIR]
+               [--audio-source DIR] [--video-source DIR] [--clips-source DIR]
                           writes the edition of source folder SRC into folder OUT, with the
                           skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR;
                           with SRC/pictures.txt also the illustrations, their pictures taken
                           from SRC/pictures or the --picture-source folder, the full pictures
-                          written to OUT/Pictures or to DIR/Books/<RegKey>/Pictures
+                          written to OUT/Pictures or to DIR/Books/<RegKey>/Pictures; with
+                          SRC/audio.txt and SRC/video.txt the lists Audio/files.txt and
+                          Video/files.txt with their files (from SRC/audio, SRC/video or the
+                          folders given); the clips of SRC/video_1 or --clips-source as
+                          video_1
+  make-music SRC OUT      writes OUT/AudioData/All.dat from the outline SRC/music.txt and
+                          copies its tracks (.mp3 files in SRC) into OUT/mp3
   make-disc OUT --setup FILE [--sub-version N] EDITION...
                           writes a disc folder for the installer: setup.inf, the installer
-                          FILE, the reader's programs, Base and Skins from DIR, and
-                          Books/<RegKey> of each edition folder (with its Pictures)
+                          FILE, the reader's programs, Base, Skins and the music (AudioData,
+                          mp3) from DIR, and Books/<RegKey> of each edition folder (with its
+                          Pictures, Audio, Video and video_1)
 )";
 
 // Errors of the command line itself.
@@ -106,6 +124,14 @@ public:
             return Cells();
         if (command == "find-on-disc")
             return FindOnDiscCommand();
+        if (command == "music")
+            return Music();
+        if (command == "audio")
+            return Supplements(TSupplementKind::Audio);
+        if (command == "video")
+            return Supplements(TSupplementKind::Video);
+        if (command == "make-music")
+            return MakeMusicCommand();
         if (command == "make-edition")
             return MakeEditionCommand();
         if (command == "make-disc")
@@ -119,13 +145,19 @@ private:
         TEditionOptions options;
         const std::vector<std::string>& a = FOptions.Args;
         for (std::size_t i = 1; i < a.size(); ++i) {
-            if (a[i] == "--skin" || a[i] == "--picture-source" || a[i] == "--pictures-disc") {
+            const std::pair<const char*, std::string*> folderOptions[] = {
+                {"--skin", &options.Skin},
+                {"--picture-source", &options.PictureSource},
+                {"--pictures-disc", &options.PicturesDisc},
+                {"--audio-source", &options.AudioSource},
+                {"--video-source", &options.VideoSource},
+                {"--clips-source", &options.ClipsSource}};
+            const auto option = std::find_if(std::begin(folderOptions), std::end(folderOptions),
+                                             [&](const auto& o) { return a[i] == o.first; });
+            if (option != std::end(folderOptions)) {
                 if (i + 1 >= a.size())
                     throw EUsage(a[i] + " needs a folder.");
-                (a[i] == "--skin"             ? options.Skin
-                 : a[i] == "--picture-source" ? options.PictureSource
-                                              : options.PicturesDisc) = a[i + 1];
-                ++i;
+                *option->second = a[++i];
             } else {
                 folders.push_back(a[i]);
             }
@@ -133,6 +165,57 @@ private:
         if (folders.size() != 2)
             throw EUsage("make-edition needs SRC and OUT.");
         MakeEdition(folders[0], folders[1], options);
+        return 0;
+    }
+
+    int MakeMusicCommand() {
+        const std::vector<std::string>& a = FOptions.Args;
+        if (a.size() != 3)
+            throw EUsage("make-music needs SRC and OUT.");
+        MakeMusic(a[1], a[2]);
+        return 0;
+    }
+
+    // FindOnDisc with the reader's folder and this system's drives.
+    TDiscFinder DiscFinder() {
+        std::shared_ptr<TDiscDrives> drives = MakeDiscDrives();
+        const std::string app = AppFolderOf(FOptions.App);
+        return [drives, app](std::string_view folder, std::string_view name) {
+            return FindOnDisc(app, folder, name, *drives);
+        };
+    }
+
+    int Music() {
+        if (FOptions.Args.size() != 1)
+            throw EUsage("music takes no arguments.");
+        const std::string path = DiscFinder()(MusicListFolder(), MusicListName());
+        if (path.empty()) {
+            std::cerr << "quarto-tool: no music list " << Layout::MusicList
+                      << " beside the reader or on a disc.\n";
+            return 1;
+        }
+        const TMusicList list = ReadMusicList(path);
+        for (const TMusicAlbumNode& album : BuildMusicTree(list)) {
+            std::cout << static_cast<int>(album.Number) << '\t' << Cp1251ToUtf8(album.Title)
+                      << '\n';
+            for (const TMusicTrackNode& track : album.Tracks)
+                std::cout << "  " << track.Record << '\t' << Cp1251ToUtf8(track.Title) << '\t'
+                          << Cp1251ToUtf8(
+                                 list.Records[static_cast<std::size_t>(track.Record)].TrackFile)
+                          << MusicFormat::TrackExtension << '\n';
+        }
+        return 0;
+    }
+
+    int Supplements(TSupplementKind kind) {
+        if (FOptions.Args.size() != 1)
+            throw EUsage(FOptions.Args[0] + " takes no arguments.");
+        const TSupplementList list = ReadSupplementList(CurrentBook().BookFolder, kind);
+        for (const std::string& problem : list.Problems)
+            std::cerr << "quarto-tool: " << problem << '\n';
+        for (std::size_t j = 0; j < list.Titles.size(); ++j)
+            std::cout << j << '\t' << Cp1251ToUtf8(list.Titles[j]) << '\t'
+                      << Cp1251ToUtf8(list.Files[j]) << '\n';
         return 0;
     }
 
@@ -310,7 +393,7 @@ private:
 
     int Check() {
         const Tbook book = CurrentBook();
-        const std::vector<std::string> problems = CheckEdition(book);
+        const std::vector<std::string> problems = CheckEdition(book, DiscFinder());
         for (const std::string& p : problems)
             std::cout << p << '\n';
         if (problems.empty())

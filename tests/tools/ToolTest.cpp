@@ -5,6 +5,7 @@
 #include "reader/core/PageComposer.h"
 #include "reader/media/Illustrations.h"
 #include "tools/DiscWriter.h"
+#include "tools/MusicWriter.h"
 #include "tools/PictureWriter.h"
 
 #include <cstdlib>
@@ -410,4 +411,155 @@ TEST_F(Tool, CheckAndCellsOnADamagedCatalogue) {
     MakeDisc(disc, Scratch.Path() / "disc");
     EXPECT_EQ(ReadWholeFile(Scratch.Path() / "disc" / "Books" / "Pics" / "Pictures" / "a.jpg"),
               thumbnail);
+}
+
+namespace {
+
+std::string W(const std::string& utf8) {
+    return Utf8ToCp1251(utf8);
+}
+
+// QUARTO_DISCS for as long as it lives.
+struct TDiscsVariable {
+    explicit TDiscsVariable(const std::string& value) { setenv("QUARTO_DISCS", value.c_str(), 1); }
+    ~TDiscsVariable() { unsetenv("QUARTO_DISCS"); }
+};
+
+const char* const MusicOutline = "# Музыка серии\n"
+                                 "= 1 Вальсы\n"
+                                 "Walz.MP3 Вальс цветов\n"
+                                 "= 2\tМарши\n"
+                                 "марш.mp3\t  Марш  \n"
+                                 "\n"
+                                 "= 1 Снова вальсы\n"
+                                 "Walz.MP3 Ещё раз\n";
+
+} // namespace
+
+TEST_F(Tool, MakeMusicWritesTheListAndTheTracksAndMusicFindsThemOnADisc) {
+    const TPath src = Scratch.Path() / "music";
+    WriteFiles(src, {{"music.txt", MusicOutline}, {"Walz.MP3", "walz"}, {"марш.mp3", "march"}});
+    const TPath disc = Scratch.Path() / "disc";
+    TResult r = Run({"make-music", src.string(), disc.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(EntriesBelow(disc),
+              (std::vector<std::string>{"AudioData/", "AudioData/All.dat", "mp3/", "mp3/Walz.mp3",
+                                        "mp3/марш.mp3"}));
+    EXPECT_EQ(ReadWholeFile(disc / "mp3" / "Walz.mp3"), "walz");
+    EXPECT_EQ(FileSystem().Stat(disc / "AudioData" / "All.dat").Size, 3 * 1304);
+
+    // Not beside the reader, not on a disc: nothing, status 1.
+    r = Run({"music"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_NE(r.Err.find("AudioData\\All.dat"), std::string::npos) << r.Err;
+
+    const TDiscsVariable discs(disc.string());
+    r = Run({"music"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "1\tВальсы\n"
+                     "  0\tВальс цветов\tWalz.mp3\n"
+                     "2\tМарши\n"
+                     "  1\tМарш\tмарш.mp3\n"
+                     "1\tСнова вальсы\n"
+                     "  2\tЕщё раз\tWalz.mp3\n");
+
+    // Faulty outlines: the line is named and nothing is written.
+    const struct {
+        std::string Outline;
+        std::string Message;
+    } faults[] = {{"Walz.MP3 Before\n", "line 1: a track before the first album line"},
+                  {"= 256 Big\n", "line 1: the album number \"256\""},
+                  {"= 1 A\nnone.mp3 T\n", "line 2: " + (src / "none.mp3").string()},
+                  {"= 1 A\n../x.mp3 T\n", "line 2: \"../x.mp3\" is not a plain file name"},
+                  {"= 1 A\nmusic.txt T\n", "line 2: \"music.txt\": a track must be an .mp3"},
+                  {"= 1 " + std::string(256, 'a') + "\n", "line 1: the album title is longer"}};
+    for (const auto& f : faults) {
+        WriteFiles(src, {{"music.txt", f.Outline}});
+        r = Run({"make-music", src.string(), (Scratch.Path() / "refused").string()});
+        EXPECT_EQ(r.Status, 2) << f.Outline;
+        EXPECT_NE(r.Err.find("music.txt, " + f.Message), std::string::npos) << r.Err;
+        EXPECT_FALSE(Exists(Scratch.Path() / "refused"));
+    }
+
+    // The disc carries the reader folder's music.
+    CopyTree(disc / "AudioData", App.Path() / "Audiodata");
+    CopyTree(disc / "mp3", App.Path() / "mp3");
+    WriteFiles(App.Path(), {{Layout::ReaderProgram(), "reader"}, {"setup-program", "setup"}});
+    MakeDisc({App.Folder(), (App.Path() / "setup-program").string(), {}, 1},
+             Scratch.Path() / "disc2");
+    EXPECT_EQ(ReadWholeFile(Scratch.Path() / "disc2" / "AudioData" / "All.dat"),
+              ReadWholeFile(disc / "AudioData" / "All.dat"));
+    EXPECT_EQ(ReadWholeFile(Scratch.Path() / "disc2" / "mp3" / "марш.mp3"), "march");
+}
+
+TEST_F(Tool, MakeEditionWritesTheSupplementsAndCheckFindsWhatIsMissing) {
+    const TPath src = Scratch.Path() / "src";
+    const TPath videos = Scratch.Path() / "videos";
+    const TPath clips = Scratch.Path() / "clips";
+    WriteFiles(src, {{"edition.ini", Descriptor("Media", "Audio=1\nMusic=1\nVideo=1\n")},
+                     {"contents.txt", "1 a.htm Статья\n"},
+                     {"texts/a.htm", "<A HREF=\"comet.avi\">комета</A>"},
+                     {"audio.txt", "# Аудио\nhymn.wav Гимн\nречь.mp3   Речь  \n"},
+                     {"audio/hymn.wav", "RIFF"},
+                     {"audio/речь.mp3", "ID3"},
+                     {"video.txt", "stars.avi Звёзды\n"}});
+    WriteFiles(videos, {{"stars.avi", "AVI stars"}});
+    WriteFiles(clips, {{"comet.avi", "AVI comet"}});
+    const TPath out = App.Path() / "Books" / "Media";
+    TResult r = Run({"make-edition", src.string(), out.string(), "--video-source", videos.string(),
+                     "--clips-source", clips.string()});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ReadWholeFile(out / "Audio" / "files.txt"),
+              W("Гимн\r\nhymn.wav\r\nРечь\r\nречь.mp3\r\n"));
+    EXPECT_EQ(ReadWholeFile(out / "Audio" / "речь.mp3"), "ID3");
+    EXPECT_EQ(ReadWholeFile(out / "Video" / "stars.avi"), "AVI stars");
+    EXPECT_EQ(ReadWholeFile(out / "video_1" / "comet.avi"), "AVI comet");
+
+    r = Run({"audio"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "0\tГимн\thymn.wav\n1\tРечь\tречь.mp3\n");
+    r = Run({"video"});
+    EXPECT_EQ(r.Out, "0\tЗвёзды\tstars.avi\n");
+    r = Run({"check"});
+    EXPECT_EQ(r.Status, 0) << r.Out;
+
+    // A missing file, a name leading out of the folder, a title without its file line, a
+    // missing video list; a music track on no disc.
+    FileSystem().Remove(out / "Audio" / "hymn.wav");
+    WriteFiles(out, {{"Audio/files.txt", W("Гимн\r\nhymn.wav\r\nТайна\r\n..\\setup.inf\r\n"
+                                           "Без файла\r\n")}});
+    FileSystem().Remove(out / "Video" / "files.txt");
+    TMusicSet music;
+    music.Records.resize(2);
+    music.Records[0].TrackFile = "here";
+    music.Records[1].TrackFile = "gone";
+    WriteMusicList(music, App.Path());
+    WriteFiles(App.Path(), {{"mp3/here.mp3", "ID3"}});
+    r = Run({"audio"});
+    EXPECT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out, "0\tГимн\thymn.wav\n1\tТайна\t..\\setup.inf\n");
+    EXPECT_NE(r.Err.find("строка 5: у названия «Без файла» нет строки с именем файла"),
+              std::string::npos)
+        << r.Err;
+    r = Run({"video"});
+    EXPECT_EQ(r.Out, "");
+    EXPECT_NE(r.Err.find("страница «Видеоприложения» пуста"), std::string::npos) << r.Err;
+    r = Run({"check"});
+    EXPECT_EQ(r.Status, 1);
+    for (const char* problem :
+         {"Audio/files.txt, item 0: \"hymn.wav\" is missing from the folder Audio",
+          "Audio/files.txt, item 1: \"..\\setup.inf\" leads outside the folder Audio",
+          "нет строки с именем файла", "Нет списка", "record 1: the track mp3/gone.mp3 is neither"})
+        EXPECT_NE(r.Out.find(problem), std::string::npos) << problem << "\n" << r.Out;
+    EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 5) << r.Out;
+
+    // A missing file in the source is named with its line.
+    WriteFiles(src, {{"audio.txt", "hymn.wav Гимн\nnone.wav Нет\n"}});
+    r = Run({"make-edition", src.string(), (Scratch.Path() / "refused").string(), "--video-source",
+             videos.string()});
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("audio.txt, line 2: "), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("none.wav does not exist"), std::string::npos) << r.Err;
+    EXPECT_FALSE(Exists(Scratch.Path() / "refused"));
 }
