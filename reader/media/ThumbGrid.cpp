@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <vector>
 
 namespace quarto {
@@ -195,10 +196,14 @@ void TThumbGrid::DrawFrame() {
         return;
     const std::vector<int> cells = VisibleCells(FLayout, width(), height(), -FOriginY);
     QPainter painter(&FFrame);
+    // The background at its own size, cut at the cell's edges: a larger one would cover the
+    // strip right of the columns and the space below the last row, where nothing is hit.
+    const QRect backgroundPart(0, 0, std::min(FBackground.width(), Cell),
+                               std::min(FBackground.height(), Cell));
     if (!FBackground.isNull())
         for (const int k : cells) {
             const TCellRect cell = CellRectOf(FLayout, k, -FOriginY);
-            painter.drawImage(cell.Left, cell.Top, FBackground);
+            painter.drawImage(QPoint(cell.Left, cell.Top), FBackground, backgroundPart);
         }
     for (const int k : cells) {
         if (k >= FLayout.Count)

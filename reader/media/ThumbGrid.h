@@ -43,8 +43,9 @@ public:
     void ReloadGrid();
 
     // Draws a frame into the off-screen picture (the busy mark is set meanwhile): black, the
-    // backgrounds of the cells at least partly inside the grid, then their thumbnails
-    // centred. Paint events draw a frame and copy it; this is for tests and measurements.
+    // backgrounds of the cells at least partly inside the grid (at their own size, cut at the
+    // cell's edges), then their thumbnails centred (a larger one overlaps its neighbours). Paint
+    // events draw a frame and copy it; this is for tests and measurements.
     void DrawFrame();
     // The off-screen picture of the last frame drawn.
     const QImage& Frame() const { return FFrame; }

@@ -188,6 +188,15 @@ TEST_F(ThumbGrid, AFrameShowsBackgroundsAndCentredThumbnailsOnBlack) {
         EXPECT_TRUE(Near(frame.pixel(p.Point), p.Colour)) << p.What;
     EXPECT_EQ(grid->CachedCount(), 4); // 0, 2, 3 and 5
 
+    // A background larger than a cell is cut at the cell's edges.
+    WriteWholeFile(Temp.Path() / "Skins" / "text.bmp",
+                   EncodeBmp(Plain(200, 200, BackgroundColour)));
+    grid->ReloadGrid();
+    const QImage large = Shot(grid);
+    EXPECT_TRUE(Near(large.pixel(299, 149), BackgroundColour));
+    EXPECT_EQ(large.pixel(751, 10), qRgb(0, 0, 0));
+    EXPECT_EQ(large.pixel(10, 301), qRgb(0, 0, 0));
+
     // Only thumbnails are hit: not the strip, not cells after the last thumbnail.
     std::vector<int> pressed;
     grid->OnPress = [&](int cell) { pressed.push_back(cell); };
