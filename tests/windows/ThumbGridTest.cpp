@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWidget>
 
@@ -233,6 +234,26 @@ TEST_F(ThumbGrid, HoverAndPressFindTheCellAtTheScrollPosition) {
     EXPECT_TRUE(Near(frame.pixel(75, 75), ColourOf(8)));
     EXPECT_TRUE(Near(frame.pixel(525, 75), ColourOf(11)));
     EXPECT_TRUE(Near(frame.pixel(75, 225), BackgroundColour));
+}
+
+TEST_F(ThumbGrid, AScrollLetsPendingEventsRunThenDrawsTheLatestPosition) {
+    WriteThumbnails(12);
+    TThumbGrid* grid = Grid(600, 300);
+    QScrollBar* bar = grid->ScrollBar1();
+    // A move that was waiting: drawn by the scroll that let it run, at its position.
+    QMetaObject::invokeMethod(
+        bar, [bar] { bar->setValue(300); }, Qt::QueuedConnection);
+    bar->setValue(150);
+    EXPECT_TRUE(Near(grid->Frame().pixel(75, 75), ColourOf(8)));
+    // Another edition's grid made meanwhile: the old one goes once its scroll has returned.
+    const QPointer<TThumbGrid> old(grid);
+    QMetaObject::invokeMethod(
+        Panel8, [this] { CreateThumbGrid(Panel8); }, Qt::QueuedConnection);
+    bar->setValue(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(Panel8->findChildren<TThumbGrid*>().size(), 1);
+    EXPECT_EQ(Panel8->findChildren<QScrollBar*>().size(), 1);
 }
 
 TEST_F(ThumbGrid, TheCacheDropsTheFirstDecodedAfterFifty) {
