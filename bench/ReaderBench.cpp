@@ -1,17 +1,23 @@
 // The reader window: opening an article from the double-click to the page laid out in the
 // view (a 200 KB article, a 5 MB section), to its first screen shown (the 5 MB section, a 2 MB
 // plain-text article at the top level), a search hit in a 3 MB article with about 5,000 marks
-// (time and memory), and start-up to the first shown window with ten editions. Runs on the
-// offscreen platform unless another is chosen.
+// (time and memory), start-up to the first shown window with ten editions, and the thumbnail
+// grid: a frame of 5 x 4 cells with the thumbnails decoded or cached, and a reload of a grid
+// over a 50 MB "Data2.dat" when nothing changed. Runs on the offscreen platform unless another
+// is chosen.
+#include "common/BmpFile.h"
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
+#include "common/JpegCodec.h"
 #include "common/RecordFile.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/HtmlView.h"
 #include "reader/core/ReaderWindows.h"
 #include "reader/core/mainform.h"
+#include "reader/media/ThumbGrid.h"
 #include "tools/EditionWriter.h"
+#include "tools/PictureWriter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -315,6 +321,94 @@ void BM_StartUpTenEditions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpTenEditions)->Unit(benchmark::kMillisecond);
+
+// A thumbnail as photographs make them: 150 x 112, colour gradients with fine detail.
+std::string PhotoThumbnail(int seed) {
+    TDibPicture picture = BlankPicture(150, 112);
+    std::uint32_t noise = 2463534242u + static_cast<std::uint32_t>(seed) * 7919u;
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            noise ^= noise << 13, noise ^= noise >> 17, noise ^= noise << 5;
+            std::uint8_t* p = &picture.Pixels[(static_cast<std::size_t>(y) * 150 + x) * 3];
+            p[0] = static_cast<std::uint8_t>((x * 255 / 150 + seed * 40 + (noise & 31)) & 255);
+            p[1] = static_cast<std::uint8_t>((y * 255 / 112 + (noise >> 8 & 31)) & 255);
+            p[2] = static_cast<std::uint8_t>(((x + y) * 2 + seed * 90 + (noise >> 16 & 31)) & 255);
+        }
+    return EncodeJpeg(picture);
+}
+
+// A reader folder with the cell background and an edition of count thumbnails (distinct ones
+// repeated; with dataBytes, as many as make "Data2.dat" that large), and a grid of
+// width x height over it.
+class TGridBench {
+public:
+    TGridBench(const std::string& name, int count, int distinct, int width, int height,
+               std::size_t dataBytes = 0)
+        : FFolder(name) {
+        CreateFolders(LayoutPath(FFolder.Folder(), Layout::ReaderSkinsFolder));
+        TDibPicture paper = BlankPicture(256, 256);
+        for (std::size_t i = 0; i < paper.Pixels.size(); ++i)
+            paper.Pixels[i] = static_cast<std::uint8_t>(230 + i % 7);
+        WriteWholeFile(ArticlePicturePath(FFolder.Folder()), EncodeBmp(paper));
+        std::vector<std::string> thumbnails;
+        for (int i = 0; i < distinct; ++i)
+            thumbnails.push_back(PhotoThumbnail(i));
+        if (dataBytes > 0) {
+            std::size_t bytes = 0;
+            for (const std::string& thumbnail : thumbnails)
+                bytes += thumbnail.size() + 4;
+            count = static_cast<int>(dataBytes * thumbnails.size() / bytes + 1);
+        }
+        TPictureSet set;
+        for (int k = 0; k < count; ++k) {
+            set.CellLines.push_back(k);
+            set.Thumbnails.push_back(thumbnails[static_cast<std::size_t>(k % distinct)]);
+        }
+        Book = EditionFolderOf(FFolder.Folder(), "Grid");
+        WritePictureSet(set, Book);
+        Panel.resize(width + 16, height);
+        Grid = CreateThumbGrid(&Panel);
+        Grid->Load(FFolder.Folder(), Book);
+    }
+
+private:
+    TBenchFolder FFolder;
+
+public:
+    std::string Book;
+    QWidget Panel;
+    TThumbGrid* Grid = nullptr;
+};
+
+// A frame of a 750 x 600 grid (5 x 4 cells), its thumbnails decoded (cold) or cached (warm).
+void BM_ThumbGridFrame(benchmark::State& state) {
+    const bool warm = state.range(0) != 0;
+    TGridBench bench("grid-frame", 40, 20, 750, 600);
+    bench.Grid->DrawFrame();
+    for (auto _ : state) {
+        if (!warm) {
+            state.PauseTiming();
+            bench.Grid->ClearCache();
+            state.ResumeTiming();
+        }
+        bench.Grid->DrawFrame();
+        benchmark::DoNotOptimize(bench.Grid->Frame().constBits());
+    }
+}
+BENCHMARK(BM_ThumbGridFrame)->ArgName("warm")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A reload of a grid over a 50 MB "Data2.dat" in which nothing changed, as on every repaint of
+// the main window.
+void BM_ThumbGridReloadUnchanged(benchmark::State& state) {
+    TGridBench bench("grid-reload", 0, 20, 750, 600, 50 * 1024 * 1024);
+    state.counters["Data2_MB"] =
+        static_cast<double>(
+            FileSystem().Stat(JoinPath(JoinPath(bench.Book, "PicData"), "Data2.dat")).Size) /
+        (1024 * 1024);
+    for (auto _ : state)
+        bench.Grid->ReloadGrid();
+}
+BENCHMARK(BM_ThumbGridReloadUnchanged)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
