@@ -61,8 +61,8 @@ public:
     QStatusBar* StatusBar1;
     QScrollBar* SBh; // never shown: the scroll positions of full-size mode
     QScrollBar* Sbv;
-    QTimer* Timer1;
-    QFileDialog* SaveDialog1;
+    QTimer* Timer1;           // the slide show; ticks while switched on and its interval is not 0
+    QFileDialog* SaveDialog1; // made when "Сохранить..." is first pressed
 
     // The catalogue the viewer steps through: the main window's hidden title list (its
     // current row is the current entry) and its handler that shows the current entry (loads
