@@ -106,6 +106,9 @@ TEST(PreviewForm, StartsEmptyWithItsControls) {
         EXPECT_EQ(button->text(), Ui(b.Caption));
         EXPECT_EQ(button->toolTip(), Ui(b.Hint));
         EXPECT_EQ(button->size(), QSize(76, 17));
+        button->setDown(true);
+        EXPECT_EQ(button->grab().toImage().pixelColor(3, 3), QColor(128, 129, 255)) << b.Name;
+        button->setDown(false);
     }
     auto* fit = form.findChild<QCheckBox*>("CheckBox1");
     EXPECT_TRUE(fit->isChecked());
