@@ -535,7 +535,7 @@ TEST(MainForm, EveryWindowIsTitledExactlyByItsCaption) {
         {SearchForm, "Поиск"},
         {PreviewForm, "Иллюстрации"},
         {Form3, "Видео"},
-        {insertForm, "Электронные книги"},
+        {insertForm, "Не найден нужный диск."},
     };
     for (const TCase& c : cases) {
         ASSERT_NE(c.Window, nullptr) << c.Caption;

@@ -9,6 +9,7 @@
 #include "reader/media/ThumbGrid.h"
 #include "reader/media/insertUnit.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -117,13 +118,12 @@ TEST_F(PicturesPage, HoverShowsTheTitleAndAPressOpensThePicture) {
 TEST_F(PicturesPage, AMissingPictureAsksForTheDisc) {
     Start();
     const std::string disc = MovePicturesToDisc();
-    Form1->ThumbGrid->OnPress(0);
     // Not found: the prompt; "Отмена" leaves the viewer as it was.
     AnswerPrompt(false);
     Form1->ThumbGrid->OnPress(1);
     EXPECT_EQ(PictureWidth(), 0);
     EXPECT_FALSE(insertForm->isVisible());
-    EXPECT_EQ(insertForm->Label1->text(), QString::fromUtf8("Книга"));
+    EXPECT_EQ(insertForm->Label1->text(), QString::fromUtf8("Книга - Часть"));
 
     // "Уже вставлен" before the disc is there keeps asking; once it is, the picture opens.
     AnswerPrompt(true, [&] {
@@ -156,6 +156,7 @@ TEST_F(PicturesPage, PictureLinksOpenTheViewer) {
     Drives.Folders = {disc};
     CreateFolders(Book + "/Pictures");
     WriteWholeFile(Book + "/Pictures/p1.jpg", Jpeg(64, 32, 0, 0, 0));
+    CreateFolders(Book + "/Base/pictures");
     WriteWholeFile(Book + "/Base/pictures/p2.jpg", Jpeg(48, 32, 0, 0, 0));
     CreateFolders(Reader.App.Folder() + "Pictures");
     WriteWholeFile(Reader.App.Folder() + "Pictures/p1.jpg", Jpeg(80, 32, 0, 0, 0));
@@ -180,8 +181,9 @@ TEST_F(PicturesPage, PictureLinksOpenTheViewer) {
         EXPECT_TRUE(handled) << c.Target;
         EXPECT_EQ(PictureWidth(), c.Width) << c.Target;
         EXPECT_EQ(PreviewForm->isVisible(), c.Width > 0) << c.Target;
-        if (c.Width > 0)
+        if (c.Width > 0) {
             EXPECT_EQ(PreviewForm->windowTitle(), QString::fromUtf8("Иллюстрации")) << c.Target;
+        }
     }
     EXPECT_FALSE(insertForm->isVisible());
     // A clip stays with the view until the video window comes.
