@@ -479,7 +479,7 @@ TClip StarTrails() {
     const int frames = 12 * Fps;
     const TSkyView start{Width / 2.0, 78, 2.2, 0.4};
     std::vector<TStar> stars = NamedStars();
-    const std::vector<TStar> field = FieldStars(9, 420);
+    const std::vector<TStar> field = FieldStars(9, 170);
     stars.insert(stars.end(), field.begin(), field.end());
     std::vector<TColor> trails(static_cast<std::size_t>(Width) * Height);
     TClip clip;
@@ -488,7 +488,7 @@ TClip StarTrails() {
     const double turnPerFrame = 1.5 * Pi / 180;
     for (int f = 0; f < frames; ++f) {
         for (TColor& c : trails)
-            c = c * 0.993;
+            c = c * 0.996;
         for (int s = 0; s < steps; ++s) {
             TSkyView view = start;
             view.Turn += (f + static_cast<double>(s) / steps) * turnPerFrame;
