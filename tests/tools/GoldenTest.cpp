@@ -63,6 +63,9 @@ std::vector<TGolden> Commands() {
         {"page-4-marked-prefix.htm", {"page", "--mark", "звезд* Алькор", "4"}, 0},
         {"pictures.txt", {"pictures"}, 0},
         {"cells.txt", {"cells"}, 0},
+        {"music.txt", {"music"}, 0},
+        {"audio.txt", {"audio"}, 0},
+        {"video.txt", {"video"}, 0},
     };
     return list;
 }
