@@ -1,0 +1,144 @@
+// The music and audio player of this system, playing WAV files the tests write, through the
+// media framework, without a display or a sound card.
+#include "platform/MediaPlayer.h"
+
+#include "EditionFixture.h"
+#include "ExpectError.h"
+#include "MediaFiles.h"
+#include "MediaFixture.h"
+
+#include <QElapsedTimer>
+
+#include <cstdlib>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+class MediaPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override { MediaApplication(); }
+
+    // A player whose mode changes and ends are recorded.
+    std::unique_ptr<TMediaPlayer> Player() {
+        auto player = MakeMediaPlayer();
+        player->OnModeChange([this](TMediaMode mode) { Modes.push_back(mode); });
+        player->OnEnd([this] { ++Ends; });
+        return player;
+    }
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = FTemp.Path() / name;
+        WriteWholeFile(path, bytes);
+        return path;
+    }
+
+    std::vector<TMediaMode> Modes;
+    int Ends = 0;
+
+private:
+    TTempFolder FTemp;
+};
+
+TEST_F(MediaPlayerTest, LoadsTheFrameworkOnlyWhenAFileIsFirstOpened) {
+    unsetenv("QT_MEDIA_BACKEND");
+    auto player = Player();
+    player->SetFileName(Write("tone.wav", ToneWav(200)));
+    EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "");
+    player->Open();
+    EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "gstreamer");
+}
+
+TEST_F(MediaPlayerTest, PlaysAFileToItsEndAndAgainFromTheStart) {
+    auto player = Player();
+    Write("Tone.WAV", ToneWav(500));
+    // The name as an edition may spell it: the file is found ignoring letter case.
+    player->SetFileName(ParentOf(Write("other", "")) + "/tone.wav");
+    EXPECT_EQ(player->Mode(), TMediaMode::NotOpen);
+    player->Open();
+    EXPECT_EQ(player->Mode(), TMediaMode::Stopped);
+    EXPECT_NEAR(player->Duration(), 500, 30);
+
+    player->Play();
+    EXPECT_EQ(player->Mode(), TMediaMode::Playing);
+    ASSERT_TRUE(WaitFor([&] { return Ends == 1; }, 5000));
+    EXPECT_EQ(player->Mode(), TMediaMode::Stopped);
+    EXPECT_EQ(Modes, (std::vector{TMediaMode::Stopped, TMediaMode::Playing, TMediaMode::Stopped}));
+    // Resuming after the end does nothing; playing starts it again.
+    player->Resume();
+    EXPECT_EQ(player->Mode(), TMediaMode::Stopped);
+    player->Play();
+    EXPECT_EQ(player->Mode(), TMediaMode::Playing);
+    ASSERT_TRUE(WaitFor([&] { return Ends == 2; }, 5000));
+}
+
+TEST_F(MediaPlayerTest, PausesWhenPlayingAndResumesWhenPaused) {
+    auto player = Player();
+    player->SetFileName(Write("tone.wav", ToneWav(800)));
+    player->Open();
+    // Neither does anything before playing.
+    player->Pause();
+    player->Resume();
+    EXPECT_EQ(player->Mode(), TMediaMode::Stopped);
+
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return player->Position() >= 150; }, 3000));
+    player->Pause();
+    EXPECT_EQ(player->Mode(), TMediaMode::Paused);
+    QTest::qWait(100); // the position settles where the sink stopped
+    const std::int64_t pausedAt = player->Position();
+    QTest::qWait(400);
+    EXPECT_EQ(player->Mode(), TMediaMode::Paused);
+    EXPECT_EQ(Ends, 0);
+    EXPECT_NEAR(player->Position(), pausedAt, 20);
+    EXPECT_LT(pausedAt, 700);
+
+    player->Resume();
+    EXPECT_EQ(player->Mode(), TMediaMode::Playing);
+    player->Resume(); // playing already: nothing
+    ASSERT_TRUE(WaitFor([&] { return Ends == 1; }, 5000));
+    EXPECT_EQ(Modes, (std::vector{TMediaMode::Stopped, TMediaMode::Playing, TMediaMode::Paused,
+                                  TMediaMode::Playing, TMediaMode::Stopped}));
+}
+
+TEST_F(MediaPlayerTest, AFileThatCannotBePlayedGivesTheFrameworksMessage) {
+    struct TCase {
+        const char* Name;
+        std::string Bytes; // nothing is written for "missing"
+    };
+    const TCase cases[] = {
+        {"missing.mp3", ""},
+        {"text.mp3", "Это не музыка, а текст.\r\n"},
+        {"empty.wav", ""},
+        {"cut.wav", ToneWav(300).substr(0, 30)},
+    };
+    auto player = Player();
+    const std::string good = Write("tone.wav", ToneWav(300));
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        // A file open before is closed by the failed open.
+        player->SetFileName(good);
+        player->Open();
+        player->Play();
+        const std::string path = std::string(c.Name) == "missing.mp3"
+                                     ? ParentOf(good) + "/missing.mp3"
+                                     : Write(c.Name, c.Bytes);
+        player->SetFileName(path);
+        try {
+            player->Open();
+            ADD_FAILURE() << "opened";
+        } catch (const EMediaError& e) {
+            const std::string prefix = "Не удаётся открыть файл «" + path + "»: ";
+            const std::string message = e.what();
+            ASSERT_EQ(message.substr(0, prefix.size()), prefix);
+            EXPECT_GT(message.size(), prefix.size() + 3) << message;
+        }
+        EXPECT_EQ(player->Mode(), TMediaMode::NotOpen);
+        ExpectThrowMessage<EMediaError>([&] { player->Play(); },
+                                        "Нет открытого файла для воспроизведения.");
+    }
+    player->SetFileName("");
+    ExpectThrowMessage<EMediaError>([&] { player->Open(); }, "Не задан файл для воспроизведения.");
+}
+
+} // namespace
