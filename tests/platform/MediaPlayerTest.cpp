@@ -40,13 +40,18 @@ private:
     TTempFolder FTemp;
 };
 
-TEST_F(MediaPlayerTest, LoadsTheFrameworkOnlyWhenAFileIsFirstOpened) {
+TEST_F(MediaPlayerTest, LoadsTheFrameworkOnGStreamerOnlyWhenAFileIsFirstOpened) {
+    // Each test runs in a process of its own under ctest; run with others, an earlier test
+    // may have loaded the framework.
+    const bool loadedBefore = MediaPluginLoaded();
     unsetenv("QT_MEDIA_BACKEND");
     auto player = Player();
     player->SetFileName(Write("tone.wav", ToneWav(200)));
     EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "");
+    EXPECT_EQ(MediaPluginLoaded(), loadedBefore);
     player->Open();
     EXPECT_EQ(qgetenv("QT_MEDIA_BACKEND"), "gstreamer");
+    EXPECT_TRUE(MediaPluginLoaded());
 }
 
 TEST_F(MediaPlayerTest, PlaysAFileToItsEndAndAgainFromTheStart) {

@@ -46,9 +46,11 @@ private:
 };
 
 TEST_F(VideoPlayerTest, TellsTheClipsSizeWhenLoadedAndPlaysItAtOnce) {
+    const bool loadedBefore = MediaPluginLoaded(); // see the audio player's test
     auto player = Player();
-    // Nothing is put in the panel before a clip is given.
+    // Nothing is loaded, nor put in the panel, before a clip is given.
     EXPECT_TRUE(Host.findChildren<QWidget*>().isEmpty());
+    EXPECT_EQ(MediaPluginLoaded(), loadedBefore);
 
     player->SetFileName(Write("clip.avi", MjpegAvi(64, 48, 4)));
     EXPECT_EQ(player->ReadyState(), TVideoReadyState::Loading);
