@@ -1,8 +1,9 @@
 // The music player: from the double-click on a track (file name, open, play) to the player
 // playing, and to the first sound out (the position moving), for the first track of the
 // process (the media framework loaded then), a new player, and the next track on the same
-// player. Plays a WAV tone written to the temporary folder, on the offscreen platform unless
-// another is chosen, without a sound card.
+// player (an MP3 and a WAV file in turn). Plays files written to the temporary folder (a
+// silent MP3, a WAV tone), on the offscreen platform unless another is chosen, without a sound
+// card.
 #include "common/FileSystem.h"
 #include "platform/MediaPlayer.h"
 
@@ -20,7 +21,7 @@ using namespace quarto;
 
 namespace {
 
-// Two tones written once, removed at the end.
+// Two files written once, removed at the end.
 class TTones {
 public:
     TTones() {
@@ -28,7 +29,7 @@ public:
         FFolder = JoinPath(SystemFileSystem().AbsolutePath(value && *value ? value : "/tmp"),
                            "quarto-media-bench-" + std::to_string(getpid()));
         CreateFolders(FFolder);
-        WriteWholeFile(First(), test::ToneWav(3000));
+        WriteWholeFile(First(), test::SilentMp3(115)); // 3 s
         WriteWholeFile(Second(), test::ToneWav(3000, 44100));
     }
     ~TTones() {
@@ -37,7 +38,7 @@ public:
         } catch (const std::exception&) {
         }
     }
-    std::string First() const { return JoinPath(FFolder, "first.wav"); }
+    std::string First() const { return JoinPath(FFolder, "first.mp3"); }
     std::string Second() const { return JoinPath(FFolder, "second.wav"); }
 
 private:
@@ -71,7 +72,7 @@ void DoubleClick(benchmark::State& state, TMediaPlayer& player, const std::strin
     player.Play();
     const qint64 playing = clock.nsecsElapsed();
     if (player.Mode() != TMediaMode::Playing || !WaitForSound(player))
-        state.SkipWithError("the tone does not play");
+        state.SkipWithError("the file does not play");
     toSound += static_cast<double>(clock.nsecsElapsed()) / 1e9;
     state.SetIterationTime(static_cast<double>(playing) / 1e9);
 }

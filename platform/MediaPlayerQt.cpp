@@ -93,7 +93,9 @@ public:
     void Play() override {
         if (!FOpen)
             throw EMediaError("Нет открытого файла для воспроизведения.");
-        FPlayer->setPosition(0);
+        // A seek where the file stands already makes GStreamer end an MP3 at once now and then.
+        if (FPlayer->position() != 0)
+            FPlayer->setPosition(0);
         FPlayer->play();
         Notify();
     }

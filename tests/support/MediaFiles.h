@@ -1,5 +1,5 @@
-// Media files written by the tests and benchmarks themselves: a PCM WAV tone and a Motion-JPEG
-// AVI clip, the smallest files the media framework plays.
+// Media files written by the tests and benchmarks themselves: a PCM WAV tone, a silent MP3 and
+// a Motion-JPEG AVI clip, the smallest files the media framework plays.
 #pragma once
 
 #include "common/BmpFile.h"
@@ -56,6 +56,17 @@ inline std::string ToneWav(int ms, int rate = 22050) {
         Put16(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(
                         16000 * std::sin(2 * 3.14159265358979 * 440 * i / rate))));
     return List("RIFF", "WAVE", Chunk("fmt ", format) + Chunk("data", data));
+}
+
+// An MP3 file of frames silent MPEG-1 Layer III frames (128 kbit/s, 44.1 kHz, mono: 417 bytes,
+// 1152 samples each, about 26 ms): a frame header and side information and data all zero.
+inline std::string SilentMp3(int frames) {
+    std::string frame = "\xFF\xFB\x90\xC4";
+    frame.resize(417, '\0');
+    std::string out;
+    for (int f = 0; f < frames; ++f)
+        out += frame;
+    return out;
 }
 
 // A Motion-JPEG AVI clip of frames pictures of width × height at fps frames a second, each
