@@ -35,7 +35,8 @@ public:
     virtual void Stop() = 0;
     virtual TMediaMode Mode() const = 0;
 
-    // Milliseconds from the start, and the length of the open file (0 when not known).
+    // Milliseconds from the start, and the length of the open file (0 while not known: an
+    // MP3's may be known only once it plays).
     virtual std::int64_t Position() const = 0;
     virtual std::int64_t Duration() const = 0;
     // Moves to ms milliseconds from the start (held within the file), keeping the mode.

@@ -29,7 +29,7 @@ bool IsLoaded(QMediaPlayer::MediaStatus status) {
 
 class TQtMediaPlayer : public TMediaPlayer {
 public:
-    ~TQtMediaPlayer() override { DropPlayer(); }
+    ~TQtMediaPlayer() override { DropPlayer(false); }
 
     void SetFileName(const std::string& path) override { FFileName = path; }
     const std::string& FileName() const override { return FFileName; }
@@ -86,7 +86,7 @@ public:
                          : Ui("это не звук и не видео.");
         // GStreamer goes on telling errors of a failed file for a while, which the next file
         // would take as its own: the next Open gets a new player.
-        DropPlayer();
+        DropPlayer(true);
         throw EMediaError("Не удаётся открыть файл «" + path + "»: " + ToUtf8(reason));
     }
 
@@ -183,13 +183,19 @@ private:
                          });
     }
 
-    void DropPlayer() {
+    // Lets the player go; later, when Open may run inside a signal of it (a callback that
+    // opens the next file), at once when this goes.
+    void DropPlayer(bool later) {
         if (!FPlayer)
             return;
         // No callback runs while the player goes.
         QObject::disconnect(FPlayer.get(), nullptr, nullptr, nullptr);
         FPlayer->stop();
-        FPlayer.reset();
+        FPlayer->setAudioOutput(nullptr);
+        if (later)
+            FPlayer.release()->deleteLater();
+        else
+            FPlayer.reset();
     }
 
     // Closes the open file, if any.

@@ -166,9 +166,13 @@ private:
     void MakeMediaPlayer() {
         QObject* context = FContext.get();
         if (FPlayer) {
+            // Deleted later: this may run inside a signal of the player (a callback that
+            // gives the next clip).
             QObject::disconnect(FPlayer.get(), nullptr, context, nullptr);
             FPlayer->stop();
             FPlayer->setVideoOutput(static_cast<QObject*>(nullptr));
+            FPlayer->setAudioOutput(nullptr);
+            FPlayer.release()->deleteLater();
         }
         FPlayer = std::make_unique<QMediaPlayer>();
         FPlayer->setAudioOutput(FOutput.get());

@@ -27,6 +27,11 @@ inline bool WaitFor(const std::function<bool()>& done, int ms) {
     return QTest::qWaitFor(done, ms);
 }
 
+// Deletes the players let go of during the test (they go when the events run next).
+inline void DeleteLeftPlayers() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // True when Qt Multimedia's backend plugin is loaded in this process.
 inline bool MediaPluginLoaded() {
     return dl_iterate_phdr(

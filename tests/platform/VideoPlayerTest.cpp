@@ -17,6 +17,7 @@ namespace {
 class VideoPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override { Host.resize(286, 225); }
+    void TearDown() override { DeleteLeftPlayers(); }
 
     std::unique_ptr<TVideoPlayer> Player() {
         auto player = MakeVideoPlayer(&Host);
