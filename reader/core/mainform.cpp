@@ -8,6 +8,8 @@
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/DiscDrives.h"
+#include "platform/MediaPlayer.h"
+#include "platform/VideoPlayerQt.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/ArticleStore.h"
 #include "reader/core/PageComposer.h"
@@ -88,6 +90,8 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
                                             Ui("Документы PDF (*.pdf)"));
     };
     EndProgram = [] { QCoreApplication::exit(0); };
+    MediaPlayerFactory = [] { return MakeMediaPlayer(); };
+    VideoPlayerFactory = [](QWidget* host) { return MakeVideoPlayer(host); };
     DiscDrives = MakeDiscDrives();
     CreateComponents();
     FormCreate(arguments);
@@ -171,9 +175,13 @@ void TForm1::ApplyBookOptions() {
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), book.Music);
     Panel5->setVisible(book.Music);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet5), book.Audio);
-    if (book.Audio)
+    if (book.Audio) {
         Panel5->setVisible(true);
+        LoadAudioList();
+    }
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), book.Video);
+    if (book.Video)
+        LoadVideoList();
 }
 
 void TForm1::ComboBox1Change(int index) {
@@ -248,9 +256,14 @@ void TForm1::TreeViewDblClick(QTreeWidgetItem* node) {
 void TForm1::PageControl1Change(int index) {
     if (index == 0)
         BringToFront(Panel6);
-    if (PageControl1->widget(index) == TabSheet2) {
+    QWidget* page = PageControl1->widget(index);
+    if (page == TabSheet2) {
         BringToFront(Panel8);
         ReloadGrid();
+    } else if (page == TabSheet3) {
+        MusicPageActivate();
+    } else if (page == TabSheet6) {
+        BringToFront(Panel12);
     }
 }
 
@@ -303,7 +316,7 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     // here, and what both views follow or load themselves.
     const std::vector<std::string> allowed = ConfineViews();
     const TPageLink link = ClassifyLink(target, Book());
-    if (link.Kind == TLinkKind::Picture) {
+    if (link.Kind == TLinkKind::Picture || link.Kind == TLinkKind::Video) {
         OpenMediaLink(target, handled);
         return;
     }

@@ -5,7 +5,9 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
+#include "reader/core/PageLinks.h"
 #include "reader/media/Illustrations.h"
+#include "reader/media/MusicList.h"
 #include "reader/skin/SkinFace.h"
 
 #include <QWidget>
@@ -28,12 +30,17 @@ class QStackedLayout;
 class QTabWidget;
 class QTextEdit;
 class QTreeWidget;
+class QTimer;
+class QToolButton;
+class QSlider;
 class QTreeWidgetItem;
 
 namespace quarto {
 
 class TDiscDrives;
 class THtmlView;
+class TMediaPlayer;
+class TVideoPlayer;
 class TThumbGrid;
 
 class TForm1 : public QWidget, private TSkinCommands {
@@ -64,6 +71,21 @@ public:
     // The CD-ROM drives and disc folders the pictures are looked for on (this system's; tests
     // put a fake here).
     std::unique_ptr<TDiscDrives> DiscDrives;
+    // The music list of the page "Музыка", as last loaded.
+    TMusicList MusicList;
+    // The audio and video supplements: item j's title and file name (1251, as the lists hold
+    // them), kept until another edition with them is loaded.
+    std::vector<std::string> AudioTitles;
+    std::vector<std::string> AudioFiles;
+    std::vector<std::string> VideoTitles;
+    std::vector<std::string> VideoFiles;
+    // The music and audio player of the bar, and the video player filling Panel12: made when
+    // first needed, so that the start-up does not load the media framework.
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<TVideoPlayer> MediaPlayer_TLB31;
+    // How they are made: this system's players by default; tests give fakes.
+    std::function<std::unique_ptr<TMediaPlayer>()> MediaPlayerFactory;
+    std::function<std::unique_ptr<TVideoPlayer>(QWidget* host)> VideoPlayerFactory;
 
     // Components, by their designer names.
     TSkinImage* Image1;
@@ -94,13 +116,18 @@ public:
     QFrame* Panel1;
     QFrame* Panel4;
     QPushButton* Button2;
-    QFrame* Panel5;
+    QFrame* Panel5;            // the player bar
+    QToolButton* SpeedButton1; // pause (down) and resume (up)
+    QLabel* Label4;            // the title of what plays
+    QLabel* PlayerTime;        // position and length of the track
+    QSlider* PlayerPosition;   // the track's position; dragging it moves there
+    QSlider* PlayerVolume;     // loudness 0..100
     QStackedLayout* PanelStack;
     QFrame* Panel6;
     THtmlView* HTMLViewer1;
     QFrame* Panel8;
     QTextEdit* RxRichEdit1;
-    QListWidget* ListBox2;          // the catalogue's titles, never shown
+    QListWidget* ListBox2;           // the catalogue's titles, never shown
     TThumbGrid* ThumbGrid = nullptr; // the thumbnails, once a catalogue is loaded
     QFrame* Panel12;
     QFrame* Panel7;
@@ -163,8 +190,30 @@ public:
     bool ShowPicture(int k);
     // The path of folder + "" + name beside the reader or on a disc; empty when nowhere.
     std::string FindOnDisc(const std::string& folder, const std::string& name);
-    // A picture link of a page: shows the picture in the viewer.
+    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
+    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
+    // there is left to the view).
     void OpenMediaLink(const std::string& target, bool& handled);
+
+    // Music, audio and video (mainform_media.cpp).
+    void LoadAudioList();
+    void LoadVideoList();
+    // The page "Музыка" chosen: the tree from the music list when it is found, else the notice.
+    void MusicPageActivate();
+    void LoadMusic(const std::string& path);
+    void fcTreeView2DblClick(QTreeWidgetItem* node);
+    void ListBox3DblClick();
+    void ListBox4DblClick();
+    void SpeedButton1Click();
+    void PlayerPositionMoved(int ms);
+    void PlayerVolumeChange(int percent);
+    // The player of the bar, made at the first call.
+    TMediaPlayer& Player();
+    // Opens path in the bar's player and plays it from the start, titled title.
+    void PlayFile(const std::string& path, const QString& title);
+    // The position, length and controls of the bar as the player stands.
+    void ShowPlayerState();
+    void OpenVideoLink(const TPageLink& link, bool& handled);
 
     // Search.
     void Button1Click();
@@ -199,6 +248,7 @@ private:
     void CreateAudioPage();
     void CreateVideoPage();
     void CreateRightPane();
+    void CreatePlayerBar();
     QWidget* CreatePanelStack();
     void CreateFontPanel();
     void CreateHintPanel();
@@ -227,6 +277,7 @@ private:
     std::string FGridFailure;
     QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
+    QTimer* FPlayerTimer = nullptr; // moves the position while a track plays
 };
 
 extern TForm1* Form1;

@@ -18,10 +18,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStackedLayout>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -161,8 +164,12 @@ void TForm1::CreateMusicPage() {
     auto* music = new QVBoxLayout(Panel10);
     music->setContentsMargins(0, 0, 0, 0);
     Label2 = Named(new QLabel(Panel10), "Label2");
+    Label2->setText(Ui("\nДля прослушивания музыки, \nвставьте любой диск из данной серии\n"
+                       "и еще раз зайдите на вкладку\n'Музыка'"));
+    Label2->setAlignment(Qt::AlignCenter);
     Label2->setWordWrap(true);
     music->addWidget(Label2);
+    Panel10->hide();
     TabSheet3->layout()->addWidget(Panel10);
     fcTreeView2 = NewTree(TabSheet3, "fcTreeView2");
     TabSheet3->layout()->addWidget(fcTreeView2);
@@ -193,12 +200,46 @@ void TForm1::CreateRightPane() {
     toolbar->addWidget(Button2);
     Panel4->hide();
     right->addWidget(Panel4);
+    CreatePlayerBar();
+    right->addWidget(Panel5);
+    right->addWidget(CreatePanelStack(), 1);
+}
+
+// The player bar: pause, the title, the position and the loudness of the music and audio.
+void TForm1::CreatePlayerBar() {
     Panel5 = NewPanel(Panel1, "Panel5");
     Panel5->setFixedHeight(30);
     Panel5->setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(Panel5);
+    bar->setContentsMargins(2, 1, 4, 1);
+    bar->setSpacing(4);
+    SpeedButton1 = Named(new QToolButton(Panel5), "SpeedButton1");
+    SpeedButton1->setCheckable(true);
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+    SpeedButton1->setToolTip(Ui("Пауза"));
+    SpeedButton1->setAutoRaise(true);
+    Label4 = Named(new QLabel(Panel5), "Label4");
+    Label4->setMinimumWidth(40);
+    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    PlayerTime = Named(new QLabel(Panel5), "PlayerTime");
+    PlayerPosition = Named(new QSlider(Qt::Horizontal, Panel5), "PlayerPosition");
+    PlayerPosition->setToolTip(Ui("Положение"));
+    PlayerPosition->setMinimumWidth(60);
+    auto* loudness = new QLabel(Panel5);
+    loudness->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
+    PlayerVolume = Named(new QSlider(Qt::Horizontal, Panel5), "PlayerVolume");
+    PlayerVolume->setRange(0, 100);
+    PlayerVolume->setValue(100);
+    PlayerVolume->setFixedWidth(60);
+    PlayerVolume->setToolTip(Ui("Громкость"));
+    bar->addWidget(SpeedButton1);
+    bar->addWidget(Label4, 3);
+    bar->addWidget(PlayerTime);
+    bar->addWidget(PlayerPosition, 2);
+    bar->addWidget(loudness);
+    bar->addWidget(PlayerVolume);
     Panel5->hide();
-    right->addWidget(Panel5);
-    right->addWidget(CreatePanelStack(), 1);
+    ShowPlayerState();
 }
 
 // The text (Panel6), the thumbnail grid's panel (Panel8, which also holds the hidden copy
@@ -256,6 +297,21 @@ void TForm1::ConnectEvents() {
             [this](int index) { Guarded([&] { ComboBox1Change(index); }); });
     connect(TreeView, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* node, int) { Guarded([&] { TreeViewDblClick(node); }); });
+    connect(fcTreeView2, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* node, int) { Guarded([&] { fcTreeView2DblClick(node); }); });
+    connect(ListBox3, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarded([&] { ListBox3DblClick(); }); });
+    connect(ListBox4, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarded([&] { ListBox4DblClick(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            [this] { Guarded([&] { SpeedButton1Click(); }); });
+    connect(PlayerPosition, &QSlider::sliderMoved, this,
+            [this](int ms) { Guarded([&] { PlayerPositionMoved(ms); }); });
+    connect(PlayerPosition, &QSlider::actionTriggered, this, [this](int) {
+        Guarded([&] { PlayerPositionMoved(PlayerPosition->sliderPosition()); });
+    });
+    connect(PlayerVolume, &QSlider::valueChanged, this,
+            [this](int percent) { Guarded([&] { PlayerVolumeChange(percent); }); });
     connect(TitleTree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* node, int) { Guarded([&] { TitleTreeDblClick(node); }); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {

@@ -1,6 +1,7 @@
 // The main window's page "Иллюстрации": the title tree and the hidden title list filled from the
 // edition's catalogue, the thumbnail grid in the right column, the opening of a picture from
-// either, the disc lookup and prompt, and the picture links of the pages.
+// either, the disc lookup and prompt, and the picture links of the pages (the clip links are in
+// mainform_media.cpp).
 #include "mainform.h"
 
 #include "ErrorReport.h"
@@ -95,8 +96,9 @@ void TForm1::paintEvent(QPaintEvent* event) {
 
 void TForm1::ThumbGridMouseMove(int cell) {
     const int entry = EntryOfCell(Illustrations, cell);
-    setWindowTitle(entry < 0 ? QString()
-                             : Shown(Illustrations.PicInfo[static_cast<std::size_t>(entry)].PicTitle));
+    setWindowTitle(entry < 0
+                       ? QString()
+                       : Shown(Illustrations.PicInfo[static_cast<std::size_t>(entry)].PicTitle));
 }
 
 void TForm1::ThumbGridMouseDown(int cell) {
@@ -181,8 +183,12 @@ std::string TForm1::FindOnDisc(const std::string& folder, const std::string& nam
 
 void TForm1::OpenMediaLink(const std::string& target, bool& handled) {
     const TPageLink link = ClassifyLink(target, Book());
+    if (link.Kind == TLinkKind::Video) {
+        OpenVideoLink(link, handled);
+        return;
+    }
     if (link.Kind != TLinkKind::Picture)
-        return; // clips come with the video window; the rest stays with the view
+        return; // the rest stays with the view
     // First where the page puts it, inside the edition's folder; then beside the reader and on
     // the discs, by its name.
     std::string path;

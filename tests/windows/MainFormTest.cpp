@@ -534,7 +534,7 @@ TEST(MainForm, EveryWindowIsTitledExactlyByItsCaption) {
         {Form2, "Поиск"},
         {SearchForm, "Поиск"},
         {PreviewForm, "Иллюстрации"},
-        {Form3, "Видео"},
+        {Form3, "Form3"},
         {insertForm, "Не найден нужный диск."},
     };
     for (const TCase& c : cases) {
