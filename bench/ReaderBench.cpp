@@ -3,23 +3,33 @@
 // plain-text article at the top level), a search hit in a 3 MB article with about 5,000 marks
 // (time and memory), start-up to the first shown window with ten editions, and the thumbnail
 // grid: a frame of 5 x 4 cells with the thumbnails decoded or cached, and a reload of a grid
-// over a 50 MB "Data2.dat" when nothing changed. Runs on the offscreen platform unless another
-// is chosen.
+// over a 50 MB "Data2.dat" when nothing changed; start-up with an edition that has all four
+// media options (illustrations, music, audio, video), and a double-click on a music track to the
+// player playing it. Runs on the offscreen platform unless another is chosen.
 #include "common/BmpFile.h"
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "common/RecordFile.h"
+#include "platform/MediaPlayer.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/HtmlView.h"
 #include "reader/core/ReaderWindows.h"
 #include "reader/core/mainform.h"
+#include "reader/media/SupplementLists.h"
 #include "reader/media/ThumbGrid.h"
 #include "tools/EditionWriter.h"
+#include "tools/MusicWriter.h"
 #include "tools/PictureWriter.h"
+#include "tools/SupplementWriter.h"
+
+#include "MediaFiles.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTreeWidget>
@@ -102,13 +112,16 @@ public:
 
     // An edition whose contents are: a section heading, an article of articleSize bytes, and
     // a chapter made of parts sub-entries of partSize bytes each.
+    // options: the descriptor's [Options] lines.
     void AddEdition(const std::string& key, std::size_t articleSize, int parts,
-                    std::size_t partSize, int markEvery = 0, std::size_t plainSize = 0) {
+                    std::size_t partSize, int markEvery = 0, std::size_t plainSize = 0,
+                    const std::string& options = "") {
         const std::string src = JoinPath(JoinPath(FRoot, "src"), key);
         const std::string texts = JoinPath(src, "texts");
         CreateFolders(texts);
-        WriteWholeFile(JoinPath(src, "edition.ini"),
-                       "[Main]\nTitle=Книга " + key + "\nTitle2=Часть\nRegKey=" + key + "\n");
+        WriteWholeFile(JoinPath(src, "edition.ini"), "[Main]\nTitle=Книга " + key +
+                                                         "\nTitle2=Часть\nRegKey=" + key +
+                                                         "\n[Options]\n" + options);
         std::string contents = "0 - Раздел\n1 article.htm Статья\n1 - Глава\n";
         WriteWholeFile(JoinPath(texts, "article.htm"), MakeArticle(articleSize, 1, markEvery));
         for (int i = 0; i < parts; ++i) {
@@ -321,6 +334,108 @@ void BM_StartUpTenEditions(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpTenEditions)->Unit(benchmark::kMillisecond);
+
+std::string PhotoThumbnail(int seed);
+
+// An edition with illustrations (200 thumbnails), 30 audio and 10 video supplements, and the
+// series' music (100 tracks) beside the reader.
+void AddMediaEdition(TBenchFolder& folder, const std::string& key) {
+    folder.AddEdition(key, 20 * 1024, 200, 512, 0, 0, "Audio=1\nPictures=1\nMusic=1\nVideo=1\n");
+    const std::string book = EditionFolderOf(folder.Folder(), key);
+    TPictureSet pictures;
+    pictures.Headings = {Utf8ToCp1251("Звёзды")};
+    for (int k = 0; k < 200; ++k) {
+        pictures.Entries.push_back(
+            {"1", Utf8ToCp1251("Снимок " + std::to_string(k)), "p" + std::to_string(k) + ".jpg"});
+        pictures.FileLines.push_back("p" + std::to_string(k) + ".jpg");
+        pictures.CellLines.push_back(k);
+        pictures.Thumbnails.push_back(PhotoThumbnail(k % 10));
+    }
+    WritePictureSet(pictures, book);
+    std::vector<std::string> audio, video;
+    for (int j = 0; j < 30; ++j)
+        audio.insert(audio.end(), {Utf8ToCp1251("Запись " + std::to_string(j)),
+                                   "a" + std::to_string(j) + ".mp3"});
+    for (int j = 0; j < 10; ++j)
+        video.insert(video.end(), {Utf8ToCp1251("Фильм " + std::to_string(j)),
+                                   "v" + std::to_string(j) + ".avi"});
+    WriteSupplementList(audio, book, TSupplementKind::Audio);
+    WriteSupplementList(video, book, TSupplementKind::Video);
+    TMusicSet music;
+    for (int t = 0; t < 100; ++t)
+        music.Records.push_back({static_cast<std::uint8_t>(t / 10),
+                                 Utf8ToCp1251("Альбом"),
+                                 Utf8ToCp1251("Дорожка " + std::to_string(t)),
+                                 "t" + std::to_string(t),
+                                 {},
+                                 {},
+                                 {},
+                                 {}});
+    WriteMusicList(music, folder.Folder());
+}
+
+// Start-up as above, the first of the ten editions having all four media options: its
+// illustration catalogue, thumbnail grid, audio and video lists loaded, the players not made.
+void BM_StartUpAllMediaOptions(benchmark::State& state) {
+    TBenchFolder folder("start-media");
+    AddMediaEdition(folder, "Book0");
+    for (int i = 1; i < 10; ++i)
+        folder.AddEdition("Book" + std::to_string(i), 20 * 1024, 200, 512);
+    for (auto _ : state) {
+        CreateReaderWindows(folder.Folder(), {});
+        Form1->show();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (Form1->ListBox4->count() != 10 || Form1->MediaPlayer1)
+            state.SkipWithError("the media edition was not loaded as expected");
+        DestroyReaderWindows();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpAllMediaOptions)->Unit(benchmark::kMillisecond);
+
+// A double-click on a music track (a 3 s MP3 beside the reader) until the player plays it:
+// the first of the process (the media framework loaded then) and the next ones.
+void BM_TrackDoubleClickToPlaying(benchmark::State& state) {
+    TBenchFolder folder("track");
+    folder.AddEdition("Music", 1024, 0, 0, 0, 0, "Music=1\n");
+    TMusicSet music;
+    music.Records.push_back({1, "Album", "Track 1", "one", {}, {}, {}, {}});
+    music.Records.push_back({1, "Album", "Track 2", "two", {}, {}, {}, {}});
+    WriteMusicList(music, folder.Folder());
+    CreateFolders(JoinPath(folder.Folder(), "mp3"));
+    WriteWholeFile(JoinPath(JoinPath(folder.Folder(), "mp3"), "one.mp3"), test::SilentMp3(115));
+    WriteWholeFile(JoinPath(JoinPath(folder.Folder(), "mp3"), "two.mp3"), test::SilentMp3(115));
+    CreateReaderWindows(folder.Folder(), {});
+    Form1->show();
+    QCoreApplication::processEvents();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet3);
+    QTreeWidgetItem* album = Form1->fcTreeView2->topLevelItem(0);
+    if (!album || album->childCount() != 2) {
+        state.SkipWithError("the music tree was not built");
+        DestroyReaderWindows();
+        return;
+    }
+    double first = -1;
+    int n = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        emit Form1->fcTreeView2->itemDoubleClicked(album->child(n++ % 2), 0);
+        while (!Form1->MediaPlayer1 || Form1->MediaPlayer1->Mode() != TMediaMode::Playing) {
+            if (clock.elapsed() > 5000) {
+                state.SkipWithError("the track did not play");
+                break;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        if (first < 0)
+            first = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    }
+    state.counters["first_ms"] = first;
+    DestroyReaderWindows();
+}
+BENCHMARK(BM_TrackDoubleClickToPlaying)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // A thumbnail as photographs make them: 150 x 112, colour gradients with fine detail.
 std::string PhotoThumbnail(int seed) {
