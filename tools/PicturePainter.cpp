@@ -6,6 +6,7 @@
 //   picture-painter OUTDIR     writes OUTDIR/*.jpg and OUTDIR/base/*.jpg
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
+#include "tools/PaintKit.h"
 
 #include <algorithm>
 #include <array>
@@ -21,6 +22,7 @@
 #include <vector>
 
 using namespace quarto;
+using namespace quarto::paint;
 
 namespace {
 
@@ -37,85 +39,6 @@ void SaveJpeg(const std::string& path, const std::vector<std::uint8_t>& rgb, int
     picture.Height = height;
     picture.Pixels = rgb;
     WriteWholeFile(path, EncodeJpeg(picture, 88));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Colours, noise, random numbers.
-
-struct TColor {
-    double R = 0, G = 0, B = 0;
-};
-TColor operator*(TColor c, double k) {
-    return {c.R * k, c.G * k, c.B * k};
-}
-TColor operator+(TColor a, TColor b) {
-    return {a.R + b.R, a.G + b.G, a.B + b.B};
-}
-TColor Mix(TColor a, TColor b, double t) {
-    return a * (1 - t) + b * t;
-}
-TColor Rgb(int r, int g, int b) {
-    return {r / 255.0, g / 255.0, b / 255.0};
-}
-
-double Clamp01(double v) {
-    return v < 0 ? 0 : v > 1 ? 1 : v;
-}
-double SmoothStep(double a, double b, double v) {
-    const double t = Clamp01((v - a) / (b - a));
-    return t * t * (3 - 2 * t);
-}
-
-std::uint32_t Hash(std::uint32_t h) {
-    h ^= h >> 16, h *= 0x7FEB352Du, h ^= h >> 15, h *= 0x846CA68Bu, h ^= h >> 16;
-    return h;
-}
-
-// A small deterministic generator (xorshift of a hashed seed).
-class TRandom {
-public:
-    explicit TRandom(std::uint32_t seed) : FState(Hash(seed) | 1u) {}
-    double Next() {
-        FState ^= FState << 13, FState ^= FState >> 17, FState ^= FState << 5;
-        return (FState >> 8) / 16777216.0;
-    }
-    double Range(double a, double b) { return a + (b - a) * Next(); }
-
-private:
-    std::uint32_t FState;
-};
-
-// Value noise in three dimensions (so that a sphere's surface has no seam), and its sum over
-// octaves; both in 0..1.
-double Noise3(double x, double y, double z, std::uint32_t seed) {
-    const double fx0 = std::floor(x), fy0 = std::floor(y), fz0 = std::floor(z);
-    const int x0 = static_cast<int>(fx0), y0 = static_cast<int>(fy0), z0 = static_cast<int>(fz0);
-    const auto s = [](double t) { return t * t * (3 - 2 * t); };
-    const double tx = s(x - fx0), ty = s(y - fy0), tz = s(z - fz0);
-    const auto lattice = [&](int i, int j, int k) {
-        const std::uint32_t h = Hash(seed ^ (static_cast<std::uint32_t>(i) * 0x9E3779B1u) ^
-                                     (static_cast<std::uint32_t>(j) * 0x85EBCA77u) ^
-                                     (static_cast<std::uint32_t>(k) * 0xC2B2AE3Du));
-        return (h & 0xFFFF) / 65535.0;
-    };
-    double v[2][2];
-    for (int j = 0; j < 2; ++j)
-        for (int k = 0; k < 2; ++k) {
-            const double a = lattice(x0, y0 + j, z0 + k), b = lattice(x0 + 1, y0 + j, z0 + k);
-            v[j][k] = a + (b - a) * tx;
-        }
-    const double c0 = v[0][0] + (v[1][0] - v[0][0]) * ty, c1 = v[0][1] + (v[1][1] - v[0][1]) * ty;
-    return c0 + (c1 - c0) * tz;
-}
-
-double Fbm(double x, double y, double z, int octaves, std::uint32_t seed) {
-    double sum = 0, amplitude = 0.5, total = 0;
-    for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * Noise3(x, y, z, seed + static_cast<std::uint32_t>(i) * 7919u);
-        total += amplitude;
-        x *= 2.03, y *= 2.03, z *= 2.03, amplitude *= 0.5;
-    }
-    return sum / total;
 }
 
 // ---------------------------------------------------------------------------------------------

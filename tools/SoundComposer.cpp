@@ -7,6 +7,7 @@
 //   sound-composer OUTDIR     writes OUTDIR/<track>.wav (16-bit PCM, 22050 Hz, stereo) and
 //                             prints each track's length, peak and RMS level
 #include "common/FileSystem.h"
+#include "tools/PaintKit.h"
 
 #include <algorithm>
 #include <array>
@@ -21,44 +22,14 @@
 #include <vector>
 
 using namespace quarto;
+using quarto::paint::Hash;
+using quarto::paint::TRandom;
 
 namespace {
 
 constexpr int Rate = 22050;
 constexpr double Pi = std::numbers::pi;
 constexpr double TwoPi = 2 * Pi;
-
-std::uint32_t Hash(std::uint32_t h) {
-    h ^= h >> 16, h *= 0x7FEB352Du, h ^= h >> 15, h *= 0x846CA68Bu, h ^= h >> 16;
-    return h;
-}
-
-// A small deterministic generator (xorshift of a hashed seed).
-class TRandom {
-public:
-    explicit TRandom(std::uint32_t seed) : FState(Hash(seed) | 1u) {}
-    double Next() {
-        FState ^= FState << 13, FState ^= FState >> 17, FState ^= FState << 5;
-        return (FState >> 8) / 16777216.0;
-    }
-    double Range(double a, double b) { return a + (b - a) * Next(); }
-    int Below(int n) { return std::min(n - 1, static_cast<int>(Next() * n)); }
-    // An index into weights, drawn in proportion to them.
-    int Pick(const std::vector<double>& weights) {
-        double total = 0;
-        for (double w : weights)
-            total += w;
-        double r = Next() * total;
-        for (std::size_t i = 0; i < weights.size(); ++i) {
-            if ((r -= weights[i]) < 0)
-                return static_cast<int>(i);
-        }
-        return static_cast<int>(weights.size()) - 1;
-    }
-
-private:
-    std::uint32_t FState;
-};
 
 double Frequency(double midi) {
     return 440.0 * std::pow(2.0, (midi - 69) / 12);
