@@ -1,7 +1,10 @@
 // The media framework's backend, chosen before the first media object is made.
 #pragma once
 
+#include "MediaMode.h"
+
 #include <QByteArray>
+#include <QMediaPlayer>
 #include <QtGlobal>
 
 namespace quarto {
@@ -13,6 +16,19 @@ namespace quarto {
 inline void SelectMediaBackend() {
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", QByteArray("gstreamer"));
+}
+
+// The mode of an open player, as the reader names it.
+inline TMediaMode ModeOf(QMediaPlayer::PlaybackState state) {
+    switch (state) {
+    case QMediaPlayer::PlayingState:
+        return TMediaMode::Playing;
+    case QMediaPlayer::PausedState:
+        return TMediaMode::Paused;
+    case QMediaPlayer::StoppedState:
+        break;
+    }
+    return TMediaMode::Stopped;
 }
 
 } // namespace quarto

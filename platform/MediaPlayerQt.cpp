@@ -120,15 +120,7 @@ public:
     TMediaMode Mode() const override {
         if (!FOpen)
             return TMediaMode::NotOpen;
-        switch (FPlayer->playbackState()) {
-        case QMediaPlayer::PlayingState:
-            return TMediaMode::Playing;
-        case QMediaPlayer::PausedState:
-            return TMediaMode::Paused;
-        case QMediaPlayer::StoppedState:
-            break;
-        }
-        return TMediaMode::Stopped;
+        return ModeOf(FPlayer->playbackState());
     }
 
     std::int64_t Position() const override { return FOpen ? FPlayer->position() : 0; }

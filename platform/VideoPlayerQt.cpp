@@ -92,15 +92,7 @@ public:
     TMediaMode Mode() const override {
         if (!HasClip())
             return TMediaMode::NotOpen;
-        switch (FPlayer->playbackState()) {
-        case QMediaPlayer::PlayingState:
-            return TMediaMode::Playing;
-        case QMediaPlayer::PausedState:
-            return TMediaMode::Paused;
-        case QMediaPlayer::StoppedState:
-            break;
-        }
-        return TMediaMode::Stopped;
+        return ModeOf(FPlayer->playbackState());
     }
 
     TVideoReadyState ReadyState() const override { return FReadyState; }
