@@ -2,6 +2,7 @@
 
 #include "IndexWriter.h"
 #include "PictureWriter.h"
+#include "SourceLines.h"
 #include "SupplementWriter.h"
 
 #include "common/Cp1251.h"
@@ -115,17 +116,10 @@ std::vector<std::string> FindSkinFiles(const std::string& from) {
 
 std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::string& fileName) {
     std::vector<TOutlineEntry> entries;
-    std::istringstream lines(StripBom(text));
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        const auto fail = [&](const std::string& what) {
-            throw EEditionSourceError(fileName + ", line " + std::to_string(number) + ": " + what);
-        };
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t first = line.find_first_not_of(Blanks);
-        if (first == std::string::npos || line[first] == '#')
-            continue;
+    ForEachSourceLine(text, fileName, [&](const TSourceLine& source) {
+        const std::string& line = source.Text;
+        const std::size_t first = source.First;
+        const auto fail = [&](const std::string& what) { source.Fail(what); };
         // Tokens up to the file name; the rest of the line is the title.
         std::size_t pos = first;
         const auto nextToken = [&]() {
@@ -139,7 +133,7 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
             return line.substr(start, end - start);
         };
         TOutlineEntry entry;
-        entry.Line = number;
+        entry.Line = source.Number;
         const std::string levelToken = nextToken();
         const auto level = ParseIniInteger(levelToken);
         if (!level || *level < 0 || *level > 255 ||
@@ -174,7 +168,7 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
             entry.Title.erase(entry.Title.find_last_not_of(Blanks) + 1);
         }
         entries.push_back(std::move(entry));
-    }
+    });
     return entries;
 }
 

@@ -1,6 +1,7 @@
 #include "MusicWriter.h"
 
 #include "EditionWriter.h"
+#include "SourceLines.h"
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
@@ -71,31 +72,19 @@ TMusicSource ReadMusicSource(const std::string& src) {
     } catch (const std::exception& e) {
         throw EEditionSourceError(e.what());
     }
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-        text.erase(0, 3);
-
     TMusicSource result;
     std::map<std::string, std::string> storedFrom; // stored stem -> source path
     std::optional<TMusicEntry> album;              // the album of the tracks that follow
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        const auto fail = [&](const std::string& what) {
-            throw EEditionSourceError(listPath + ", line " + std::to_string(number) + ": " + what);
-        };
+    ForEachSourceLine(text, listPath, [&](const TSourceLine& source) {
+        const std::string& line = source.Text;
+        const std::size_t first = source.First;
+        const auto fail = [&](const std::string& what) { source.Fail(what); };
         const auto to1251 = [&](const std::string& utf8, const char* what) {
-            std::string out;
-            if (!TryUtf8ToCp1251(utf8, out))
-                fail("not UTF-8, or a character code page 1251 lacks.");
+            std::string out = source.To1251(utf8);
             if (out.size() > MusicFormat::ShortStringMaxLength)
                 fail(std::string("the ") + what + " is longer than 255 characters.");
             return out;
         };
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t first = line.find_first_not_of(Blanks);
-        if (first == std::string::npos || line[first] == '#')
-            continue;
         std::size_t pos = line[first] == '=' ? first + 1 : first;
         const auto nextToken = [&]() {
             const std::size_t start = line.find_first_not_of(Blanks, pos);
@@ -122,7 +111,7 @@ TMusicSource ReadMusicSource(const std::string& src) {
             album.emplace();
             album->AlbumNumber = static_cast<std::uint8_t>(std::stoi(token));
             album->AlbumTitle = to1251(title, "album title");
-            continue;
+            return;
         }
         if (!album)
             fail("a track before the first album line (= NUMBER TITLE).");
@@ -146,7 +135,7 @@ TMusicSource ReadMusicSource(const std::string& src) {
         entry.TrackTitle = to1251(title, "track title");
         entry.TrackFile = to1251(stem, "file name");
         result.Set.Records.push_back(std::move(entry));
-    }
+    });
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "PictureWriter.h"
 
 #include "EditionWriter.h"
+#include "SourceLines.h"
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
@@ -50,29 +51,17 @@ struct TSourceCatalogue {
 
 TSourceCatalogue ParsePictureList(const std::string& text, const std::string& fileName) {
     TSourceCatalogue catalogue;
-    std::istringstream lines(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        const auto fail = [&](const std::string& what) {
-            throw EEditionSourceError(fileName + ", line " + std::to_string(number) + ": " + what);
-        };
-        const auto to1251 = [&](const std::string& utf8) {
-            std::string out;
-            if (!TryUtf8ToCp1251(utf8, out))
-                fail("not UTF-8, or a character code page 1251 lacks.");
-            return out;
-        };
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t first = line.find_first_not_of(Blanks);
-        if (first == std::string::npos || line[first] == '#')
-            continue;
+    ForEachSourceLine(text, fileName, [&](const TSourceLine& source) {
+        const std::string& line = source.Text;
+        const std::size_t first = source.First;
+        const auto fail = [&](const std::string& what) { source.Fail(what); };
+        const auto to1251 = [&](const std::string& utf8) { return source.To1251(utf8); };
         if (line[first] == '=') {
             std::string heading = line.substr(first + 1);
             heading.erase(0, heading.find_first_not_of(Blanks));
             heading.erase(heading.find_last_not_of(Blanks) + 1);
             catalogue.Set.Headings.push_back(to1251(heading));
-            continue;
+            return;
         }
         std::size_t pos = first;
         const auto nextToken = [&]() {
@@ -99,8 +88,8 @@ TSourceCatalogue ParsePictureList(const std::string& text, const std::string& fi
         }
         catalogue.Set.Entries.push_back({to1251(heading), to1251(title), {}});
         catalogue.SourceFiles.push_back(file);
-        catalogue.SourceLines.push_back(number);
-    }
+        catalogue.SourceLines.push_back(source.Number);
+    });
     return catalogue;
 }
 

@@ -1,6 +1,7 @@
 #include "SupplementWriter.h"
 
 #include "EditionWriter.h"
+#include "SourceLines.h"
 
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
@@ -29,27 +30,13 @@ TEditionSupplements::TList ReadList(const std::string& src, const char* listName
     } catch (const std::exception& e) {
         throw EEditionSourceError(e.what());
     }
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-        text.erase(0, 3);
     std::map<std::string, std::string> storedFrom; // stored name -> source path
     bool folderChecked = false;
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
-        const auto fail = [&](const std::string& what) {
-            throw EEditionSourceError(listPath + ", line " + std::to_string(number) + ": " + what);
-        };
-        const auto to1251 = [&](const std::string& utf8) {
-            std::string out;
-            if (!TryUtf8ToCp1251(utf8, out))
-                fail("not UTF-8, or a character code page 1251 lacks.");
-            return out;
-        };
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        const std::size_t first = line.find_first_not_of(Blanks);
-        if (first == std::string::npos || line[first] == '#')
-            continue;
+    ForEachSourceLine(text, listPath, [&](const TSourceLine& source) {
+        const std::string& line = source.Text;
+        const std::size_t first = source.First;
+        const auto fail = [&](const std::string& what) { source.Fail(what); };
+        const auto to1251 = [&](const std::string& utf8) { return source.To1251(utf8); };
         const std::size_t end = std::min(line.find_first_of(Blanks, first), line.size());
         const std::string file = line.substr(first, end - first);
         std::string title;
@@ -75,7 +62,7 @@ TEditionSupplements::TList ReadList(const std::string& src, const char* listName
             list.Copies.emplace_back(path, file);
         list.Lines.push_back(to1251(title));
         list.Lines.push_back(to1251(file));
-    }
+    });
     return list;
 }
 

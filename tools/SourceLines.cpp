@@ -1,0 +1,36 @@
+#include "SourceLines.h"
+
+#include "EditionWriter.h"
+
+#include "common/Cp1251.h"
+
+#include <sstream>
+
+namespace quarto {
+
+void TSourceLine::Fail(const std::string& what) const {
+    throw EEditionSourceError(FileName + ", line " + std::to_string(Number) + ": " + what);
+}
+
+std::string TSourceLine::To1251(const std::string& utf8) const {
+    std::string out;
+    if (!TryUtf8ToCp1251(utf8, out))
+        Fail("not UTF-8, or a character code page 1251 lacks.");
+    return out;
+}
+
+void ForEachSourceLine(const std::string& text, const std::string& fileName,
+                       const std::function<void(const TSourceLine&)>& each) {
+    std::istringstream lines(text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::size_t first = line.find_first_not_of(SourceBlanks);
+        if (first == std::string::npos || line[first] == '#')
+            continue;
+        each(TSourceLine{line, first, number, fileName});
+    }
+}
+
+} // namespace quarto

@@ -1,0 +1,31 @@
+// The lines of the authoring sources' lists (contents.txt, pictures.txt, music.txt, audio.txt,
+// video.txt): UTF-8 text, a byte-order mark allowed, lines ending in LF or CR LF, blank lines
+// and lines starting with "#" skipped; every fault names the file and the line.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace quarto {
+
+// What separates the fields of a source line.
+inline constexpr const char* SourceBlanks = " \t\r";
+
+struct TSourceLine {
+    const std::string& Text;   // without its line end
+    std::size_t First;         // where its first field begins
+    int Number;                // from 1
+    const std::string& FileName;
+
+    // Throws EEditionSourceError naming the file and the line.
+    [[noreturn]] void Fail(const std::string& what) const;
+    // The code page 1251 bytes of a field; fails when the field cannot be converted.
+    std::string To1251(const std::string& utf8) const;
+};
+
+// Calls each for every line of text that is neither blank nor a comment.
+void ForEachSourceLine(const std::string& text, const std::string& fileName,
+                       const std::function<void(const TSourceLine&)>& each);
+
+} // namespace quarto
