@@ -1,6 +1,11 @@
-// The video player on Qt Multimedia: a QMediaPlayer showing its picture in a QVideoWidget
-// above a control bar, in the panel the window gives it. Made at the first SetFileName, so
-// that starting the reader does not load the media framework.
+// The video player on Qt Multimedia: a QMediaPlayer showing its picture above a control bar,
+// in the panel the window gives it. Made at the first SetFileName, so that starting the reader
+// does not load the media framework.
+//
+// The picture is painted by an ordinary widget from the frames of a video sink, not shown in
+// the framework's own video window: that window is a native OpenGL child, and a dialog holding
+// one stops showing its own painting on X servers without a working OpenGL, so the video
+// window's controls stayed black.
 #include "VideoPlayerQt.h"
 
 #include "MediaBackendQt.h"
@@ -19,14 +24,54 @@
 #include <QUrl>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QVideoWidget>
+#include <QPainter>
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <utility>
 
 namespace quarto {
 
 namespace {
+
+// The clip's picture: the last frame, scaled to fit with its proportions, on black.
+class TVideoPicture : public QWidget {
+public:
+    explicit TVideoPicture(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    QVideoSink* Sink() { return &FSink; }
+
+    void ShowFrame(const QVideoFrame& frame) {
+        FFrame = frame.toImage();
+        update();
+    }
+    void Clear() {
+        FFrame = QImage();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::black);
+        if (FFrame.isNull())
+            return;
+        QSize size = FFrame.size();
+        size.scale(this->size(), Qt::KeepAspectRatio);
+        const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
+                           size);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, FFrame);
+    }
+
+private:
+    QVideoSink FSink;
+    QImage FFrame;
+};
 
 class TQtVideoPlayer : public TVideoPlayer {
 public:
@@ -63,6 +108,7 @@ public:
             SetReadyState(TVideoReadyState::Empty);
             return;
         }
+        FVideo->Clear();
         FStack->setCurrentWidget(FVideo);
         SetReadyState(TVideoReadyState::Loading);
         FPlayer->setSource(QUrl::fromLocalFile(FromUtf8(ResolvedOrGiven(path))));
@@ -138,18 +184,25 @@ private:
         MakeMediaPlayer();
         QObject* context = FContext.get();
 
-        // The sink may tell a frame on the framework's thread, holding its lock: only the
-        // frame's size is taken there, and handed to the GUI thread with the clip it is of.
+        // The sink may tell a frame on the framework's thread, holding its lock: the frame (a
+        // shared handle) waits for the GUI thread with the clip it is of, where its size and
+        // picture are taken. Only the newest waits, so a busy GUI thread skips frames instead
+        // of holding the framework's buffers.
         QObject::connect(
-            FVideo->videoSink(), &QVideoSink::videoFrameChanged, context,
+            FVideo->Sink(), &QVideoSink::videoFrameChanged, context,
             [this, context](const QVideoFrame& frame) {
                 if (!frame.isValid())
                     return;
-                const TVideoSize size{frame.width(), frame.height()};
-                const unsigned generation = FGeneration.load();
-                QMetaObject::invokeMethod(
-                    context, [this, size, generation] { PictureShown(size, generation); },
-                    Qt::QueuedConnection);
+                {
+                    const std::lock_guard lock(FWaitingLock);
+                    FWaiting = frame;
+                    FWaitingGeneration = FGeneration.load();
+                    if (FWaitingPosted)
+                        return;
+                    FWaitingPosted = true;
+                }
+                QMetaObject::invokeMethod(context, [this] { FrameShown(); },
+                                          Qt::QueuedConnection);
             },
             Qt::DirectConnection);
     }
@@ -162,13 +215,13 @@ private:
             // gives the next clip).
             QObject::disconnect(FPlayer.get(), nullptr, context, nullptr);
             FPlayer->stop();
-            FPlayer->setVideoOutput(static_cast<QObject*>(nullptr));
+            FPlayer->setVideoSink(nullptr);
             FPlayer->setAudioOutput(nullptr);
             FPlayer.release()->deleteLater();
         }
         FPlayer = std::make_unique<QMediaPlayer>();
         FPlayer->setAudioOutput(FOutput.get());
-        FPlayer->setVideoOutput(FVideo);
+        FPlayer->setVideoSink(FVideo->Sink());
         QObject::connect(FPlayer.get(), &QMediaPlayer::mediaStatusChanged, context,
                          [this](QMediaPlayer::MediaStatus status) {
                              if (FReadyState != TVideoReadyState::Loading)
@@ -207,7 +260,7 @@ private:
         column->setSpacing(0);
 
         FStack = new QStackedWidget(FPanel);
-        FVideo = new QVideoWidget(FStack);
+        FVideo = new TVideoPicture(FStack);
         FVideo->setObjectName("VideoPicture");
         FErrorLabel = new QLabel(FStack);
         FErrorLabel->setObjectName("VideoErrorText");
@@ -272,11 +325,23 @@ private:
         FPanel->show();
     }
 
-    // The first picture of the clip loading gives its size.
-    void PictureShown(TVideoSize size, unsigned generation) {
-        if (generation != FGeneration.load() || FReadyState != TVideoReadyState::Loading)
+    // A picture of the clip shown; the first one, while loading, gives the clip's size.
+    void FrameShown() {
+        QVideoFrame frame;
+        unsigned generation = 0;
+        {
+            const std::lock_guard lock(FWaitingLock);
+            frame = std::exchange(FWaiting, QVideoFrame());
+            generation = FWaitingGeneration;
+            FWaitingPosted = false;
+        }
+        if (!frame.isValid() || generation != FGeneration.load() ||
+            (FReadyState != TVideoReadyState::Loading && FReadyState != TVideoReadyState::Ready))
             return;
-        FSize = size;
+        FVideo->ShowFrame(frame);
+        if (FReadyState != TVideoReadyState::Loading)
+            return;
+        FSize = {frame.width(), frame.height()};
         SetReadyState(TVideoReadyState::Ready);
     }
 
@@ -316,6 +381,11 @@ private:
     std::function<void(TVideoReadyState)> FReadyStateChange;
     // Which SetFileName the frames belong to; read on the framework's thread.
     std::atomic<unsigned> FGeneration{0};
+    // The newest frame told and not yet shown, and whether the GUI thread has been called.
+    std::mutex FWaitingLock;
+    QVideoFrame FWaiting;
+    unsigned FWaitingGeneration = 0;
+    bool FWaitingPosted = false;
 
     // Made at the first SetFileName. The widgets belong to the host's panel.
     std::unique_ptr<QObject> FContext;
@@ -323,7 +393,7 @@ private:
     std::unique_ptr<QMediaPlayer> FPlayer;
     QPointer<QWidget> FPanel;
     QStackedWidget* FStack = nullptr;
-    QVideoWidget* FVideo = nullptr;
+    TVideoPicture* FVideo = nullptr;
     QLabel* FErrorLabel = nullptr;
     QToolButton* FPlayButton = nullptr;
     QSlider* FPositionSlider = nullptr;
