@@ -59,8 +59,17 @@ TEST_F(VideoPlayerTest, TellsTheClipsSizeWhenLoadedAndPlaysItAtOnce) {
     EXPECT_EQ(States, (std::vector{TVideoReadyState::Loading, TVideoReadyState::Ready}));
     EXPECT_EQ(SizesWhenReady, (std::vector{TVideoSize{64, 48}}));
     EXPECT_EQ(player->Mode(), TMediaMode::Playing);
-    EXPECT_NE(Host.findChild<QWidget*>("VideoPicture"), nullptr);
     EXPECT_NE(Host.findChild<QWidget*>("VideoControls"), nullptr);
+    // The picture shows the clip: the middle of a frame is half green, half red.
+    auto* picture = Host.findChild<QWidget*>("VideoPicture");
+    ASSERT_NE(picture, nullptr);
+    picture->resize(80, 60); // the panel is never shown, nor laid out
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const QColor middle = picture->grab().toImage().pixelColor(picture->rect().center());
+            return middle.red() > 80 && middle.green() > 80;
+        },
+        5000));
 
     player->Stop();
     EXPECT_EQ(player->Mode(), TMediaMode::Stopped);
