@@ -305,6 +305,12 @@ void TForm1::ConnectEvents() {
             [this] { Guarded([&] { ListBox4DblClick(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this,
             [this] { Guarded([&] { SpeedButton1Click(); }); });
+    // Down, the button resumes: it shows so.
+    connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
+        SpeedButton1->setIcon(
+            style()->standardIcon(down ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
+        SpeedButton1->setToolTip(down ? Ui("Продолжить") : Ui("Пауза"));
+    });
     connect(PlayerPosition, &QSlider::sliderMoved, this,
             [this](int ms) { Guarded([&] { PlayerPositionMoved(ms); }); });
     connect(PlayerPosition, &QSlider::actionTriggered, this, [this](int) {
