@@ -231,18 +231,53 @@ void TCopyRun::CopyListedFolder(const std::string& x) {
     CopyFolder(source, FInstall + RelativeOfSource(source));
 }
 
+bool TCopyRun::ReaderFromInstaller() const {
+    if (InstallerFolder.empty())
+        return false;
+    TFileSystem& files = FileSystem();
+    return files.Stat(SourcePathOf(Layout::ReaderProgram())).Kind != TEntryKind::File &&
+           files.Stat(LayoutPath(InstallerFolder, Layout::ReaderProgram())).Kind ==
+               TEntryKind::File;
+}
+
+const std::vector<std::string>& TCopyRun::InstallerSupplements() {
+    static const std::vector<std::string> files = {Layout::PageTemplate, Layout::PageTemplateUtf,
+                                                   Layout::ArticlePicture};
+    return files;
+}
+
+bool TCopyRun::CopyInstallerFile(const std::string& x, bool program, bool always) {
+    const std::string destination = LayoutPath(FInstall, x);
+    TFileSystem& files = FileSystem();
+    if (!always && !ResolvePath(destination).empty())
+        return true; // the disc's own
+    const std::string source = LayoutPath(InstallerFolder, x);
+    const TFileInfo info = files.Stat(source);
+    if (info.Kind == TEntryKind::None)
+        return true;
+    MakeFolderChain(destination.substr(0, destination.find_last_of(PathSeparator) + 1));
+    const bool copied = CopyFile(source, info, destination, program);
+    Copied(nullptr);
+    return copied;
+}
+
 bool TCopyRun::CopyProgramGroup() {
     Group("Программа");
     bool reader = true;
+    const bool fromInstaller = ReaderFromInstaller();
     if (!FNewerInstalled) {
         for (const std::string& file : Layout::ProgramGroupFiles()) {
-            const bool copied = CopyListedFile(file, true);
+            const bool copied = fromInstaller ? CopyInstallerFile(file, true, true)
+                                              : CopyListedFile(file, true);
             if (file == Layout::ReaderProgram())
                 reader = copied;
         }
         CopyListedFolder(Layout::ReaderBaseFolder);
     }
     CopyListedFolder(Layout::ReaderSkinsFolder);
+    if (fromInstaller)
+        for (const std::string& file : InstallerSupplements())
+            CopyInstallerFile(file, false, false);
     return reader;
 }
 
@@ -311,12 +346,17 @@ std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys, bool prog
     FListings.clear();
     const auto plan = [this](std::string_view x) { Plan(SourcePathOf(std::string(x))); };
     if (programGroup) {
+        const bool fromInstaller = ReaderFromInstaller();
         if (!FNewerInstalled) {
             for (const std::string& file : Layout::ProgramGroupFiles())
-                plan(file);
+                fromInstaller ? Plan(LayoutPath(InstallerFolder, file)) : plan(file);
             plan(Layout::ReaderBaseFolder);
         }
         plan(Layout::ReaderSkinsFolder);
+        if (fromInstaller)
+            for (const std::string& file : InstallerSupplements())
+                if (ResolvePath(SourcePathOf(file)).empty())
+                    Plan(LayoutPath(InstallerFolder, file));
     }
     for (const std::string& key : keys) {
         const std::string e = EditionName(key);

@@ -79,8 +79,17 @@ public:
     // cannot be listed is a failure.
     void CopyFolder(const std::string& source, const std::string& destination);
 
+    // The installer's own folder (ending with a separator, or empty), holding this system's
+    // reader, uninstaller, page templates and article picture. A disc made for another system
+    // carries only that system's programs: the program group then comes from here, and so do
+    // the page templates and the article picture the disc lacks.
+    std::string InstallerFolder;
+    // True when the disc has no reader for this system and InstallerFolder has one.
+    bool ReaderFromInstaller() const;
+
     // The program group (unless newerInstalled), "Base" and "Skins". True unless the reader
-    // program was on the disc and could not be copied.
+    // program was on the disc (or in the installer's folder, for a disc without one) and could
+    // not be copied.
     bool CopyProgramGroup();
     // Edition key's files and folders: "PicData", "Base", "Skins", the contents, text store,
     // index and descriptor, "Images", "Video", "Audio". True when every one of the contents,
@@ -117,6 +126,11 @@ private:
     void CopyTree(const std::string& source, const std::string& destination);
     bool CopyListedFile(const std::string& x, bool program = false);
     void CopyListedFolder(const std::string& x);
+    // x of the installer's folder, copied to the installation when the disc had none there
+    // (always when always); true unless it was there and could not be copied.
+    bool CopyInstallerFile(const std::string& x, bool program, bool always);
+    // The reader's files taken from the installer's folder when the disc lacks them.
+    static const std::vector<std::string>& InstallerSupplements();
     void Group(const std::string& name);
     void Copied(const std::string* name);
     void Pump();

@@ -4,6 +4,8 @@
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 
+#include <cctype>
+
 namespace quarto {
 
 namespace {
@@ -52,6 +54,27 @@ std::optional<std::string> ChosenFolderOf(const std::string& typed, std::string*
         return std::nullopt;
     }
     return folder;
+}
+
+std::string DiscOfCommandLine(const std::vector<std::string>& arguments,
+                              const std::string& installerFolder) {
+    for (std::size_t i = 0; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == "--disc")
+            return arguments[i + 1];
+    const std::string descriptor = ResolvePath(LayoutPath(installerFolder, Layout::DiscDescriptor));
+    if (!descriptor.empty() && FileSystem().Stat(descriptor).Kind == TEntryKind::File)
+        return installerFolder;
+    return "";
+}
+
+std::string DiscOfChosenFile(const std::string& chosen) {
+    std::string lower = chosen;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".iso") == 0)
+        return chosen;
+    const std::size_t cut = chosen.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : chosen.substr(0, cut + 1);
 }
 
 bool IsSafeEditionName(const std::string& name) {
@@ -155,6 +178,7 @@ TInstallOutcome TInstallation::Install(TCopyRun& run, TInstallRecord& record,
 
     // The program group once (not at all for a disc without editions), then each edition.
     const bool programGroup = !DiscEditions.empty();
+    outcome.ReaderFromInstaller = programGroup && run.ReaderFromInstaller();
     run.PlanBytes(keys, programGroup);
     bool readerCopied = true;
     if (programGroup)
@@ -172,8 +196,10 @@ TInstallOutcome TInstallation::Install(TCopyRun& run, TInstallRecord& record,
     const bool readerThere = files.Stat(reader).Kind == TEntryKind::File;
     outcome.ReaderInstalled = readerCopied && readerThere;
     if (programGroup && readerCopied && !readerThere)
-        outcome.Failures.push_back({LayoutPath(SourceFolder, Layout::ReaderProgram()),
-                                    "программа чтения не установлена", true});
+        outcome.Failures.push_back(
+            {LayoutPath(outcome.ReaderFromInstaller ? run.InstallerFolder : SourceFolder,
+                        Layout::ReaderProgram()),
+             "программа чтения не установлена", true});
 
     // A run that left the reader or an edition's texts behind is not recorded, so that the
     // next run may choose another folder; what was installed still gets its shortcut.

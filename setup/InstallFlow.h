@@ -26,6 +26,9 @@ struct TInstallFailure {
 struct TInstallOutcome {
     std::vector<TInstallFailure> Failures;
     bool ReaderInstalled = false;       // the reader program is in the installation folder
+    // The disc has no reader for this system: the program group came from the installer's
+    // folder and only the editions from the disc.
+    bool ReaderFromInstaller = false;
     std::vector<bool> EditionInstalled; // per edition of the disc, in order
     bool Recorded = false;              // the record was written by this run
     int ShortcutsMade = 0;              // edition and uninstaller shortcuts
@@ -36,6 +39,15 @@ struct TInstallOutcome {
 // "~" read as the home folder. Nothing when it is empty or not a full path; refusal then says
 // so.
 std::optional<std::string> ChosenFolderOf(const std::string& typed, std::string* refusal);
+
+// The disc the installer is to read, from its command line (without the program name) and its
+// own folder (ending with a separator): the path after "--disc" when given; else the own folder
+// when it holds the disc's descriptor; else empty, and the window asks for the disc.
+std::string DiscOfCommandLine(const std::vector<std::string>& arguments,
+                              const std::string& installerFolder);
+// The disc a file chosen in the window's file dialog stands for: a disc image (".iso") is the
+// disc itself; any other file (the descriptor "setup.inf", say) names the disc by its folder.
+std::string DiscOfChosenFile(const std::string& chosen);
 
 // True when name may be an edition's folder name: not empty, no "..", no separator, no drive.
 bool IsSafeEditionName(const std::string& name);

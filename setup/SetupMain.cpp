@@ -1,11 +1,15 @@
-// setup: installs the reader and the editions of the disc it runs from; with "--target" it
+// setup: installs the reader and the editions of the disc it runs from, or of the disc named by
+// "--disc PATH"; started elsewhere without one it asks for the disc. With "--target" it
 // installs without pages (see setup/Unattended.h).
+#include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/Translations.h"
 #include "setup/Unattended.h"
 #include "setup/Unit1.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 
 #include <cstdio>
 
@@ -31,8 +35,22 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InstallRussianToolkitTexts(app);
     QApplication::setApplicationName("setup");
-    setup::TForm1 window(ToUtf8(QCoreApplication::applicationDirPath() + '/'),
-                         setup::SystemSetupServices());
+    arguments.clear();
+    for (const QString& a : QCoreApplication::arguments().mid(1))
+        arguments.push_back(ToUtf8(a));
+    const std::string installer = ToUtf8(QCoreApplication::applicationDirPath() + '/');
+    std::string disc = DiscOfCommandLine(arguments, installer);
+    if (disc.empty()) {
+        // Not on a disc and none named: the user shows where the disc (or its image) is.
+        const QString chosen = QFileDialog::getOpenFileName(
+            nullptr, Ui("Укажите диск с книгами: файл setup.inf на диске или образ диска"),
+            QDir::homePath(),
+            Ui("Диск или образ диска (setup.inf SETUP.INF *.iso *.ISO);;Все файлы (*)"));
+        if (chosen.isEmpty())
+            return 0;
+        disc = DiscOfChosenFile(ToUtf8(chosen));
+    }
+    setup::TForm1 window(JoinPath(disc, ""), setup::SystemSetupServices(), installer);
     window.show();
     return QApplication::exec();
 }

@@ -18,9 +18,9 @@ bool IsUnattended(const std::vector<std::string>& arguments) {
     return std::find(arguments.begin(), arguments.end(), "--target") != arguments.end();
 }
 
-int RunUnattended(const std::vector<std::string>& arguments, const std::string& sourceFolder,
+int RunUnattended(const std::vector<std::string>& arguments, const std::string& installerFolder,
                   TSetupServices& services, std::string& out) {
-    std::string target, disc = sourceFolder;
+    std::string target, disc = installerFolder;
     bool start = true, haveTarget = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -61,13 +61,16 @@ int RunUnattended(const std::vector<std::string>& arguments, const std::string& 
     }
 
     TCopyRun run(setup.SourceFolder, setup.InstallFolder, setup.NewerInstalled);
+    run.InstallerFolder = installerFolder;
     const TInstallOutcome outcome = setup.Install(run, *services.Record, *services.Shortcuts);
     for (const TInstallFailure& failure : outcome.Failures)
         out += failure.What + ": " + failure.Why + "\n";
 
     std::string installed;
     if (outcome.ReaderInstalled)
-        installed = "программа чтения";
+        installed = outcome.ReaderFromInstaller
+                        ? "программа чтения из папки программы установки (на диске её нет)"
+                        : "программа чтения";
     std::size_t editions = 0;
     std::string keys;
     for (std::size_t i = 0; i < setup.DiscEditions.size(); ++i)

@@ -18,9 +18,11 @@ inline constexpr int UnattendedRefused = 2;   // nothing was tried: folder, desc
 bool IsUnattended(const std::vector<std::string>& arguments);
 
 // Runs the unattended installation for arguments (without the program name) from the disc in
-// sourceFolder (ending with a separator; "--disc" names another). Writes one line per failure
-// and a last line with what was installed to out (UTF-8) and returns the exit status.
-int RunUnattended(const std::vector<std::string>& arguments, const std::string& sourceFolder,
+// installerFolder, the installer's own folder (ending with a separator; "--disc" names another
+// disc). A disc without a reader for this system gets the program group from installerFolder.
+// Writes one line per failure and a last line with what was installed to out (UTF-8) and
+// returns the exit status.
+int RunUnattended(const std::vector<std::string>& arguments, const std::string& installerFolder,
                   TSetupServices& services, std::string& out);
 
 } // namespace quarto::setup

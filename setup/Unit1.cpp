@@ -66,10 +66,13 @@ std::string InstallFolderOf(const std::string& chosenFolder) {
     return folder + "Quarto" + Separator;
 }
 
-TForm1::TForm1(const std::string& sourceFolder, TSetupServices services)
+TForm1::TForm1(const std::string& sourceFolder, TSetupServices services,
+               const std::string& installerFolder)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      SourceFolder(sourceFolder), FServices(std::move(services)) {
+      SourceFolder(sourceFolder),
+      InstallerFolder(installerFolder.empty() ? sourceFolder : installerFolder),
+      FServices(std::move(services)) {
     setObjectName("Form1");
     setWindowTitle(Ui("Электронные книги"));
     EndProgram = [] { QCoreApplication::exit(0); };
@@ -257,6 +260,7 @@ void TForm1::Button3Click() {
     FInstallation->InstallFolder = InstallFolder;
 
     TCopyRun run(SourceFolder, InstallFolder, NewerInstalled);
+    run.InstallerFolder = InstallerFolder;
     run.OnGroup = [this](const std::string& group) {
         Label9->setText(FromUtf8(group));
         ShowPage(Panel4);
@@ -282,8 +286,14 @@ void TForm1::Button3Click() {
 
 void TForm1::ShowDonePage() {
     const QString menu = Ui("ярлык программы помещен в\n") + Ui(MenuPlace);
+    // A disc made for another system: say where the reader came from.
+    const QString readerSource = Outcome.ReaderFromInstaller && Outcome.ReaderInstalled
+                               ? Ui("На диске нет программы чтения для этой системы: "
+                                    "установлена программа из папки программы установки, "
+                                    "с диска взяты книги.\n")
+                               : QString();
     if (Outcome.Complete()) {
-        Label6->setText(Ui("Установка успешно завершена.\n") +
+        Label6->setText(Ui("Установка успешно завершена.\n") + readerSource +
                         (Outcome.ShortcutsMade > 0 ? menu : Ui("Ярлыки в меню не созданы.")));
         ListBox1->hide();
     } else {
@@ -306,7 +316,7 @@ void TForm1::ShowDonePage() {
         if (!Outcome.Recorded && !(AlreadyInstalled && NewerInstalled))
             text += Ui("\nУстановка не записана: при следующем запуске можно выбрать "
                        "другую папку.");
-        text += Ui("\nПроверьте диск и запустите установку снова.\n");
+        text += Ui("\nПроверьте диск и запустите установку снова.\n") + readerSource;
         text += Outcome.ShortcutsMade > 0 ? menu : Ui("Ярлыки в меню не созданы.");
         Label6->setText(text);
         ListBox1->clear();

@@ -47,12 +47,16 @@ std::string InstallFolderOf(const std::string& chosenFolder);
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    // sourceFolder: the disc root (the installer's own folder), ending with a separator.
-    TForm1(const std::string& sourceFolder, TSetupServices services);
+    // sourceFolder: the disc root, ending with a separator. installerFolder: the installer's
+    // own folder (the disc root when it runs from the disc; empty: the same as sourceFolder),
+    // which gives the program group when the disc has no reader for this system.
+    TForm1(const std::string& sourceFolder, TSetupServices services,
+           const std::string& installerFolder = "");
     ~TForm1() override;
 
     // State.
     std::string SourceFolder;
+    std::string InstallerFolder;
     std::string InstallFolder; // ends with a separator
     std::int32_t RequiredMB = 700;
     std::int32_t DiscSubVersion = 0;

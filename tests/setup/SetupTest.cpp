@@ -147,13 +147,13 @@ public:
 
     TInstaller() { FreeSpace.Megabytes = 5000; }
 
-    TForm1& Start(const std::string& disc) {
+    TForm1& Start(const std::string& disc, const std::string& installerFolder = "") {
         TSetupServices services;
         services.Record = std::make_unique<TFakeInstallRecord>(Record);
         services.FreeSpace = std::make_unique<TFakeFreeSpace>(FreeSpace);
         services.Shortcuts = std::make_unique<TFakeShortcuts>(Shortcuts);
         services.Starter = std::make_unique<TFakeProgramStarter>(Starter);
-        Form = std::make_unique<TForm1>(disc, std::move(services));
+        Form = std::make_unique<TForm1>(disc, std::move(services), installerFolder);
         Form->ShowMessage = [this](const QString&, const QString& text) {
             Messages.push_back(text);
         };
@@ -864,4 +864,96 @@ TEST(Setup, TheDescriptorTellsWhichSectionsItHas) {
     }
     FileSystem().Remove(temp.Path() / "setup.inf");
     EXPECT_EQ(ReadDiscDescriptor(disc).State, TDescriptorState::Missing);
+}
+
+// A disc made for another system carries its programs only: this system's reader, uninstaller
+// and the page templates and article picture the disc lacks come from the installer's folder.
+TEST(Setup, ADiscWithoutAReaderForThisSystemGetsTheInstallersOwn) {
+    TDiscs discs;
+    const std::string disc = discs.Disc("windows", {discs.Edition("NightSky", "Ночное небо")});
+    for (const char* file : {"Quarto", "uninstall", "Skins/text.bmp"})
+        FileSystem().Remove((TPath(disc) / file).string());
+    WriteFiles(TPath(disc), {{"QUARTO.EXE", "MZ reader"},
+                             {"IJL15.DLL", "MZ codec"},
+                             {"uninstall.exe", "MZ uninstaller"},
+                             {"Base/Back.htm", "<HTML>the disc's"}});
+    const TPath own = discs.Root() / "package";
+    WriteFiles(own, {{"Quarto", "reader here"},
+                     {"uninstall", "uninstaller here"},
+                     {"setup", "installer here"},
+                     {"Base/Back.htm", "<HTML>ours"},
+                     {"Base/Back_UTF.htm", "<HTML>ours, UTF-8"},
+                     {"Skins/text.bmp", "paper here"}});
+    const std::string installerFolder = own.string() + "/";
+
+    TInstaller installer;
+    const TPath target = discs.Root() / "home";
+    TForm1& f = installer.Start(disc, installerFolder);
+    f.DirectoryEdit1->setText(QString::fromStdString(target.string()));
+    f.Button3->click();
+    EXPECT_TRUE(f.Outcome.Complete());
+    EXPECT_TRUE(f.Outcome.ReaderFromInstaller);
+    EXPECT_EQ(f.Label6->text().section('\n', 0, 1),
+              U("Установка успешно завершена.\nНа диске нет программы чтения для этой системы: "
+                "установлена программа из папки программы установки, с диска взяты книги."));
+    const TPath q = target / "Quarto";
+    EXPECT_EQ(Read(q / "Quarto"), "reader here");
+    EXPECT_EQ(Read(q / "uninstall"), "uninstaller here");
+    EXPECT_EQ(Read(q / "Base" / "Back.htm"), "<HTML>the disc's"); // the disc's own is kept
+    EXPECT_EQ(Read(q / "Base" / "Back_UTF.htm"), "<HTML>ours, UTF-8");
+    EXPECT_EQ(Read(q / "Skins" / "text.bmp"), "paper here");
+    EXPECT_TRUE(IsFile(q / "Books" / "NightSky" / "cData.dat"));
+    for (const char* other : {"QUARTO.EXE", "IJL15.DLL", "uninstall.exe", "setup"})
+        EXPECT_FALSE(Exists(q / other)) << other;
+    EXPECT_EQ(f.ProgressBar1->value(), f.ProgressBar1->maximum());
+    ASSERT_TRUE(installer.Record.Values.has_value());
+    ASSERT_EQ(installer.Shortcuts.Links.size(), 2u);
+    EXPECT_EQ(installer.Shortcuts.Links[0].Target, (q / "Quarto").string());
+
+    // The same without pages; the installer's folder without a reader installs none.
+    for (const bool withReader : {true, false}) {
+        SCOPED_TRACE(withReader);
+        const std::string again = (discs.Root() / (withReader ? "u1" : "u2")).string();
+        if (!withReader)
+            FileSystem().Remove((own / "Quarto").string());
+        TFakeRecordState record;
+        TFakeFreeSpaceState space{5000, {}};
+        TFakeShortcutsState links;
+        TFakeStarterState starter;
+        TSetupServices services{std::make_unique<TFakeInstallRecord>(record),
+                                std::make_unique<TFakeFreeSpace>(space),
+                                std::make_unique<TFakeShortcuts>(links),
+                                std::make_unique<TFakeProgramStarter>(starter)};
+        std::string out;
+        const int status = RunUnattended({"--target", again, "--disc", disc, "--no-start"},
+                                         installerFolder, services, out);
+        if (withReader) {
+            EXPECT_EQ(status, UnattendedInstalled) << out;
+            EXPECT_EQ(out, "Установлено в " + again +
+                               "/Quarto/: программа чтения из папки программы установки (на "
+                               "диске её нет); издания 1 из 1: NightSky; установка записана.\n");
+            EXPECT_EQ(Read(TPath(again) / "Quarto" / "Quarto"), "reader here");
+        } else {
+            EXPECT_EQ(status, UnattendedFailed) << out;
+            EXPECT_NE(out.find("программа чтения не установлена"), std::string::npos) << out;
+            EXPECT_FALSE(record.Values.has_value());
+        }
+    }
+}
+
+TEST(Setup, TheDiscComesFromTheCommandLineTheOwnFolderOrTheFileChosen) {
+    TDiscs discs;
+    const std::string disc = discs.Disc("one", {discs.Edition("A")});
+    const std::string elsewhere = (discs.Root() / "app").string() + "/";
+    using TArgs = std::vector<std::string>;
+    EXPECT_EQ(DiscOfCommandLine({"--disc", "/media/cdrom"}, disc), "/media/cdrom");
+    EXPECT_EQ(DiscOfCommandLine({"--target", "/x", "--disc", "/d.iso"}, disc), "/d.iso");
+    EXPECT_EQ(DiscOfCommandLine(TArgs{}, disc), disc);    // run from the disc
+    EXPECT_EQ(DiscOfCommandLine(TArgs{}, elsewhere), ""); // the window asks
+    EXPECT_EQ(DiscOfCommandLine({"--disc"}, elsewhere), "");
+
+    EXPECT_EQ(DiscOfChosenFile("/media/cdrom/SETUP.INF"), "/media/cdrom/");
+    EXPECT_EQ(DiscOfChosenFile("/home/u/Диски/Небо.ISO"), "/home/u/Диски/Небо.ISO");
+    EXPECT_EQ(DiscOfChosenFile("/home/u/disc.iso"), "/home/u/disc.iso");
+    EXPECT_EQ(DiscOfChosenFile("setup.inf"), "");
 }
