@@ -1,5 +1,6 @@
 // quarto-tool: reads editions without a window and authors them.
 #include "DiscWriter.h"
+#include "EditionExport.h"
 #include "EditionWriter.h"
 #include "MusicWriter.h"
 
@@ -22,11 +23,19 @@
 #include "EditionCheck.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 using namespace quarto;
 
@@ -58,6 +67,10 @@ DIR/Books; DIR defaults to the folder of quarto-tool):
                           "record index, title, file name.mp3"; no music list: exit 1
   audio, video            the edition's audio or video list: number, title, file; list
                           problems go to stderr
+  export --epub OUT.epub | --html DIR
+                          writes the edition as an EPUB 3 book or as a folder of HTML pages;
+                          what cannot be read goes to stderr, one line each, and is left
+                          out (exit 1)
 
 Authoring:
   make-edition SRC OUT [--skin DIR] [--picture-source DIR] [--pictures-disc DIR]
@@ -79,6 +92,22 @@ Authoring:
                           mp3) from DIR, and Books/<RegKey> of each edition folder (with its
                           Pictures, Audio, Video and video_1)
 )";
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+bool UtcTime(std::time_t t, std::tm& utc) {
+#ifdef _WIN32
+    return gmtime_s(&utc, &t) == 0;
+#else
+    return gmtime_r(&t, &utc) != nullptr;
+#endif
+}
 
 // Errors of the command line itself.
 struct EUsage : std::runtime_error {
@@ -130,6 +159,8 @@ public:
             return Supplements(TSupplementKind::Audio);
         if (command == "video")
             return Supplements(TSupplementKind::Video);
+        if (command == "export")
+            return Export();
         if (command == "make-music")
             return MakeMusicCommand();
         if (command == "make-edition")
@@ -166,6 +197,39 @@ private:
             throw EUsage("make-edition needs SRC and OUT.");
         MakeEdition(folders[0], folders[1], options);
         return 0;
+    }
+
+    int Export() {
+        const std::vector<std::string>& a = FOptions.Args;
+        if (a.size() != 3 || (a[1] != "--epub" && a[1] != "--html"))
+            throw EUsage("export needs --epub OUT.epub or --html DIR.");
+        const Tbook book = CurrentBook();
+        TExportOptions options;
+        options.AppFolder = AppFolderOf(FOptions.App);
+        options.FindOnDisc = DiscFinder();
+        if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+            const std::time_t t = static_cast<std::time_t>(std::strtoll(epoch, nullptr, 10));
+            std::tm utc{};
+            if (UtcTime(t, utc)) {
+                char text[32];
+                std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+                options.Modified = text;
+            }
+        }
+        // The count of pages done, on a terminal only.
+        const bool terminal = StandardErrorIsTerminal();
+        if (terminal)
+            options.Progress = [](std::size_t done, std::size_t total) {
+                if (done == total || done % 64 == 0)
+                    std::cerr << "\rСтатьи: " << done << " из " << total << std::flush;
+            };
+        const TExportReport report = a[1] == "--epub" ? ExportEpub(book, a[2], options)
+                                                      : ExportHtml(book, a[2], options);
+        if (terminal)
+            std::cerr << '\n';
+        for (const std::string& problem : report.Problems)
+            std::cerr << "quarto-tool: " << problem << '\n';
+        return report.Problems.empty() ? 0 : 1;
     }
 
     int MakeMusicCommand() {
