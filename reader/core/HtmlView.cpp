@@ -11,6 +11,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -326,7 +327,25 @@ QVariant THtmlView::loadResource(int type, const QUrl& name) {
     return Decode(bytes);
 }
 
+bool THtmlView::event(QEvent* event) {
+    // The copy key goes to the window's copy command, as the painted area does, instead of
+    // the view's own copying of the selection.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        event->ignore();
+        return true;
+    }
+    return QTextBrowser::event(event);
+}
+
 void THtmlView::mousePressEvent(QMouseEvent* event) {
+    // The side buttons step through the window's history, not the view's own.
+    if (event->button() == Qt::BackButton || event->button() == Qt::ForwardButton) {
+        if (OnHistoryButton)
+            OnHistoryButton(event->button() == Qt::ForwardButton);
+        event->accept();
+        return;
+    }
     FPressPos = event->position().toPoint();
     QTextBrowser::mousePressEvent(event);
 }

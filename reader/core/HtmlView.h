@@ -29,6 +29,8 @@ public:
     // names are on this system); handled is false on entry; when the handler leaves it false
     // the view follows the link itself.
     std::function<void(const std::string& target, bool& handled)> OnHotSpotClick;
+    // The mouse's back (false) or forward (true) button pressed over the page.
+    std::function<void(bool forward)> OnHistoryButton;
 
     // Loads a file; a suffix "#name" selects that anchor. The path is looked up ignoring
     // letter case. Throws EStreamError when the file cannot be read; the view then keeps its
@@ -76,6 +78,7 @@ public:
     QVariant loadResource(int type, const QUrl& name) override;
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

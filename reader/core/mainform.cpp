@@ -219,6 +219,8 @@ void TForm1::ComboBox1Change(int index) {
         ShowMessageBox(Ui("Ошибка!"), Ui("Не удалось прочитать содержание книги.\n") + failure);
     if (HasEditionSkin())
         LoadSkin(EditionSkinFolderOf(Book().BookFolder));
+    // The pages of the edition before are not stepped back to.
+    History.Clear();
     LoadAboutPage();
 }
 
@@ -250,7 +252,8 @@ void TForm1::TreeViewDblClick(QTreeWidgetItem* node) {
     if (!node->parent() && node->childCount() > 0)
         return; // the tree opens or closes the heading itself
     CurrentArticle = node->data(0, TreeArticleRole).toInt();
-    OpenArticle(CurrentArticle);
+    if (OpenArticle(CurrentArticle))
+        Visited(THistoryStep::OfArticle(CurrentArticle, true));
 }
 
 void TForm1::PageControl1Change(int index) {
@@ -269,27 +272,29 @@ void TForm1::PageControl1Change(int index) {
 
 // Articles and pages.
 
-void TForm1::OpenArticle(int article) {
+bool TForm1::OpenArticle(int article) {
     if (BookList.empty() || article < 0 || article >= static_cast<int>(ContentsList.size()))
-        return;
+        return false;
     QCoreApplication::processEvents();
     // Waiting events may have switched the edition meanwhile.
     if (article >= static_cast<int>(ContentsList.size()))
-        return;
+        return false;
     const TWaitCursor wait;
     std::string body;
     try {
         body = ReadArticle(Book().BookFolder, ContentsList, article);
     } catch (const ETextStoreOpenError&) {
         ShowMessageBox(Ui("Ошибка!"), Ui(TextStoreMissingText));
-        return;
+        return false;
     }
     ShowPage(body, ArticlePicturePath(AppFolder), std::string(ArticleTextColour));
+    return true;
 }
 
 void TForm1::ShowPage(const std::string& body, const std::string& picture,
                       const std::string& colour) {
     const TComposedPage page = ComposeBookPage(AppFolder, Book(), body, picture, colour);
+    KeepViewScroll();
     ConfineViews();
     HTMLViewer1->SetBaseFolder(page.BaseFolder);
     HTMLViewer1->LoadFromBytes(page.Source);
@@ -320,6 +325,17 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
         OpenMediaLink(target, handled);
         return;
     }
+    if (link.Kind == TLinkKind::PageAnchor) {
+        // The view goes to the anchor itself; the place is a step of the history.
+        KeepViewScroll();
+        if (const THistoryStep* current = History.Current()) {
+            THistoryStep step = *current;
+            step.Anchor = link.Anchor;
+            step.Scroll = 0;
+            History.Visit(std::move(step));
+        }
+        return;
+    }
     if (link.Kind != TLinkKind::ReferencePage)
         return; // the view follows the link itself
     if (!LiesInside(SplitAnchor(link.Path).first, allowed)) {
@@ -339,14 +355,16 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
 void TForm1::SpeedButton6Click() {
     if (const std::optional<int> j = PreviousArticle(ContentsList, CurrentArticle)) {
         CurrentArticle = *j;
-        OpenArticle(*j);
+        if (OpenArticle(*j))
+            Visited(THistoryStep::OfArticle(*j, true));
     }
 }
 
 void TForm1::SpeedButton7Click() {
     if (const std::optional<int> j = NextArticle(ContentsList, CurrentArticle)) {
         CurrentArticle = *j;
-        OpenArticle(*j);
+        if (OpenArticle(*j))
+            Visited(THistoryStep::OfArticle(*j, true));
     }
 }
 
@@ -400,8 +418,10 @@ void TForm1::LoadAboutPage() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
+    KeepViewScroll();
     ConfineViews();
     HTMLViewer1->LoadFromFile(about);
+    Visited(THistoryStep::OfFile(about));
 }
 
 void TForm1::Button2Click() {
@@ -410,8 +430,10 @@ void TForm1::Button2Click() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
+    KeepViewScroll();
     ConfineViews();
     HTMLViewer1->LoadFromFile(about);
+    Visited(THistoryStep::OfFile(about));
     SetActivePage(0);
     BringToFront(Panel6);
 }
@@ -468,7 +490,10 @@ void TForm1::fcTreeView1DblClick(QTreeWidgetItem* node) {
     HighlightOn = true;
     HighlightWords = QueryWords(SearchForm->QueryText);
     // Unlike the contents tree, the current article stays: previous and next step from it.
-    OpenArticle(node->data(0, ResultArticleRole).toInt());
+    const int article = node->data(0, ResultArticleRole).toInt();
+    const std::string words = HighlightWords;
+    if (OpenArticle(article))
+        Visited(THistoryStep::OfArticle(article, false, words));
 }
 
 // Skin.

@@ -5,6 +5,7 @@
 #include "reader/core/BookCatalogue.h"
 #include "reader/core/ContentsFile.h"
 #include "reader/core/ContentsTree.h"
+#include "reader/core/PageHistory.h"
 #include "reader/core/PageLinks.h"
 #include "reader/media/Illustrations.h"
 #include "reader/media/MusicList.h"
@@ -23,6 +24,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPrinter;
 class QPushButton;
 class QSpinBox;
@@ -47,6 +49,7 @@ class TForm1 : public QWidget, private TSkinCommands {
     Q_OBJECT
     // The face is made first: HintRegion refers into it.
     std::unique_ptr<TSkinFace> FFace;
+    bool FRestoringStep = false; // a step of the history is being shown again
 
 public:
     // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
@@ -135,6 +138,18 @@ public:
     QSpinBox* FlatSpinEditInteger1;
     QPushButton* FlatSpeedButton1;
     QLabel* Panel13;
+    // Getting around: the find bar under the text, the arrows stepping through search hits.
+    QFrame* FindBar;
+    QLineEdit* FindEdit;
+    QPushButton* FindNext;     // "Найти далее"
+    QPushButton* FindPrevious; // "Найти ранее"
+    QLabel* FindCount;         // "3 из 17"
+    QToolButton* FindClose;
+    QToolButton* PreviousHit;
+    QToolButton* NextHit;
+
+    // The pages the text view showed in this run (back and forward).
+    TPageHistory History;
 
     // The printer the print command uses; by default the system's default printer, or null
     // when there is none (the command then offers to save the page as PDF).
@@ -142,6 +157,8 @@ public:
     // The file the page is saved to as PDF when there is no printer; empty when the user
     // cancels. By default the system's save dialog.
     std::function<QString()> AskPdfFileName;
+    // Given the page's context menu instead of showing it (tests).
+    std::function<void(QMenu& menu)> PageMenuHook;
     // What closing the window does: ends the program at once, with exit code 0.
     std::function<void()> EndProgram;
 
@@ -159,9 +176,23 @@ public:
     void PageControl1Change(int index);
 
     // Articles and pages.
-    void OpenArticle(int article);
+    // Shows article in the text view; false when its text could not be read (the user was
+    // told).
+    bool OpenArticle(int article);
     void ShowPage(const std::string& body, const std::string& picture, const std::string& colour);
     void HTMLViewer1ParseBegin(std::string& source);
+    // History: back and forward (Alt+Left, Alt+Right, the mouse's side buttons).
+    void GoBack();
+    void GoForward();
+    // Find in the page: Ctrl+F opens the bar, F3 and Shift+F3 step, Escape closes it.
+    void ShowFindBar();
+    void FindStep(bool backward);
+    void CloseFindBar();
+    // The next or previous hit of the results tree, opened as a double-click opens it.
+    void StepHit(bool forward);
+    // The font size by the keyboard: delta 2 or -2 within the font panel's range, 0 back to
+    // the size at start.
+    void ChangeFontSize(int delta);
     void HTMLViewer1HotSpotClick(const std::string& target, bool& handled);
     void SpeedButton6Click(); // previous article
     void SpeedButton7Click(); // next article
@@ -252,6 +283,16 @@ private:
     QWidget* CreatePanelStack();
     void CreateFontPanel();
     void CreateHintPanel();
+    void CreateFindBar();
+    void CreateShortcuts();
+    void ShowPageMenu(const QPoint& at);
+    // History: the step of the page just shown, the scroll of the page being left, and a step
+    // shown again.
+    void Visited(THistoryStep step);
+    void KeepViewScroll();
+    void ShowStep(const THistoryStep& step);
+    void FindFrom(bool backward, bool fromSelectionStart);
+    void ShowFindCount();
     void ConnectEvents();
 
     void BringToFront(QFrame* panel);

@@ -148,6 +148,21 @@ void TForm1::CreateSearchPage() {
     query->addWidget(CheckBox1);
     query->addWidget(Button1, 0, Qt::AlignLeft);
     TabSheet4->layout()->addWidget(Panel9);
+    // The arrows stepping through the hits, at the right above the results.
+    auto* steps = new QHBoxLayout();
+    steps->setContentsMargins(0, 0, 0, 0);
+    steps->addStretch(1);
+    PreviousHit = Named(new QToolButton(TabSheet4), "PreviousHit");
+    PreviousHit->setArrowType(Qt::UpArrow);
+    PreviousHit->setAutoRaise(true);
+    PreviousHit->setToolTip(Ui("Предыдущая найденная статья (Ctrl+Вверх)"));
+    NextHit = Named(new QToolButton(TabSheet4), "NextHit");
+    NextHit->setArrowType(Qt::DownArrow);
+    NextHit->setAutoRaise(true);
+    NextHit->setToolTip(Ui("Следующая найденная статья (Ctrl+Вниз)"));
+    steps->addWidget(PreviousHit);
+    steps->addWidget(NextHit);
+    static_cast<QVBoxLayout*>(TabSheet4->layout())->addLayout(steps);
     fcTreeView1 = NewTree(TabSheet4, "fcTreeView1");
     TabSheet4->layout()->addWidget(fcTreeView1);
 }
@@ -203,6 +218,8 @@ void TForm1::CreateRightPane() {
     CreatePlayerBar();
     right->addWidget(Panel5);
     right->addWidget(CreatePanelStack(), 1);
+    CreateFindBar();
+    right->addWidget(FindBar);
 }
 
 // The player bar: pause, the title, the position and the loudness of the music and audio.
@@ -335,6 +352,7 @@ void TForm1::ConnectEvents() {
     connect(FlatSpinEditInteger1, &QSpinBox::valueChanged, this,
             [this](int value) { FlatSpinEditInteger1Change(value); });
     connect(FlatSpeedButton1, &QPushButton::clicked, this, [this] { FlatSpeedButton1Click(); });
+    CreateShortcuts();
     FFocusConnection =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
             const auto inPanel = [this](QWidget* w) {
