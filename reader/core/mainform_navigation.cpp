@@ -232,6 +232,8 @@ void TForm1::ShowFindCount() {
 
 void TForm1::StepHit(bool forward) {
     QTreeWidgetItem* current = fcTreeView1->currentItem();
+    if (!current && !forward)
+        return; // before the first hit: nothing before it
     QTreeWidgetItem* chosen = nullptr;
     bool passed = current == nullptr;
     for (QTreeWidgetItemIterator it(fcTreeView1); *it; ++it) {
