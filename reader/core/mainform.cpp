@@ -569,6 +569,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FindBar && event->type() == QEvent::Resize)
+        ArrangeFindBar();
     if (event->type() == QEvent::MouseButtonDblClick && watched == fcTreeView1->viewport()) {
         const auto* mouse = static_cast<const QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {

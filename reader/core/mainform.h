@@ -21,6 +21,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -50,6 +51,10 @@ class TForm1 : public QWidget, private TSkinCommands {
     // The face is made first: HintRegion refers into it.
     std::unique_ptr<TSkinFace> FFace;
     bool FRestoringStep = false; // a step of the history is being shown again
+    // The find bar's grid: one row, or its buttons on a second row in a narrow pane.
+    QGridLayout* FFindGrid = nullptr;
+    QLabel* FFindCaption = nullptr;
+    int FFindRows = 0;
 
 public:
     // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
@@ -292,6 +297,7 @@ private:
     void KeepViewScroll();
     void ShowStep(const THistoryStep& step);
     void FindFrom(bool backward, bool fromSelectionStart);
+    void ArrangeFindBar();
     void ShowFindCount();
     void ConnectEvents();
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -101,29 +102,27 @@ void TForm1::CreateFindBar() {
     FindBar = Named(new QFrame(Panel1), "FindBar");
     FindBar->setFrameShape(QFrame::StyledPanel);
     FindBar->setAutoFillBackground(true);
-    auto* row = new QHBoxLayout(FindBar);
-    row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(4);
-    auto* caption = new QLabel(Ui("Найти:"), FindBar);
+    FFindGrid = new QGridLayout(FindBar);
+    FFindGrid->setContentsMargins(4, 2, 4, 2);
+    FFindGrid->setHorizontalSpacing(4);
+    FFindGrid->setVerticalSpacing(2);
+    FFindCaption = new QLabel(Ui("Найти:"), FindBar);
     FindEdit = Named(new QLineEdit(FindBar), "FindEdit");
     FindEdit->setClearButtonEnabled(true);
-    caption->setBuddy(FindEdit);
+    FindEdit->setMinimumWidth(60);
+    FFindCaption->setBuddy(FindEdit);
     FindNext = Named(new QPushButton(Ui("Найти далее"), FindBar), "FindNext");
     FindNext->setToolTip(Ui("F3"));
     FindPrevious = Named(new QPushButton(Ui("Найти ранее"), FindBar), "FindPrevious");
     FindPrevious->setToolTip(Ui("Shift+F3"));
     FindCount = Named(new QLabel(FindBar), "FindCount");
-    FindCount->setMinimumWidth(FindCount->fontMetrics().horizontalAdvance(Ui("999 из 9999")));
+    FindCount->setMinimumWidth(FindCount->fontMetrics().horizontalAdvance(Ui("Не найдено")));
     FindClose = Named(new QToolButton(FindBar), "FindClose");
     FindClose->setText(QStringLiteral("✕"));
     FindClose->setAutoRaise(true);
     FindClose->setToolTip(Ui("Закрыть (Escape)"));
-    row->addWidget(caption);
-    row->addWidget(FindEdit, 1);
-    row->addWidget(FindNext);
-    row->addWidget(FindPrevious);
-    row->addWidget(FindCount);
-    row->addWidget(FindClose);
+    FindBar->installEventFilter(this);
+    ArrangeFindBar();
     FindBar->hide();
 
     connect(FindEdit, &QLineEdit::textEdited, this, [this] { FindFrom(false, true); });
@@ -136,6 +135,37 @@ void TForm1::CreateFindBar() {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), FindBar);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] { CloseFindBar(); });
+}
+
+// One row where the pane is wide enough for it, else the two buttons on a second row (the
+// skins give the text pane very different widths).
+void TForm1::ArrangeFindBar() {
+    const int wide = FFindCaption->sizeHint().width() + FindEdit->minimumWidth() * 2 +
+                     FindNext->sizeHint().width() + FindPrevious->sizeHint().width() +
+                     FindCount->minimumWidth() + FindClose->sizeHint().width() + 6 * 4 + 8;
+    const int rows = FindBar->width() >= wide ? 1 : 2;
+    if (rows == FFindRows)
+        return;
+    FFindRows = rows;
+    for (QWidget* w : {static_cast<QWidget*>(FFindCaption), static_cast<QWidget*>(FindEdit),
+                       static_cast<QWidget*>(FindNext), static_cast<QWidget*>(FindPrevious),
+                       static_cast<QWidget*>(FindCount), static_cast<QWidget*>(FindClose)})
+        FFindGrid->removeWidget(w);
+    FFindGrid->addWidget(FFindCaption, 0, 0);
+    FFindGrid->addWidget(FindEdit, 0, 1);
+    if (rows == 1) {
+        FFindGrid->addWidget(FindNext, 0, 2);
+        FFindGrid->addWidget(FindPrevious, 0, 3);
+        FFindGrid->addWidget(FindCount, 0, 4);
+        FFindGrid->addWidget(FindClose, 0, 5);
+    } else {
+        FFindGrid->addWidget(FindCount, 0, 2);
+        FFindGrid->addWidget(FindClose, 0, 3);
+        FFindGrid->addWidget(FindNext, 1, 0, 1, 2);
+        FFindGrid->addWidget(FindPrevious, 1, 2, 1, 2);
+    }
+    for (int column = 0; column < 6; ++column)
+        FFindGrid->setColumnStretch(column, column == 1 ? 1 : 0);
 }
 
 void TForm1::ShowFindBar() {
