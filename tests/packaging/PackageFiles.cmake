@@ -2,6 +2,7 @@
 # EXPECTED: every file with its mode, every symbolic link with its target, which must resolve
 # inside the tree; every folder must be 755. The desktop entry must be valid and name a command
 # and an icon of the tree.
+cmake_minimum_required(VERSION 3.22)
 file(REMOVE_RECURSE ${OUT})
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${OUT} ${CMAKE_COMMAND} --install ${BUILD} --prefix /usr
