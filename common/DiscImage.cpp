@@ -7,9 +7,13 @@ extern "C" {
 #include <cdio/utf8.h> // declares without C linkage
 }
 
+#include "NativeFiles.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
+#include <random>
 #include <set>
 
 namespace quarto {
@@ -229,16 +233,29 @@ private:
             const unsigned char* rawName = r + RecordHeader;
             if (nameLength == 1 && (rawName[0] == 0 || rawName[0] == 1))
                 continue; // "." and ".."
-            const std::uint8_t flags = r[25];
-            std::string name = Name(r, length, nameLength, where);
+            std::uint8_t flags = r[25];
+            TRecordName named = Name(r, length, nameLength, where);
+            if (named.Relocated)
+                continue; // reached through the child link that stands in its old place
+            std::string name = std::move(named.Name);
             if (name.empty() || name == "." || name == ".." ||
                 name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
                 Damaged(FImage, where + ": недопустимое имя «" + name + "»");
-            const std::uint32_t extentSize = Both32(r + 10);
+            std::uint32_t extentSize = Both32(r + 10);
             if (extentSize == std::uint32_t(-1))
                 Damaged(FImage, where + ": неверный размер");
-            const std::uint32_t lba = Both32(r + 2);
-            const std::uint32_t attributeBlocks = r[1];
+            std::uint32_t lba = Both32(r + 2);
+            std::uint32_t attributeBlocks = r[1];
+            if (named.ChildLink) {
+                // A folder moved elsewhere for depth: its "." record tells its size.
+                lba = *named.ChildLink;
+                attributeBlocks = 0;
+                const std::string first = Bytes(ExtentOffset(lba, Block, where + ": ссылка"), 34);
+                extentSize = Both32(reinterpret_cast<const unsigned char*>(first.data()) + 10);
+                if (extentSize == std::uint32_t(-1))
+                    Damaged(FImage, where + ": ссылка на папку неверна");
+                flags = ISO_DIRECTORY;
+            }
             if (lba == std::uint32_t(-1) || lba > std::uint32_t(-1) - attributeBlocks)
                 Damaged(FImage, where + ": неверный блок");
             const std::string path = folder.Path + "/" + name;
@@ -282,21 +299,32 @@ private:
         }
     }
 
+    struct TRecordName {
+        std::string Name;
+        std::optional<std::uint32_t> ChildLink; // Rock Ridge CL: the folder's block
+        bool Relocated = false;                 // Rock Ridge RE: a folder moved for depth
+    };
+
     // The record's name: Rock Ridge's NM when the tree has them, the Joliet name, or the plain
-    // one without its version.
-    std::string Name(const unsigned char* r, std::size_t length, std::size_t nameLength,
+    // one without its version; with Rock Ridge also whether the record stands for a relocated
+    // folder or is that folder.
+    TRecordName Name(const unsigned char* r, std::size_t length, std::size_t nameLength,
                      const std::string& where) {
+        TRecordName named;
         const unsigned char* rawName = r + RecordHeader;
         if (FJoliet) {
             std::string name = JolietName(rawName, nameLength);
             if (name.empty())
                 Damaged(FImage, where + ": имя Joliet неверно");
-            return WithoutVersion(std::move(name));
+            named.Name = WithoutVersion(std::move(name));
+            return named;
         }
         std::string plain =
             WithoutVersion(std::string(reinterpret_cast<const char*>(rawName), nameLength));
-        if (!FRockRidge)
-            return plain;
+        if (!FRockRidge) {
+            named.Name = std::move(plain);
+            return named;
+        }
         std::string area(reinterpret_cast<const char*>(r), length);
         std::size_t use = RecordHeader + nameLength + (nameLength % 2 == 0 ? 1 : 0);
         std::string alternate;
@@ -314,6 +342,12 @@ private:
                         alternate.append(reinterpret_cast<const char*>(e + 5), entryLength - 5);
                         haveName = true;
                     }
+                } else if (e[0] == 'C' && e[1] == 'L' && entryLength >= 12) {
+                    named.ChildLink = Both32(e + 4);
+                    if (*named.ChildLink == std::uint32_t(-1))
+                        Damaged(FImage, where + ": ссылка на папку неверна");
+                } else if (e[0] == 'R' && e[1] == 'E') {
+                    named.Relocated = true;
                 } else if (e[0] == 'C' && e[1] == 'E' && entryLength >= 28) {
                     const std::uint32_t lba = Both32(e + 4), offset = Both32(e + 12),
                                         size = Both32(e + 20);
@@ -334,7 +368,8 @@ private:
             area = Bytes(next->first, next->second);
             use = 0;
         }
-        return haveName ? alternate : plain;
+        named.Name = haveName ? alternate : plain;
+        return named;
     }
 
     std::shared_ptr<TReadableFile> FFile;
@@ -621,6 +656,66 @@ std::string DiscRootPath(const std::string& discArgument) {
     if (DiscImages().IsMounted(discArgument))
         return MountDiscImage(discArgument);
     return IsDiscImageFile(discArgument) ? MountDiscImage(discArgument) : discArgument;
+}
+
+namespace {
+
+// The copies of files inside images, in a folder of the system's temporary folder removed at
+// exit.
+class TMediaCache {
+public:
+    ~TMediaCache() {
+        if (FFolder.empty())
+            return;
+        try {
+            SystemFileSystem().RemoveTree(FFolder);
+        } catch (const EStreamError&) {
+        }
+    }
+
+    std::string CopyOf(const std::string& path) {
+        const auto known = FCopies.find(path);
+        if (known != FCopies.end())
+            return known->second;
+        if (FFolder.empty()) {
+            std::error_code error;
+            const std::string temporary =
+                native::Utf8Of(std::filesystem::temp_directory_path(error));
+            std::random_device random;
+            FFolder = JoinPath(error ? std::string(".") : temporary,
+                               "quarto-media-" + std::to_string(random()));
+            SystemFileSystem().CreateFolder(FFolder);
+        }
+        // A folder per copy keeps the file's own name, whose extension tells its kind.
+        const std::string folder = JoinPath(FFolder, std::to_string(FCopies.size()));
+        SystemFileSystem().CreateFolder(folder);
+        const std::string copy = JoinPath(folder, FileNameOf(path));
+        const std::unique_ptr<TReadableFile> in = DiscImages().OpenForReading(path);
+        const std::unique_ptr<TWritableFile> out = SystemFileSystem().OpenForWriting(copy);
+        std::string buffer(1 << 20, '\0');
+        std::int64_t offset = 0;
+        for (std::size_t n; (n = in->ReadAt(offset, buffer.data(), buffer.size())) > 0;) {
+            out->Append(std::string_view(buffer.data(), n));
+            offset += static_cast<std::int64_t>(n);
+        }
+        out->Close();
+        FCopies.emplace(path, copy);
+        return copy;
+    }
+
+private:
+    std::string FFolder;
+    std::map<std::string, std::string> FCopies; // path inside an image -> copy
+};
+
+} // namespace
+
+std::string RealFilePath(const std::string& path) {
+    TImageFileSystem& images = DiscImages();
+    if (path.empty() || !images.Holds(path))
+        return path;
+    static TMediaCache cache;
+    return cache.CopyOf(path);
 }
 
 } // namespace quarto

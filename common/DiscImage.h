@@ -89,6 +89,8 @@ public:
     std::string Mount(const std::string& path);
     // True when path is the root of a mounted image.
     bool IsMounted(const std::string& path);
+    // True when path lies inside a mounted image (or is its root).
+    bool Holds(const std::string& path) { return Route(path).Image != nullptr; }
 
     std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) override;
     std::unique_ptr<TMappedFile> Map(const std::string& path) override;
@@ -128,5 +130,11 @@ std::string MountDiscImage(const std::string& path);
 // of QUARTO_DISCS): an image file is mounted (MountDiscImage) and its root given back; anything
 // else (a folder) is given back unchanged. Throws EStreamError when an image is damaged.
 std::string DiscRootPath(const std::string& discArgument);
+
+// A path the system's own libraries can open for the file path names (the media framework
+// reads files itself and cannot reach into an image): path itself for a file outside the images
+// of DiscImages(); for a file inside one, a copy made once in a temporary folder that is removed
+// when the program ends. Throws EStreamError when the copy cannot be made.
+std::string RealFilePath(const std::string& path);
 
 } // namespace quarto

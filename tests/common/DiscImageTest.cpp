@@ -87,6 +87,16 @@ TEST(DiscImage, ReadsARockRidgeNameFromItsContinuationArea) {
     EXPECT_EQ(ReadAll(*file), "long");
 }
 
+TEST(DiscImage, FollowsAFolderRelocatedForDepth) {
+    const auto image = TDiscImage::Open(Images + "/relocated.iso", SystemFileSystem());
+    EXPECT_EQ(image->NameKind(), "Rock Ridge");
+    const std::string folder = "Книги/NightSky/Deep/Deeper/1/2/3/4/5";
+    EXPECT_EQ(image->Stat(folder).Kind, TEntryKind::Folder);
+    EXPECT_EQ(ReadAll(*image->OpenForReading(folder + "/Глубоко.txt", "deep")), "deep");
+    // The moved folder is not seen a second time in rr_moved.
+    EXPECT_EQ(image->List("rr_moved"), std::vector<std::string>{});
+}
+
 TEST(DiscImage, IsAFolderOfTheFileLayerOnceMounted) {
     TImageFileSystem files(SystemFileSystem());
     const TFileSystemScope scope(files);

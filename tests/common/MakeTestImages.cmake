@@ -3,7 +3,7 @@
 # name too long for its directory record (its name lies in a continuation area).
 #   cmake -DXORRISO=... -DGENISOIMAGE=... -DOUT=folder -P MakeTestImages.cmake
 # OUT/rock-ridge.iso: xorriso, Rock Ridge and Joliet names; OUT/joliet.iso: genisoimage, Joliet
-# names only.
+# names only; OUT/relocated.iso: genisoimage, Rock Ridge with a folder relocated for depth.
 cmake_minimum_required(VERSION 3.22)
 
 set(tree ${OUT}/tree)
@@ -16,6 +16,16 @@ file(MAKE_DIRECTORY "${tree}/Пустая")
 
 execute_process(COMMAND ${GENISOIMAGE} -quiet -input-charset utf-8 -J -V QUARTO_TEST
     -o ${OUT}/joliet.iso ${tree}
+  RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "genisoimage failed")
+endif()
+
+# Deeper than ISO 9660's eight levels: genisoimage's Rock Ridge moves the folder "5" to
+# rr_moved and leaves a child link in its place.
+file(WRITE "${tree}/Книги/NightSky/Deep/Deeper/1/2/3/4/5/Глубоко.txt" "deep")
+execute_process(COMMAND ${GENISOIMAGE} -quiet -input-charset utf-8 -J -R -V QUARTO_TEST
+    -o ${OUT}/relocated.iso ${tree}
   RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "genisoimage failed")
