@@ -1,6 +1,5 @@
 #include "DiscImage.h"
 
-#include <cdio/bytesex.h>
 #include <cdio/iso9660.h>
 #include <cdio/memory.h>
 extern "C" {
@@ -35,20 +34,15 @@ constexpr std::size_t RecordHeader = offsetof(iso9660_dir_t, filename) + 1; // 3
     throw EStreamError("Образ диска «" + image + "» повреждён: " + what + ".");
 }
 
+// A both-byte-order number: its little-endian half, as the kernel reads it (some mastering
+// programs wrote the other half wrong). Every use is checked against the image.
 std::uint32_t Both32(const unsigned char* p) {
-    std::uint64_t raw;
-    std::memcpy(&raw, p, sizeof raw);
-    bool wrong = false;
-    const std::uint32_t value = from_733_with_err(raw, &wrong);
-    return wrong ? std::uint32_t(-1) : value;
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
 std::uint16_t Both16(const unsigned char* p) {
-    std::uint32_t raw;
-    std::memcpy(&raw, p, sizeof raw);
-    bool wrong = false;
-    const std::uint16_t value = from_723_with_err(raw, &wrong);
-    return wrong ? std::uint16_t(-1) : value;
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
 // The name a record's bytes spell in the tree's kind of names, as UTF-8.
