@@ -265,3 +265,14 @@ TEST_P(DamagedImages, AreRefusedWithAMessageNamingTheImage) {
 
 INSTANTIATE_TEST_SUITE_P(Table, DamagedImages, ::testing::ValuesIn(Damages),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(DiscImage, FilesInsideAnImageGetOneCopyOnDiskForOtherLibraries) {
+    EXPECT_EQ(RealFilePath(Joliet), Joliet); // a real file is itself
+    const std::string root = MountDiscImage(RockRidge);
+    const std::string inside = root + "/Книги/NightSky/Deep/Deeper/Большой.Bin";
+    const std::string copy = RealFilePath(inside);
+    EXPECT_NE(copy, inside);
+    EXPECT_EQ(FileNameOf(copy), "Большой.Bin"); // the name tells the framework the kind
+    EXPECT_EQ(SystemFileSystem().ReadWholeFile(copy), BigFile());
+    EXPECT_EQ(RealFilePath(inside), copy); // copied once
+}
