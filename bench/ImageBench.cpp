@@ -57,8 +57,8 @@ void BM_Search(benchmark::State& state) {
     LoadContents(book.BookFolder, list);
     const std::string query = NormalizeQuery(Utf8ToCp1251("звезд* ИЛИ Луна"));
     for (auto _ : state)
-        benchmark::DoNotOptimize(SearchEdition(book.BookFolder, query, false,
-                                               static_cast<std::int32_t>(list.size())));
+        benchmark::DoNotOptimize(
+            SearchEdition(book.BookFolder, query, false, static_cast<std::int32_t>(list.size())));
     state.SetLabel(state.range(0) ? "image" : "folder");
 }
 BENCHMARK(BM_Search)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
