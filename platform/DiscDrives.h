@@ -1,6 +1,6 @@
 // The discs the reader looks on for the pictures and music it does not hold itself: the
 // CD-ROM drives of the system, whose trays are asked before their files are touched, then the
-// folders the user names as discs in the environment variable QUARTO_DISCS.
+// folders and disc images the user names as discs in the environment variable QUARTO_DISCS.
 #pragma once
 
 #include <memory>
@@ -20,8 +20,8 @@ public:
     // True when the drive at root (one of CdDriveLetters) has its tray open, so that its files
     // are not touched. A query that fails counts as a closed tray.
     virtual bool IsTrayOpen(const std::string& root) = 0;
-    // The folders that count as discs after the drives: the entries of QUARTO_DISCS, in order.
-    // They have no tray.
+    // The folders that count as discs after the drives: the entries of QUARTO_DISCS, in order,
+    // a disc image standing for its mounted root (DiscRootsOf). They have no tray.
     virtual std::vector<std::string> DiscFolders() = 0;
 };
 
@@ -40,6 +40,11 @@ inline constexpr char DiscFoldersSeparator = ':';
 // The folders of a QUARTO_DISCS value, in order; empty entries are left out.
 std::vector<std::string> ParseDiscFolders(std::string_view value,
                                           char separator = DiscFoldersSeparator);
+
+// The disc roots that the entries of QUARTO_DISCS stand for, in order: a folder itself, an ISO
+// 9660 image file the root of the image, mounted (DiscRootPath, common/DiscImage.h). An image
+// that cannot be read is left out, its message written to stderr the first time.
+std::vector<std::string> DiscRootsOf(const std::vector<std::string>& entries);
 
 // One file system of the mount table on an optical drive.
 struct TOpticalMount {

@@ -73,7 +73,7 @@ public:
 
     std::vector<std::string> DiscFolders() override {
         const char* value = std::getenv("QUARTO_DISCS");
-        return value ? ParseDiscFolders(value) : std::vector<std::string>{};
+        return value ? DiscRootsOf(ParseDiscFolders(value)) : std::vector<std::string>{};
     }
 
 private:

@@ -51,7 +51,8 @@ public:
 
     std::vector<std::string> DiscFolders() override {
         const wchar_t* value = _wgetenv(L"QUARTO_DISCS");
-        return value ? ParseDiscFolders(Utf8OfWide(value)) : std::vector<std::string>{};
+        return value ? DiscRootsOf(ParseDiscFolders(Utf8OfWide(value)))
+                     : std::vector<std::string>{};
     }
 };
 

@@ -2,7 +2,11 @@
 // mount table.
 #include "DiscDrives.h"
 
+#include "common/DiscImage.h"
+
 #include <algorithm>
+#include <iostream>
+#include <set>
 
 namespace quarto {
 
@@ -73,6 +77,20 @@ std::vector<std::string> ParseDiscFolders(std::string_view value, char separator
         start = end + 1;
     }
     return folders;
+}
+
+std::vector<std::string> DiscRootsOf(const std::vector<std::string>& entries) {
+    static std::set<std::string> reported;
+    std::vector<std::string> roots;
+    for (const std::string& entry : entries) {
+        try {
+            roots.push_back(DiscRootPath(entry));
+        } catch (const EStreamError& e) {
+            if (reported.insert(entry).second)
+                std::cerr << e.what() << '\n';
+        }
+    }
+    return roots;
 }
 
 std::vector<TOpticalMount> OpticalMounts(std::string_view mountTable) {

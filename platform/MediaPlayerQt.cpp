@@ -3,6 +3,7 @@
 #include "MediaPlayer.h"
 
 #include "MediaBackendQt.h"
+#include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 
@@ -39,7 +40,8 @@ public:
         if (FFileName.empty())
             throw EMediaError("Не задан файл для воспроизведения.");
         MakePlayer();
-        const std::string path = ResolvedOrGiven(FFileName);
+        // A file inside a disc image is given to the framework as a copy on disk.
+        const std::string path = RealFilePath(ResolvedOrGiven(FFileName));
         FError.clear();
         bool timedOut = false;
         {

@@ -9,6 +9,7 @@
 #include "VideoPlayerQt.h"
 
 #include "MediaBackendQt.h"
+#include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 
@@ -16,6 +17,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QMediaPlayer>
+#include <QPainter>
 #include <QPointer>
 #include <QSlider>
 #include <QStackedWidget>
@@ -24,7 +26,6 @@
 #include <QUrl>
 #include <QVideoFrame>
 #include <QVideoSink>
-#include <QPainter>
 
 #include <algorithm>
 #include <atomic>
@@ -111,7 +112,8 @@ public:
         FVideo->Clear();
         FStack->setCurrentWidget(FVideo);
         SetReadyState(TVideoReadyState::Loading);
-        FPlayer->setSource(QUrl::fromLocalFile(FromUtf8(ResolvedOrGiven(path))));
+        // A clip inside a disc image is given to the framework as a copy on disk.
+        FPlayer->setSource(QUrl::fromLocalFile(FromUtf8(RealFilePath(ResolvedOrGiven(path)))));
         // Paused, the framework still reads up to the first picture, whose size makes the
         // clip Ready.
         if (FAutoStart)
@@ -201,8 +203,8 @@ private:
                         return;
                     FWaitingPosted = true;
                 }
-                QMetaObject::invokeMethod(context, [this] { FrameShown(); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    context, [this] { FrameShown(); }, Qt::QueuedConnection);
             },
             Qt::DirectConnection);
     }

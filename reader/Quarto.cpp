@@ -1,6 +1,7 @@
 // The reader: finds the editions beside it and shows one, chosen by the key given as the only
 // argument, or the first one found.
 #include "common/Cp1251.h"
+#include "common/DiscImage.h"
 #include "common/qt/QtText.h"
 #include "platform/Translations.h"
 #include "reader/core/ErrorReport.h"
@@ -13,6 +14,8 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // Disc images named in QUARTO_DISCS are read in place: their paths lead into them.
+    const quarto::TFileSystemScope discImages(quarto::DiscImages());
     quarto::TQuartoApplication app(argc, argv);
     quarto::InstallRussianToolkitTexts(app);
 

@@ -5,6 +5,7 @@
 #include "MusicWriter.h"
 
 #include "common/Cp1251.h"
+#include "common/DiscImage.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
@@ -41,10 +42,13 @@ using namespace quarto;
 
 namespace {
 
-const char* const Usage = R"(usage: quarto-tool [--app DIR] [--book KEY] COMMAND [ARGS]
+const char* const Usage =
+    R"(usage: quarto-tool [--app DIR] [--disc DISC]... [--book KEY] COMMAND [ARGS]
 
 Reading (the edition is the first whose RegKey is KEY, else the first found under
-DIR/Books; DIR defaults to the folder of quarto-tool):
+DIR/Books, or with --disc under DISC/Books of each disc in turn; DIR defaults to the folder
+of quarto-tool; DISC is a disc folder or an ISO 9660 image file, read in place, and is also
+a disc root for the lookups after those of QUARTO_DISCS):
   list                    the editions: index, RegKey, display name, folder, options
   toc                     the contents entries: article, level, kind, data offset, title
   tree                    the contents tree in pre-order
@@ -117,7 +121,26 @@ struct EUsage : std::runtime_error {
 struct TOptions {
     std::string App;
     std::optional<std::string> Book;
-    std::vector<std::string> Args; // the command and its arguments
+    std::vector<std::string> Discs; // the roots of the --disc folders and images
+    std::vector<std::string> Args;  // the command and its arguments
+};
+
+// The system's disc roots with the --disc roots after them.
+class TToolDiscDrives final : public TDiscDrives {
+public:
+    explicit TToolDiscDrives(std::vector<std::string> discs)
+        : FSystem(MakeDiscDrives()), FDiscs(std::move(discs)) {}
+    std::vector<std::string> CdDriveLetters() override { return FSystem->CdDriveLetters(); }
+    bool IsTrayOpen(const std::string& root) override { return FSystem->IsTrayOpen(root); }
+    std::vector<std::string> DiscFolders() override {
+        std::vector<std::string> folders = FSystem->DiscFolders();
+        folders.insert(folders.end(), FDiscs.begin(), FDiscs.end());
+        return folders;
+    }
+
+private:
+    std::unique_ptr<TDiscDrives> FSystem;
+    std::vector<std::string> FDiscs;
 };
 
 std::string DefaultAppFolder(const char* argv0) {
@@ -242,7 +265,7 @@ private:
 
     // FindOnDisc with the reader's folder and this system's drives.
     TDiscFinder DiscFinder() {
-        std::shared_ptr<TDiscDrives> drives = MakeDiscDrives();
+        std::shared_ptr<TDiscDrives> drives = std::make_shared<TToolDiscDrives>(FOptions.Discs);
         const std::string app = AppFolderOf(FOptions.App);
         return [drives, app](std::string_view folder, std::string_view name) {
             return FindOnDisc(app, folder, name, *drives);
@@ -312,11 +335,22 @@ private:
         return 0;
     }
 
+    // The editions of the reader's folder, or of the discs' Books folders when discs are
+    // given.
     std::vector<Tbook> Books() {
-        const std::string app = AppFolderOf(FOptions.App);
-        std::vector<Tbook> books = FindBooks(app);
+        std::vector<std::string> folders;
+        for (const std::string& disc : FOptions.Discs)
+            folders.push_back(JoinPath(disc, ""));
+        if (folders.empty())
+            folders.push_back(AppFolderOf(FOptions.App));
+        std::vector<Tbook> books;
+        for (const std::string& folder : folders) {
+            std::vector<Tbook> found = FindBooks(folder);
+            books.insert(books.end(), found.begin(), found.end());
+        }
         if (books.empty())
-            throw std::runtime_error("No editions found in " + BooksFolderOf(app) + ".");
+            throw std::runtime_error("No editions found in " + BooksFolderOf(folders.front()) +
+                                     ".");
         return books;
     }
 
@@ -469,8 +503,8 @@ private:
         const std::vector<std::string>& a = FOptions.Args;
         if (a.size() != 3)
             throw EUsage("find-on-disc needs FOLDER and NAME.");
-        const std::unique_ptr<TDiscDrives> drives = MakeDiscDrives();
-        const std::string path = FindOnDisc(AppFolderOf(FOptions.App), a[1], a[2], *drives);
+        TToolDiscDrives drives(FOptions.Discs);
+        const std::string path = FindOnDisc(AppFolderOf(FOptions.App), a[1], a[2], drives);
         if (path.empty())
             return 1;
         std::cout << path << '\n';
@@ -488,7 +522,11 @@ int main(int argc, char** argv) {
     try {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
-            if (arg == "--app" || arg == "--book") {
+            if (arg == "--disc") {
+                if (i + 1 >= argc)
+                    throw EUsage(arg + " needs a value.");
+                options.Discs.push_back(DiscRootPath(argv[++i]));
+            } else if (arg == "--app" || arg == "--book") {
                 if (i + 1 >= argc)
                     throw EUsage(arg + " needs a value.");
                 (arg == "--app" ? options.App : options.Book.emplace()) = argv[++i];

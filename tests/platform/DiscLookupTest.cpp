@@ -233,3 +233,21 @@ TEST(DiscRoots, TheSystemsDiscFoldersComeFromTheEnvironment) {
     // A root that is no drive of the system has no tray to be open.
     EXPECT_FALSE(drives->IsTrayOpen(one));
 }
+
+TEST(DiscRoots, AnImageInTheEnvironmentIsADiscRoot) {
+    TTempFolder scratch;
+    const std::string app = scratch.Path() / "app";
+    CreateFolders(app);
+    const std::string image = std::string(QUARTO_TEST_IMAGES) + "/rock-ridge.iso";
+    // An image cut short is left out; the entries after it are still roots.
+    const std::string damaged = scratch.Path() / "damaged.iso";
+    WriteWholeFile(damaged, ReadWholeFile(image).substr(0, 20 * 2048));
+    const std::string s(1, DiscFoldersSeparator);
+    TEnvironment discs("QUARTO_DISCS", damaged + s + image);
+
+    const std::unique_ptr<TDiscDrives> drives = MakeDiscDrives();
+    EXPECT_EQ(drives->DiscFolders(), std::vector<std::string>{image});
+    EXPECT_EQ(FindOnDisc(JoinPath(app, ""), "книги\\nightsky", "readme.txt", *drives),
+              image + "/Книги/NightSky/ReadMe.TXT");
+    EXPECT_EQ(ReadWholeFile(image + "/Книги/NightSky/ReadMe.TXT"), "Звёздное небо\n");
+}

@@ -6,6 +6,10 @@
 #include <QApplication>
 #include <QTest>
 
+#include "EditionFixture.h"
+#include "common/DiscImage.h"
+
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <link.h>
@@ -39,6 +43,16 @@ inline bool MediaPluginLoaded() {
                    return info->dlpi_name && std::strstr(info->dlpi_name, "mediaplugin.so") ? 1 : 0;
                },
                nullptr) != 0;
+}
+
+// The files written into an ISO 9660 image (Rock Ridge and Joliet) under folder, mounted: its
+// root; "" when the image could not be made.
+inline std::string MountedImageOf(const TPath& folder, const TFiles& files) {
+    WriteFiles(folder / "tree", files);
+    const std::string image = folder / "disc.iso";
+    const std::string command = std::string(QUARTO_XORRISO) + " -as mkisofs -quiet -J -R -o '" +
+                                image + "' '" + std::string(folder / "tree") + "' 2>/dev/null";
+    return std::system(command.c_str()) == 0 ? MountDiscImage(image) : std::string();
 }
 
 } // namespace quarto::test

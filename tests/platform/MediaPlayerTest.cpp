@@ -104,6 +104,18 @@ TEST_F(MediaPlayerTest, PlaysAFileToItsEndAndAgainFromTheStart) {
     }
 }
 
+TEST_F(MediaPlayerTest, PlaysAFileInsideADiscImage) {
+    TTempFolder scratch;
+    const std::string root = MountedImageOf(scratch.Path(), {{"mp3/Tone.WAV", ToneWav(300)}});
+    ASSERT_FALSE(root.empty());
+    auto player = Player();
+    player->SetFileName(root + "/MP3/tone.wav");
+    player->Open();
+    player->Play();
+    ASSERT_TRUE(WaitFor([&] { return Ends == 1; }, 5000));
+    EXPECT_NEAR(player->Duration(), 300, 30);
+}
+
 TEST_F(MediaPlayerTest, PausesWhenPlayingAndResumesWhenPaused) {
     auto player = Player();
     player->SetFileName(Write("tone.wav", ToneWav(800)));

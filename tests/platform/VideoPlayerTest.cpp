@@ -77,6 +77,17 @@ TEST_F(VideoPlayerTest, TellsTheClipsSizeWhenLoadedAndPlaysItAtOnce) {
     EXPECT_EQ(player->ReadyState(), TVideoReadyState::Ready);
 }
 
+TEST_F(VideoPlayerTest, LoadsAClipInsideADiscImage) {
+    TTempFolder scratch;
+    const std::string root =
+        MountedImageOf(scratch.Path(), {{"Books/Key/video_1/Clip.AVI", MjpegAvi(64, 48, 4)}});
+    ASSERT_FALSE(root.empty());
+    auto player = Player();
+    player->SetFileName(root + "/books/key/VIDEO_1/clip.avi");
+    ASSERT_TRUE(WaitForState(*player, TVideoReadyState::Ready));
+    EXPECT_EQ(SizesWhenReady, (std::vector{TVideoSize{64, 48}}));
+}
+
 TEST_F(VideoPlayerTest, WithoutAutoStartTheClipWaitsPausedAtItsFirstPicture) {
     auto player = Player();
     player->SetAutoStart(false);

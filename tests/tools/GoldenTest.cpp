@@ -27,9 +27,13 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
-// Output and exit status of quarto-tool with args, reading the reader folder of the build.
-std::pair<std::string, int> RunTool(const std::vector<std::string>& args) {
+// Output and exit status of quarto-tool with args, reading the reader folder of the build, or
+// with the editions of the disc image given.
+std::pair<std::string, int> RunTool(const std::vector<std::string>& args,
+                                    const std::string& disc = "") {
     std::string command = std::string(QUARTO_TOOL) + " --app " + Quote(QUARTO_APP_DIR);
+    if (!disc.empty())
+        command += " --disc " + Quote(disc);
     for (const std::string& a : args)
         command += " " + Quote(a);
     const std::string out = ::testing::TempDir() + "quarto-golden.out";
@@ -37,8 +41,9 @@ std::pair<std::string, int> RunTool(const std::vector<std::string>& args) {
     return {quarto::ReadWholeFile(out), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-std::string WithAppPlaceholder(std::string text) {
-    std::string app = QUARTO_APP_DIR;
+// text with the folder root (the reader folder, or the disc whose editions were read) written
+// "@APP@".
+std::string WithAppPlaceholder(std::string text, std::string app = QUARTO_APP_DIR) {
     while (!app.empty() && app.back() == '/')
         app.pop_back();
     for (const std::string& form : {app, app.substr(app.find_first_not_of('/'))}) {
@@ -70,34 +75,53 @@ std::vector<TGolden> Commands() {
     return list;
 }
 
-TEST(Golden, ReadingCommandsPrintWhatTheyPrinted) {
-    const bool update = std::getenv("QUARTO_UPDATE_GOLDEN") != nullptr;
+// Every reading command, and the page of every article, against the golden outputs; with
+// disc, the editions are read from that disc.
+void CompareWithGolden(const std::string& disc) {
+    const bool update = disc.empty() && std::getenv("QUARTO_UPDATE_GOLDEN") != nullptr;
     std::vector<TGolden> commands = Commands();
     // Every article's page: as many as toc has lines.
-    const std::string toc = RunTool({"toc"}).first;
+    const std::string toc = RunTool({"toc"}, disc).first;
     const auto articles = std::count(toc.begin(), toc.end(), '\n');
     EXPECT_GT(articles, 30);
     for (long n = 0; n < articles; ++n)
         commands.push_back({nullptr, {"page", std::to_string(n)}, 0});
+    const auto placeheld = [&](const std::string& out) {
+        return WithAppPlaceholder(disc.empty() ? out : WithAppPlaceholder(out, disc));
+    };
     std::string pages;
     for (const TGolden& g : commands) {
-        const auto [out, status] = RunTool(g.Args);
+        const auto [out, status] = RunTool(g.Args, disc);
         EXPECT_EQ(status, g.Status) << g.Args.front();
         if (!g.File) {
-            pages += "=== " + g.Args.back() + "\n" + WithAppPlaceholder(out) + "\n";
+            pages += "=== " + g.Args.back() + "\n" + placeheld(out) + "\n";
             continue;
         }
         const std::string path = std::string(QUARTO_GOLDEN_DIR) + "/" + g.File;
         if (update)
-            quarto::WriteWholeFile(path, WithAppPlaceholder(out));
+            quarto::WriteWholeFile(path, placeheld(out));
         else
-            EXPECT_EQ(WithAppPlaceholder(out), quarto::ReadWholeFile(path)) << g.File;
+            EXPECT_EQ(placeheld(out), quarto::ReadWholeFile(path)) << g.File;
     }
     const std::string path = std::string(QUARTO_GOLDEN_DIR) + "/pages.htm";
     if (update)
         quarto::WriteWholeFile(path, pages);
     else
         EXPECT_EQ(pages, quarto::ReadWholeFile(path));
+}
+
+TEST(Golden, ReadingCommandsPrintWhatTheyPrinted) {
+    CompareWithGolden("");
+}
+
+// The demo disc as an ISO 9660 image (made in builds with the installer): its edition read in
+// place prints what the reader folder's does.
+TEST(Golden, ReadingCommandsPrintTheSameFromTheDiscImage) {
+#ifdef QUARTO_DISC_IMAGE
+    CompareWithGolden(QUARTO_DISC_IMAGE);
+#else
+    GTEST_SKIP() << "no disc image in a build without the installer";
+#endif
 }
 
 } // namespace

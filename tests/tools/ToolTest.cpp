@@ -563,3 +563,26 @@ TEST_F(Tool, MakeEditionWritesTheSupplementsAndCheckFindsWhatIsMissing) {
     EXPECT_NE(r.Err.find("none.wav does not exist"), std::string::npos) << r.Err;
     EXPECT_FALSE(Exists(Scratch.Path() / "refused"));
 }
+
+TEST_F(Tool, DiscImagesAreReadInPlaceAndDamagedOnesAreNamed) {
+    AddEditions();
+    const std::string image = (Scratch.Path() / "Диск.iso").string();
+    ASSERT_EQ(std::system((std::string(QUARTO_XORRISO) +
+                           " -as mkisofs -quiet -input-charset utf-8 -J -R -o " + Quote(image) +
+                           " " + Quote(App.Path().string()) + " 2>/dev/null")
+                              .c_str()),
+              0);
+    const TResult list = Run({"list"});
+    const TResult fromImage = Run({"--disc", image, "list"}, false);
+    EXPECT_EQ(fromImage.Status, 0) << fromImage.Err;
+    EXPECT_EQ(fromImage.Out, list.Out);
+    EXPECT_EQ(Run({"--disc", image, "--book", "Beta", "toc"}).Out,
+              Run({"--book", "Beta", "toc"}).Out);
+    EXPECT_EQ(Run({"--disc", image, "search", "ёлки"}).Out, Run({"search", "ёлки"}).Out);
+
+    WriteWholeFile(image, ReadWholeFile(image).substr(0, 18 * 2048));
+    const TResult damaged = Run({"--disc", image, "list"});
+    EXPECT_EQ(damaged.Status, 2);
+    EXPECT_NE(damaged.Err.find("Образ диска «" + image + "» повреждён"), std::string::npos)
+        << damaged.Err;
+}
