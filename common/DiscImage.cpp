@@ -596,6 +596,12 @@ std::unique_ptr<TWritableFile> TImageFileSystem::OpenForWriting(const std::strin
     return FBase.OpenForWriting(path);
 }
 
+void TImageFileSystem::MakeExecutable(const std::string& path) {
+    if (Route(path).Image)
+        ReadOnly(path);
+    FBase.MakeExecutable(path);
+}
+
 void TImageFileSystem::CreateFolder(const std::string& path) {
     const TRoute route = Route(path);
     if (route.Image) {
@@ -649,7 +655,9 @@ std::string MountDiscImage(const std::string& path) {
 std::string DiscRootPath(const std::string& discArgument) {
     if (DiscImages().IsMounted(discArgument))
         return MountDiscImage(discArgument);
-    return IsDiscImageFile(discArgument) ? MountDiscImage(discArgument) : discArgument;
+    // A file is read as an image, and named when it is none; a folder is the disc itself.
+    return FileSystem().Stat(discArgument).Kind == TEntryKind::File ? MountDiscImage(discArgument)
+                                                                    : discArgument;
 }
 
 namespace {

@@ -98,6 +98,7 @@ public:
     TFileInfo Stat(const std::string& path) override;
     std::optional<std::vector<std::string>> List(const std::string& folder) override;
     std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override;
+    void MakeExecutable(const std::string& path) override;
     void CreateFolder(const std::string& path) override;
     void Rename(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;
@@ -128,7 +129,8 @@ std::string MountDiscImage(const std::string& path);
 
 // The disc root a disc argument names (the installer's --disc, quarto-tool's --disc, an entry
 // of QUARTO_DISCS): an image file is mounted (MountDiscImage) and its root given back; anything
-// else (a folder) is given back unchanged. Throws EStreamError when an image is damaged.
+// else (a folder) is given back unchanged. Throws EStreamError when an image is damaged or a
+// file is no image.
 std::string DiscRootPath(const std::string& discArgument);
 
 // A path the system's own libraries can open for the file path names (the media framework

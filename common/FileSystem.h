@@ -97,6 +97,10 @@ public:
     // Copies the file from to the file to, replacing it; throws EStreamError on failure. Here:
     // read and written through this file system in pieces.
     virtual void CopyFile(const std::string& from, const std::string& to);
+    // Marks the file path as a program that can be run (for everyone who may read it); nothing
+    // where the system does not mark programs. Here: nothing. Throws EStreamError when it
+    // cannot.
+    virtual void MakeExecutable(const std::string& path) { (void)path; }
     // Creates the folder path (its parent must exist); an existing folder is no failure.
     // Throws EStreamError when it cannot.
     virtual void CreateFolder(const std::string& path) = 0;

@@ -77,6 +77,19 @@ public:
                  ec ? ec : std::make_error_code(std::errc::io_error));
     }
 
+    void MakeExecutable(const std::string& path) override {
+#ifndef _WIN32
+        std::error_code ec;
+        fs::permissions(PathOf(path),
+                        fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add, ec);
+        if (ec)
+            Fail("Не удаётся сделать программой файл", path, ec);
+#else
+        (void)path;
+#endif
+    }
+
     void CreateFolder(const std::string& path) override {
         std::error_code ec;
         fs::create_directory(PathOf(path), ec);

@@ -141,10 +141,14 @@ bool TCopyRun::CopyFile(const std::string& source, const TFileInfo& info,
     }
     const std::string temporary = TemporaryCopyName(destination);
     try {
-        if (program)
+        if (program) {
+            // From a disc image the copy cannot keep the permissions: the program is marked
+            // as one.
             files.CopyFile(source, temporary);
-        else
+            files.MakeExecutable(temporary);
+        } else {
             StreamFile(source, info.Size, temporary);
+        }
         files.Rename(temporary, destination);
     } catch (const EStreamError& error) {
         try {

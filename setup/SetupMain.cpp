@@ -1,6 +1,7 @@
 // setup: installs the reader and the editions of the disc it runs from, or of the disc named by
 // "--disc PATH"; started elsewhere without one it asks for the disc. With "--target" it
 // installs without pages (see setup/Unattended.h).
+#include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/Translations.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 
 #include <cstdio>
 
@@ -49,6 +51,12 @@ int main(int argc, char** argv) {
         if (chosen.isEmpty())
             return 0;
         disc = DiscOfChosenFile(ToUtf8(chosen));
+    }
+    try {
+        disc = DiscRootPath(disc); // a disc image is read in place
+    } catch (const EStreamError& error) {
+        QMessageBox::critical(nullptr, Ui("Электронные книги"), FromUtf8(error.what()));
+        return 2;
     }
     setup::TForm1 window(JoinPath(disc, ""), setup::SystemSetupServices(), installer);
     window.show();

@@ -1,6 +1,7 @@
 #include "Unattended.h"
 
 #include "common/Cp1251.h"
+#include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "setup/InstallFlow.h"
 
@@ -10,7 +11,8 @@ namespace quarto::setup {
 
 namespace {
 
-const char* const Usage = "Использование: setup --target ПАПКА [--disc ПАПКА_ДИСКА] [--no-start]";
+const char* const Usage =
+    "Использование: setup --target ПАПКА [--disc ПАПКА_ДИСКА|ОБРАЗ_ДИСКА] [--no-start]";
 
 } // namespace
 
@@ -38,8 +40,15 @@ int RunUnattended(const std::vector<std::string>& arguments, const std::string& 
         out += std::string(Usage) + "\n";
         return UnattendedRefused;
     }
-    if (!disc.empty())
-        disc = JoinPath(disc, "");
+    if (!disc.empty()) {
+        // A disc image is read in place.
+        try {
+            disc = JoinPath(DiscRootPath(disc), "");
+        } catch (const EStreamError& error) {
+            out += std::string(error.what()) + "\n";
+            return UnattendedRefused;
+        }
+    }
 
     TInstallation setup(disc, "", *services.Record);
     if (const std::string problem = setup.DescriptorProblem(); !problem.empty()) {

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quarto;
 using namespace quarto::setup;
@@ -957,3 +958,41 @@ TEST(Setup, TheDiscComesFromTheCommandLineTheOwnFolderOrTheFileChosen) {
     EXPECT_EQ(DiscOfChosenFile("/home/u/disc.iso"), "/home/u/disc.iso");
     EXPECT_EQ(DiscOfChosenFile("setup.inf"), "");
 }
+
+#ifdef QUARTO_DISC_IMAGE
+// The demo disc's image is installed from in place: the programs stay programs, and a file
+// that is no image is named.
+TEST(Setup, ADiscImageIsInstalledFromInPlace) {
+    TTempFolder scratch;
+    const std::string target = (scratch.Path() / "home").string();
+    TFakeRecordState record;
+    TFakeFreeSpaceState space{5000, {}};
+    TFakeShortcutsState links;
+    TFakeStarterState starter;
+    const auto services = [&] {
+        return TSetupServices{std::make_unique<TFakeInstallRecord>(record),
+                              std::make_unique<TFakeFreeSpace>(space),
+                              std::make_unique<TFakeShortcuts>(links),
+                              std::make_unique<TFakeProgramStarter>(starter)};
+    };
+    std::string out;
+    TSetupServices given = services();
+    EXPECT_EQ(RunUnattended({"--target", target, "--disc", QUARTO_DISC_IMAGE, "--no-start"},
+                            "/nowhere/", given, out),
+              UnattendedInstalled)
+        << out;
+    const TPath q = TPath(target) / "Quarto";
+    EXPECT_TRUE(IsFile(q / "Books" / "NightSky" / "cData.dat"));
+    EXPECT_EQ(access((q / "Quarto").string().c_str(), X_OK), 0);
+    EXPECT_EQ(access((q / "uninstall").string().c_str(), X_OK), 0);
+
+    const std::string notImage = (scratch.Path() / "disc.iso").string();
+    WriteWholeFile(notImage, "not a disc");
+    out.clear();
+    given = services();
+    EXPECT_EQ(RunUnattended({"--target", target + "2", "--disc", notImage}, "/nowhere/", given,
+                            out),
+              UnattendedRefused);
+    EXPECT_EQ(out.rfind("Файл «" + notImage + "» — не образ диска ISO 9660", 0), 0u) << out;
+}
+#endif

@@ -41,6 +41,7 @@ public:
     std::optional<std::vector<std::string>> List(const std::string& folder) override;
     std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override;
     void CreateFolder(const std::string& path) override { FBase.CreateFolder(path); }
+    void MakeExecutable(const std::string& path) override { FBase.MakeExecutable(path); }
     void Rename(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override { FBase.Remove(path); }
     std::string AbsolutePath(const std::string& path) override { return FBase.AbsolutePath(path); }
