@@ -42,7 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(name.find_first_of(std::string_view("/\\:\0", 4)) == std::string::npos);
     }
 
-    const std::string audioFolder = SupplementFolder(BookFolder, TSupplementKind::Audio);
     for (const TSupplementKind kind : {TSupplementKind::Audio, TSupplementKind::Video}) {
         const TSupplementList list = ReadSupplementList(BookFolder, kind);
         FUZZ_CHECK(list.Titles.size() == list.Files.size());
@@ -58,6 +57,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(path.empty() || path.compare(0, folder.size() + 1, folder + "/") == 0);
         }
     }
-    (void)audioFolder;
     return 0;
 }
