@@ -420,7 +420,10 @@ std::string T64BitBlockCipher::EncipherText(std::string_view plain) const {
     const std::size_t rest = plain.size() % blockSize;
     std::string cipher(plain.substr(0, whole * blockSize));
     cipher.resize((whole + 1) * blockSize, static_cast<char>(blockSize - rest));
-    std::memcpy(cipher.data() + whole * blockSize, plain.data() + whole * blockSize, rest);
+    // The last partial block; an empty text may have no data at all (a null pointer), and
+    // memcpy must not be handed one even for no bytes.
+    if (rest > 0)
+        std::memcpy(cipher.data() + whole * blockSize, plain.data() + whole * blockSize, rest);
     EncipherBlocks(reinterpret_cast<std::uint8_t*>(cipher.data()), whole + 1);
     return cipher;
 }

@@ -7,9 +7,11 @@ namespace quarto {
 
 namespace {
 
-TBlowfishCipher StoreCipher() {
-    return TBlowfishCipher(TextStoreFormat::Key.data(),
-                           static_cast<int>(TextStoreFormat::Key.size()));
+// Set up once: the key schedule costs more than deciphering a short record.
+const TBlowfishCipher& StoreCipher() {
+    static const TBlowfishCipher cipher(TextStoreFormat::Key.data(),
+                                        static_cast<int>(TextStoreFormat::Key.size()));
+    return cipher;
 }
 
 } // namespace

@@ -204,6 +204,15 @@ TEST(BlowfishCipher, EmptyStreamIsOnePadBlock) {
     EXPECT_EQ(block[7], 8);
 }
 
+// An empty text may come without any data (a null pointer): it is still one pad block.
+TEST(BlowfishCipher, EmptyTextWithoutDataIsOnePadBlock) {
+    const TBlowfishCipher cipher = MakeCipher(ArticleKey);
+    const std::string block = cipher.EncipherText(std::string_view());
+    ASSERT_EQ(block.size(), 8u);
+    EXPECT_EQ(block, EncipherAsStream(cipher, ""));
+    EXPECT_EQ(cipher.DecipherText(block), "");
+}
+
 TEST(BlowfishCipher, CiphertextLengths) {
     const TBlowfishCipher cipher = MakeCipher(ArticleKey);
     for (const auto& [plainLength, cipherLength] :

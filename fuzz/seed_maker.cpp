@@ -1,0 +1,227 @@
+// Makes the seed corpora of the fuzz targets with the system's own writers: a small edition
+// written by make-edition, its index, an illustration set, a music list and supplement lists,
+// descriptors, pictures and ciphertexts, each packed the way its target cuts its input.
+//
+//   fuzz-seeds OUT     writes OUT/<target>/<seed> for every target
+#include "fuzzer_common.h"
+
+#include "common/BmpFile.h"
+#include "common/Cp1251.h"
+#include "common/JpegCodec.h"
+#include "reader/cipher/BlockCiphers.h"
+#include "reader/core/ArticleStore.h"
+#include "reader/media/SupplementLists.h"
+#include "reader/skin/SkinData.h"
+#include "setup/DiscDescriptor.h"
+#include "tools/EditionWriter.h"
+#include "tools/MusicWriter.h"
+#include "tools/PictureWriter.h"
+#include "tools/SupplementWriter.h"
+
+#include <cstdio>
+#include <map>
+
+using namespace quarto;
+using namespace quarto::fuzz;
+
+namespace {
+
+using TSeeds = std::map<std::string, std::map<std::string, std::string>>; // target -> name -> bytes
+
+const char* const Outline = "# Проба\n"
+                            "0 intro.htm Введение\n"
+                            "1 sky/stars.txt &nbsp;&nbsp;Звёзды и созвездия\n"
+                            "2 kind=1 sky/moon.htm Луна\n"
+                            "2 bare short.txt Коротко\n"
+                            "1 - Без текста\n"
+                            "0 kind=7 intro.htm Иной вид !@#$%\n"
+                            "3 sky/stars.txt Скачок уровня\n";
+
+const std::vector<std::pair<std::string, std::string>> Texts = {
+    {"intro.htm", "<HTML><BODY><P>Полярная звезда видна <B>всю ночь</B>.<BR>Небо ясное."
+                  "</P></BODY></HTML>"},
+    {"sky/stars.txt", "Звезда за звездой: небо\r\nполно звёзд, Вега и Денеб.\r\n"},
+    {"sky/moon.htm", "<P>Луна &amp; звёзды: <A HREF=\"moon.jpg\">снимок</A>, "
+                     "<A HREF=\"#top\">наверх</A>, <A HREF=\"comet.avi\">комета</A>.</P>"},
+    {"short.txt", "ab"},
+};
+
+// An edition written by make-edition in memory: its files by name, and the outline's texts.
+std::map<std::string, std::string> MakeSampleEdition(bool utf) {
+    TMemoryScope memory;
+    const std::string src = "/src";
+    memory.Files.Put(src + "/edition.ini", std::string("[Main]\r\nTitle=Ночное небо\r\n"
+                                                       "Title2=Путеводитель\r\nRegKey=Key\r\n"
+                                                       "[Options]\r\nBR=1\r\nUTF=") +
+                                               (utf ? "1" : "0") + "\r\n");
+    memory.Files.Put(src + "/contents.txt", Outline);
+    for (const auto& [name, text] : Texts)
+        memory.Files.Put(src + "/texts/" + name, text);
+    MakeEdition(src, BookFolder);
+    std::map<std::string, std::string> files;
+    for (const char* name :
+         {Layout::Descriptor, Layout::ContentsFile, Layout::TextStoreFile, Layout::VocabularyFile,
+          Layout::StartsFile, Layout::PostingsFile, Layout::PositionsFile})
+        files[name] = memory.Files.Get(LayoutPath(BookFolder, name));
+    std::vector<TContentsRec> list;
+    LoadContents(BookFolder, list);
+    files["body"] = ReadArticle(BookFolder, list, 0);
+    files["body2"] = ReadArticle(BookFolder, list, 2);
+    return files;
+}
+
+TDibPicture SamplePicture(int width, int height, bool grey) {
+    TDibPicture picture = BlankPicture(width, height);
+    if (grey) {
+        picture.BitsPerPixel = 8;
+        picture.Palette = GreyPalette();
+        picture.Pixels.assign(static_cast<std::size_t>(width) * height, 0);
+    }
+    for (std::size_t i = 0; i < picture.Pixels.size(); ++i)
+        picture.Pixels[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    return picture;
+}
+
+void AddEditionSeeds(TSeeds& seeds) {
+    for (const bool utf : {false, true}) {
+        const auto files = MakeSampleEdition(utf);
+        const std::string tag = utf ? "-utf" : "";
+        seeds["contents"]["edition" + tag] = files.at(Layout::ContentsFile);
+        seeds["text_store"]["edition" + tag] =
+            JoinInput({files.at(Layout::ContentsFile), files.at(Layout::TextStoreFile)});
+        std::vector<std::string> edition = {std::string(utf ? "#utf\n" : "") + Outline};
+        for (const auto& text : Texts)
+            edition.push_back(text.second);
+        seeds["edition"]["outline" + tag] = JoinInput(edition);
+        seeds["ini"]["descriptor" + tag] = files.at(Layout::Descriptor);
+        const std::string index =
+            JoinInput({files.at(Layout::VocabularyFile), files.at(Layout::StartsFile),
+                       files.at(Layout::PostingsFile), files.at(Layout::PositionsFile)});
+        const std::vector<std::pair<std::string, std::string>> queries = {
+            {"word", "звезда"},   {"and", "небо И звёзд"},         {"or", "луна ИЛИ вега"},
+            {"prefix", "звезд*"}, {"adjacent", "полярная звезда"}, {"stop", "the и"}};
+        for (const auto& [name, query] : queries)
+            seeds["search"][name + tag] = index + std::string(FileSeparator) + Utf8ToCp1251(query) +
+                                          std::string(FileSeparator) + "8";
+        const std::string words = Utf8ToCp1251("звезда небо");
+        const std::string templateBytes =
+            utf ? "<HTML><HEAD><META http-equiv=\"Content-Type\" content=\"text/html; "
+                  "charset=utf-8\"><TITLE></TITLE>"
+                : "<HTML><HEAD><META http-equiv=\"Content-Type\" content=\"text/html; "
+                  "charset=windows-1251\"><TITLE></TITLE>";
+        seeds["page"]["intro" + tag] =
+            JoinInput({files.at("body"), words, templateBytes, "moon.jpg"});
+        seeds["page"]["moon" + tag] =
+            JoinInput({files.at("body2"), words, templateBytes, "../Pictures/a%20b.htm#x"});
+        seeds["descriptors"]["edition" + tag] =
+            JoinInput({SkinDataText(BuiltinSkinData), "", files.at(Layout::Descriptor)});
+    }
+}
+
+void AddSmallSeeds(TSeeds& seeds) {
+    // Ini rules and integers.
+    seeds["ini"]["integers"] = "[Main]\r\nX1=0x1F\r\nY1=$ff\r\nW1=-123\r\nH1=\"  77 \"\r\n"
+                               "Tree_Color=9999999999\r\n[main]\r\nx1=5\r\n";
+    seeds["ini"]["number"] = "0X7FFFFFFF";
+
+    // Text lists and 1251 text.
+    seeds["text"]["lines-1251"] = Utf8ToCp1251("Первая строка\r\nвторая\rтретья\nЁлка\r\n");
+    seeds["text"]["utf8"] = "Ёж и ёлка\r\nUTF-8: \xC2\xA0\xE2\x80\x94 end\n";
+    seeds["text"]["nul"] = std::string("line\0after", 10);
+
+    // Descriptors.
+    TDiscDescriptor disc;
+    disc.SubVersion = 3;
+    disc.RequiredMB = 120;
+    disc.Editions = {{Utf8ToCp1251("Ночное небо"), Utf8ToCp1251("Путеводитель"), "NightSky"},
+                     {"Second", "", "Key2"}};
+    seeds["descriptors"]["disc"] =
+        JoinInput({SkinDataText(BuiltinSkinData), DiscDescriptorText(disc), ""});
+
+    // Illustrations.
+    TPictureSet set;
+    set.Headings = {Utf8ToCp1251("Звёзды"), Utf8ToCp1251("Планеты")};
+    set.Entries = {{"1", Utf8ToCp1251("Вега@Яркая звезда"), "Vega.jpg"},
+                   {"2", Utf8ToCp1251("Марс"), "mars.JPG"},
+                   {"x", Utf8ToCp1251("Без раздела"), "none.jpg"}};
+    set.FileLines = {"Vega.jpg", " mars.JPG ", "sub/none.jpg"};
+    set.CellLines = {0, 1, 2, 7};
+    set.Thumbnails = {EncodeJpeg(SamplePicture(8, 6, false), 50),
+                      EncodeJpeg(SamplePicture(4, 4, true), 50), "short", ""};
+    {
+        TMemoryScope memory;
+        WritePictureSet(set, BookFolder);
+        std::vector<std::string> parts;
+        for (const char* name : {Layout::PicTitlesFile, Layout::PicFilesFile, Layout::CellFilesFile,
+                                 Layout::ThumbOffsetsFile, Layout::ThumbDataFile})
+            parts.push_back(memory.Files.Get(PicDataPath(BookFolder, name)));
+        seeds["pictures"]["catalogue"] = JoinInput(parts);
+        parts.erase(parts.begin());
+        seeds["pictures"]["empty-titles"] = JoinInput({"", parts[0], parts[1], parts[2], parts[3]});
+    }
+
+    // Music and supplements.
+    TMusicSet music;
+    const auto track = [&](std::uint8_t album, const std::string& albumTitle,
+                           const std::string& title, const std::string& file) {
+        TMusicEntry entry;
+        entry.AlbumNumber = album;
+        entry.AlbumTitle = albumTitle;
+        entry.TrackTitle = title;
+        entry.TrackFile = file;
+        music.Records.push_back(entry);
+    };
+    track(1, Utf8ToCp1251("Времена года"), Utf8ToCp1251("Весна"), "spring");
+    track(1, Utf8ToCp1251("Времена года"), Utf8ToCp1251("Лето"), "summer");
+    track(2, "Nocturnes", "No. 1", "../escape");
+    music.Records[2].TrackTitleLength = 250;
+    music.Tail = "tail";
+    {
+        TMemoryScope memory;
+        WriteSupplementList({Utf8ToCp1251("Вступление"), "intro.wav", Utf8ToCp1251("Глава"),
+                             "sub\\ch1.mp3", "Lost"},
+                            BookFolder, TSupplementKind::Audio);
+        WriteSupplementList({Utf8ToCp1251("Комета"), "comet.avi", "Up", "../../x.avi"}, BookFolder,
+                            TSupplementKind::Video);
+        seeds["media"]["lists"] =
+            JoinInput({EncodeMusicList(music),
+                       memory.Files.Get(SupplementListPath(BookFolder, TSupplementKind::Audio)),
+                       memory.Files.Get(SupplementListPath(BookFolder, TSupplementKind::Video))});
+    }
+
+    // Pictures.
+    seeds["bmp"]["colour"] = EncodeBmp(SamplePicture(5, 3, false));
+    seeds["bmp"]["grey"] = EncodeBmp(SamplePicture(3, 4, true));
+    seeds["jpeg"]["colour"] = EncodeJpeg(SamplePicture(16, 9, false), 75);
+    seeds["jpeg"]["grey"] = EncodeJpeg(SamplePicture(9, 16, true), 75);
+
+    // Ciphertexts.
+    const TBlowfishCipher store("Lanthorne", 9);
+    seeds["cipher"]["text"] = Utf8ToCp1251("Полярная звезда\r\n\r\n");
+    seeds["cipher"]["ciphertext"] = store.EncipherText("Twelve bytes");
+    seeds["cipher"]["key"] = JoinInput({"0123456789abcdef", "some text of 8"});
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUT\n", argv[0]);
+        return 2;
+    }
+    try {
+        TSeeds seeds;
+        AddEditionSeeds(seeds);
+        AddSmallSeeds(seeds);
+        for (const auto& [target, files] : seeds) {
+            const std::string folder = JoinPath(argv[1], target);
+            CreateFolders(folder);
+            for (const auto& [name, bytes] : files)
+                WriteWholeFile(JoinPath(folder, name), bytes);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
+        return 2;
+    }
+    return 0;
+}
