@@ -113,6 +113,9 @@ void AddEditionSeeds(TSeeds& seeds) {
             JoinInput({files.at("body"), words, templateBytes, "moon.jpg"});
         seeds["page"]["moon" + tag] =
             JoinInput({files.at("body2"), words, templateBytes, "../Pictures/a%20b.htm#x"});
+        // The export's XHTML: the article bodies as make-edition stored them.
+        seeds["xhtml"]["intro" + tag] = files.at("body");
+        seeds["xhtml"]["moon" + tag] = files.at("body2");
         seeds["descriptors"]["edition" + tag] =
             JoinInput({SkinDataText(BuiltinSkinData), "", files.at(Layout::Descriptor)});
     }
@@ -194,6 +197,19 @@ void AddSmallSeeds(TSeeds& seeds) {
     seeds["bmp"]["grey"] = EncodeBmp(SamplePicture(3, 4, true));
     seeds["jpeg"]["colour"] = EncodeJpeg(SamplePicture(16, 9, false), 75);
     seeds["jpeg"]["grey"] = EncodeJpeg(SamplePicture(9, 16, true), 75);
+
+    // Old pages for the XHTML conversion: implied ends, formatting across blocks, tables,
+    // lists, references.
+    seeds["xhtml"]["old-page"] =
+        "<HTML><HEAD><TITLE>t</TITLE><SCRIPT>x<y</SCRIPT></HEAD><BODY BGCOLOR=#fff>"
+        "<CENTER><FONT COLOR=red SIZE=+1><P>a<P>b</FONT></CENTER><UL><LI>one<LI>two<UL><LI>in"
+        "</UL></UL><TABLE BORDER=1><TD WIDTH=50%>c<TR><TD COLSPAN=2>d</TABLE><DL><DT>t<DD>d"
+        "</DL><A NAME=1>x</A><A HREF=\"#1\">&laquo;to&raquo;</A>&#150;&nbsp;&bogus; <IMG "
+        "SRC=x.bmp ALT=\"A & B\"><PRE>a\r\n  b</PRE><!-- c --></BODY></HTML>";
+
+    // A disc image's first blocks: the volume descriptor's signature only.
+    seeds["disc_image"]["descriptor-only"] =
+        std::string(16 * 2048, '\0') + "\x01" "CD001" "\x01" + std::string(2041, '\0');
 
     // Ciphertexts.
     const TBlowfishCipher store("Lanthorne", 9);
