@@ -4,6 +4,7 @@
 #include "EditionWriter.h"
 #include "MusicWriter.h"
 
+#include "common/CommandLine.h"
 #include "common/Cp1251.h"
 #include "common/DiscImage.h"
 #include "common/EditionLayout.h"
@@ -246,8 +247,8 @@ private:
                 if (done == total || done % 64 == 0)
                     std::cerr << "\rСтатьи: " << done << " из " << total << std::flush;
             };
-        const TExportReport report = a[1] == "--epub" ? ExportEpub(book, a[2], options)
-                                                      : ExportHtml(book, a[2], options);
+        const TExportReport report =
+            a[1] == "--epub" ? ExportEpub(book, a[2], options) : ExportHtml(book, a[2], options);
         if (terminal)
             std::cerr << '\n';
         for (const std::string& problem : report.Problems)
@@ -517,19 +518,23 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    UseUtf8Output();
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
+    const int count = static_cast<int>(args.size());
     TOptions options;
-    options.App = DefaultAppFolder(argv[0]);
+    options.App = DefaultAppFolder(args.empty() ? "" : args[0].c_str());
     try {
-        for (int i = 1; i < argc; ++i) {
-            const std::string arg = argv[i];
+        for (int i = 1; i < count; ++i) {
+            const std::string& arg = args[static_cast<std::size_t>(i)];
             if (arg == "--disc") {
-                if (i + 1 >= argc)
+                if (i + 1 >= count)
                     throw EUsage(arg + " needs a value.");
-                options.Discs.push_back(DiscRootPath(argv[++i]));
+                options.Discs.push_back(DiscRootPath(args[static_cast<std::size_t>(++i)]));
             } else if (arg == "--app" || arg == "--book") {
-                if (i + 1 >= argc)
+                if (i + 1 >= count)
                     throw EUsage(arg + " needs a value.");
-                (arg == "--app" ? options.App : options.Book.emplace()) = argv[++i];
+                (arg == "--app" ? options.App : options.Book.emplace()) =
+                    args[static_cast<std::size_t>(++i)];
             } else if (arg == "-h" || arg == "--help") {
                 std::cout << Usage;
                 return 0;
