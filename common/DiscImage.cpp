@@ -419,25 +419,6 @@ private:
     std::string FPath;
 };
 
-class TMemoryFile final : public TReadableFile {
-public:
-    TMemoryFile(std::string path, std::string bytes)
-        : FPath(std::move(path)), FBytes(std::move(bytes)) {}
-    const std::string& Path() const override { return FPath; }
-    std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
-    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
-        if (offset < 0 || offset >= Size())
-            return 0;
-        const std::size_t n = std::min(count, FBytes.size() - static_cast<std::size_t>(offset));
-        std::memcpy(buffer, FBytes.data() + offset, n);
-        return n;
-    }
-
-private:
-    std::string FPath;
-    std::string FBytes;
-};
-
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
 }
@@ -502,9 +483,6 @@ std::unique_ptr<TReadableFile> TDiscImage::OpenForReading(std::string_view inner
     return std::make_unique<TImageFile>(shared_from_this(), FFile, *entry, shownPath);
 }
 
-std::unique_ptr<TReadableFile> MemoryFile(std::string path, std::string bytes) {
-    return std::make_unique<TMemoryFile>(std::move(path), std::move(bytes));
-}
 
 bool IsDiscImageFile(const std::string& path) {
     TFileSystem& files = FileSystem();

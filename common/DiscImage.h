@@ -70,9 +70,6 @@ private:
     std::vector<TEntry> FEntries; // [0] is the root
 };
 
-// A read-only file over bytes in memory, named path.
-std::unique_ptr<TReadableFile> MemoryFile(std::string path, std::string bytes);
-
 // True when path is a regular file that starts like an ISO 9660 image (a volume descriptor
 // "CD001" in block 16). Asked through FileSystem().
 bool IsDiscImageFile(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace quarto {
@@ -210,6 +211,35 @@ bool FileExists(std::string_view path) {
 bool FolderExists(std::string_view path) {
     const std::string p = ResolvePath(path);
     return !p.empty() && FileSystem().Stat(p).Kind == TEntryKind::Folder;
+}
+
+namespace {
+
+class TMemoryFile final : public TReadableFile {
+public:
+    TMemoryFile(std::string path, std::string bytes)
+        : FPath(std::move(path)), FBytes(std::move(bytes)) {}
+    const std::string& Path() const override { return FPath; }
+    std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
+    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
+        if (offset < 0)
+            throw EStreamError("«" + FPath + "»: чтение до начала файла");
+        if (static_cast<std::uint64_t>(offset) >= FBytes.size())
+            return 0;
+        const std::size_t n = std::min(count, FBytes.size() - static_cast<std::size_t>(offset));
+        std::memcpy(buffer, FBytes.data() + offset, n);
+        return n;
+    }
+
+private:
+    std::string FPath;
+    std::string FBytes;
+};
+
+} // namespace
+
+std::unique_ptr<TReadableFile> MemoryFile(std::string path, std::string bytes) {
+    return std::make_unique<TMemoryFile>(std::move(path), std::move(bytes));
 }
 
 std::string JoinPath(std::string_view a, std::string_view b) {

@@ -138,6 +138,10 @@ private:
     TFileSystem* FPrevious;
 };
 
+// A read-only file over bytes in memory, named path (tests, fuzz targets, disc images given as
+// bytes). A read before its start throws EStreamError.
+std::unique_ptr<TReadableFile> MemoryFile(std::string path, std::string bytes);
+
 // The platform's separator.
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';

@@ -42,27 +42,6 @@ std::string JoinInput(const std::vector<std::string>& parts) {
 namespace {
 
 // A read of a block that belongs to the file system (the file stays while it is open).
-class TMemoryReadable final : public TReadableFile {
-public:
-    TMemoryReadable(std::string path, std::string bytes)
-        : FPath(std::move(path)), FBytes(std::move(bytes)) {}
-    const std::string& Path() const override { return FPath; }
-    std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
-    std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) override {
-        if (offset < 0)
-            throw EStreamError("«" + FPath + "»: чтение до начала файла");
-        if (static_cast<std::uint64_t>(offset) >= FBytes.size())
-            return 0;
-        const std::size_t n = std::min(count, FBytes.size() - static_cast<std::size_t>(offset));
-        std::memcpy(buffer, FBytes.data() + offset, n);
-        return n;
-    }
-
-private:
-    std::string FPath;
-    std::string FBytes;
-};
-
 class TExactMap final : public TMappedFile {
 public:
     TExactMap(std::string path, const unsigned char* bytes, std::size_t size)
@@ -137,7 +116,7 @@ std::string TMemoryFileSystem::Get(const std::string& path) const {
 }
 
 std::unique_ptr<TReadableFile> TMemoryFileSystem::OpenForReading(const std::string& path) {
-    return std::make_unique<TMemoryReadable>(path, Get(path));
+    return MemoryFile(path, Get(path));
 }
 
 std::unique_ptr<TMappedFile> TMemoryFileSystem::Map(const std::string& path) {

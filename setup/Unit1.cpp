@@ -2,6 +2,7 @@
 
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
+#include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 #include "setup/CopyMachinery.h"
 
@@ -39,11 +40,6 @@ const char* const MenuPlace = "\"Пуск->Программы->Электрон�
 const char Separator = '/';
 const char* const MenuPlace = "\"Меню приложений->Электронные книги\"";
 #endif
-
-template <class W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 } // namespace
 

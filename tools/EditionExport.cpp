@@ -429,21 +429,7 @@ private:
         title = Trimmed(title);
         if (title.empty() || title.find('<') != std::string::npos)
             return otherwise;
-        std::string plain;
-        for (std::size_t i = 0; i < title.size();) {
-            bool replaced = false;
-            for (const auto& [entity, c] : {std::pair{"&amp;", '&'}, std::pair{"&lt;", '<'},
-                                            std::pair{"&gt;", '>'}, std::pair{"&quot;", '"'}})
-                if (title.compare(i, std::char_traits<char>::length(entity), entity) == 0) {
-                    plain += c;
-                    i += std::char_traits<char>::length(entity);
-                    replaced = true;
-                    break;
-                }
-            if (!replaced)
-                plain += title[i++];
-        }
-        return plain;
+        return XmlUnescape(title);
     }
 
     void WriteGallery() {

@@ -234,22 +234,8 @@ void AppendText(std::string& out, std::string_view text, bool keepLineEnds = tru
 std::string DecodedText(std::string_view text) {
     std::string escaped;
     AppendText(escaped, text, false);
-    // Undo the escapes: the caller escapes once more when writing.
-    std::string out;
-    for (std::size_t i = 0; i < escaped.size();) {
-        if (escaped[i] == '&') {
-            for (const auto& [entity, c] : {std::pair{"&amp;", '&'}, std::pair{"&lt;", '<'},
-                                            std::pair{"&gt;", '>'}, std::pair{"&quot;", '"'}})
-                if (escaped.compare(i, std::strlen(entity), entity) == 0) {
-                    out += c;
-                    i += std::strlen(entity);
-                    goto next;
-                }
-        }
-        out += escaped[i++];
-    next:;
-    }
-    return out;
+    // The caller escapes once more when writing.
+    return XmlUnescape(escaped);
 }
 
 std::string Lower(std::string_view text) {
@@ -946,6 +932,27 @@ std::string XmlEscape(std::string_view text) {
         default:
             out += c;
         }
+    }
+    return out;
+}
+
+std::string XmlUnescape(std::string_view text) {
+    static constexpr std::pair<std::string_view, char> escapes[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        bool replaced = false;
+        if (text[i] == '&')
+            for (const auto& [entity, c] : escapes)
+                if (text.substr(i, entity.size()) == entity) {
+                    out += c;
+                    i += entity.size();
+                    replaced = true;
+                    break;
+                }
+        if (!replaced)
+            out += text[i++];
     }
     return out;
 }

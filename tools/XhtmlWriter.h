@@ -34,6 +34,8 @@ std::string AnchorIdOf(std::string_view name);
 
 // text with "&", "<", ">" and '"' escaped for XML.
 std::string XmlEscape(std::string_view text);
+// XmlEscape undone: "&amp;", "&lt;", "&gt;" and "&quot;" made characters again.
+std::string XmlUnescape(std::string_view text);
 // text with every byte sequence that is not UTF-8 made U+FFFD and the characters XML 1.0 does
 // not allow removed.
 std::string XmlSafeUtf8(std::string_view text);

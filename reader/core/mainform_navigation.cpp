@@ -3,6 +3,7 @@
 // keyboard for the commands the skin offers only as painted areas, and the page's context menu.
 #include "reader/core/mainform.h"
 
+#include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 #include "reader/core/ErrorReport.h"
 #include "reader/core/HtmlView.h"
@@ -32,12 +33,7 @@ namespace quarto {
 
 namespace {
 
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// More matches than this are counted as "больше N": a find in a huge page stays quick.
+// Matches are counted up to this many: a find in a huge page stays quick.
 constexpr int MaxCountedMatches = 9999;
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "HtmlView.h"
 #include "TreeFiller.h"
 
+#include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 
 #include <QApplication>
@@ -31,11 +32,6 @@
 namespace quarto {
 
 namespace {
-
-template <class W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QFrame* NewPanel(QWidget* parent, const char* name) {
     auto* panel = Named(new QFrame(parent), name);

@@ -4,6 +4,7 @@
 
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
+#include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 
 #include <QApplication>
@@ -38,11 +39,6 @@ const QColor PressedColour(128, 129, 255);    // a flat button held down
 const QColor SlideShowOnColour(255, 0, 0);
 constexpr int PanelWidth = 85;
 constexpr int DescriptionHeight = 90;
-
-template <class W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString FlatButtonStyle(const QColor& face) {
     return QStringLiteral("QToolButton { border: 1px solid transparent; background-color: %1; }"

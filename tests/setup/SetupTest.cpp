@@ -148,13 +148,18 @@ public:
 
     TInstaller() { FreeSpace.Megabytes = 5000; }
 
-    TForm1& Start(const std::string& disc, const std::string& installerFolder = "") {
+    // Services over the fakes' states, for the window or the unattended installation.
+    TSetupServices Services() {
         TSetupServices services;
         services.Record = std::make_unique<TFakeInstallRecord>(Record);
         services.FreeSpace = std::make_unique<TFakeFreeSpace>(FreeSpace);
         services.Shortcuts = std::make_unique<TFakeShortcuts>(Shortcuts);
         services.Starter = std::make_unique<TFakeProgramStarter>(Starter);
-        Form = std::make_unique<TForm1>(disc, std::move(services), installerFolder);
+        return services;
+    }
+
+    TForm1& Start(const std::string& disc, const std::string& installerFolder = "") {
+        Form = std::make_unique<TForm1>(disc, Services(), installerFolder);
         Form->ShowMessage = [this](const QString&, const QString& text) {
             Messages.push_back(text);
         };
@@ -769,14 +774,8 @@ TEST(Setup, UnattendedInstallation) {
         std::vector<std::string> arguments;
         for (const std::string& a : c.Arguments)
             arguments.push_back(a == "@T" ? target : a);
-        TFakeRecordState record;
-        TFakeFreeSpaceState space{5000, {}};
-        TFakeShortcutsState links;
-        TFakeStarterState starter;
-        TSetupServices services{std::make_unique<TFakeInstallRecord>(record),
-                                std::make_unique<TFakeFreeSpace>(space),
-                                std::make_unique<TFakeShortcuts>(links),
-                                std::make_unique<TFakeProgramStarter>(starter)};
+        TInstaller fakes;
+        TSetupServices services = fakes.Services();
         TFaultFileSystem faults;
         if (*c.Fault)
             faults.FailOpen(c.Fault);
@@ -797,11 +796,11 @@ TEST(Setup, UnattendedInstallation) {
                 expected.replace(at, 2, q);
             EXPECT_EQ(lines[i].substr(0, expected.size()), expected);
         }
-        EXPECT_EQ(starter.Calls.size(), c.Starts);
-        EXPECT_EQ(record.Values.has_value(), c.Status == UnattendedInstalled);
+        EXPECT_EQ(fakes.Starter.Calls.size(), c.Starts);
+        EXPECT_EQ(fakes.Record.Values.has_value(), c.Status == UnattendedInstalled);
         if (c.Status == UnattendedInstalled) {
-            EXPECT_EQ(record.Values->Path, q);
-            EXPECT_EQ(links.Links.size(), 3u);
+            EXPECT_EQ(fakes.Record.Values->Path, q);
+            EXPECT_EQ(fakes.Shortcuts.Links.size(), 3u);
             EXPECT_EQ(Read(TPath(q) / "Quarto"), "reader v1");
         }
         if (c.Status == UnattendedRefused) {
@@ -917,14 +916,8 @@ TEST(Setup, ADiscWithoutAReaderForThisSystemGetsTheInstallersOwn) {
         const std::string again = (discs.Root() / (withReader ? "u1" : "u2")).string();
         if (!withReader)
             FileSystem().Remove((own / "Quarto").string());
-        TFakeRecordState record;
-        TFakeFreeSpaceState space{5000, {}};
-        TFakeShortcutsState links;
-        TFakeStarterState starter;
-        TSetupServices services{std::make_unique<TFakeInstallRecord>(record),
-                                std::make_unique<TFakeFreeSpace>(space),
-                                std::make_unique<TFakeShortcuts>(links),
-                                std::make_unique<TFakeProgramStarter>(starter)};
+        TInstaller fakes;
+        TSetupServices services = fakes.Services();
         std::string out;
         const int status = RunUnattended({"--target", again, "--disc", disc, "--no-start"},
                                          installerFolder, services, out);
@@ -937,7 +930,7 @@ TEST(Setup, ADiscWithoutAReaderForThisSystemGetsTheInstallersOwn) {
         } else {
             EXPECT_EQ(status, UnattendedFailed) << out;
             EXPECT_NE(out.find("программа чтения не установлена"), std::string::npos) << out;
-            EXPECT_FALSE(record.Values.has_value());
+            EXPECT_FALSE(fakes.Record.Values.has_value());
         }
     }
 }
@@ -965,18 +958,9 @@ TEST(Setup, TheDiscComesFromTheCommandLineTheOwnFolderOrTheFileChosen) {
 TEST(Setup, ADiscImageIsInstalledFromInPlace) {
     TTempFolder scratch;
     const std::string target = (scratch.Path() / "home").string();
-    TFakeRecordState record;
-    TFakeFreeSpaceState space{5000, {}};
-    TFakeShortcutsState links;
-    TFakeStarterState starter;
-    const auto services = [&] {
-        return TSetupServices{std::make_unique<TFakeInstallRecord>(record),
-                              std::make_unique<TFakeFreeSpace>(space),
-                              std::make_unique<TFakeShortcuts>(links),
-                              std::make_unique<TFakeProgramStarter>(starter)};
-    };
+    TInstaller fakes;
     std::string out;
-    TSetupServices given = services();
+    TSetupServices given = fakes.Services();
     EXPECT_EQ(RunUnattended({"--target", target, "--disc", QUARTO_DISC_IMAGE, "--no-start"},
                             "/nowhere/", given, out),
               UnattendedInstalled)
@@ -989,7 +973,7 @@ TEST(Setup, ADiscImageIsInstalledFromInPlace) {
     const std::string notImage = (scratch.Path() / "disc.iso").string();
     WriteWholeFile(notImage, "not a disc");
     out.clear();
-    given = services();
+    given = fakes.Services();
     EXPECT_EQ(RunUnattended({"--target", target + "2", "--disc", notImage}, "/nowhere/", given,
                             out),
               UnattendedRefused);

@@ -2,13 +2,13 @@
 // the awkward cases (hidden entries, plain text, a UTF-8 edition, links with anchors, missing
 // pictures and pages, a damaged text store), checked by EPUBCheck where it is installed.
 #include "EditionFixture.h"
+#include "ToolRun.h"
 #include "common/JpegCodec.h"
 #include "common/BmpFile.h"
 #include "tools/XhtmlWriter.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <sys/wait.h>
 
 using namespace quarto;
 using namespace quarto::test;
@@ -158,28 +158,9 @@ TEST(Xhtml, DeepAndEndlessMarkupStaysBounded) {
     EXPECT_NE(out.find("end"), std::string::npos);
 }
 
-struct TResult {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class Export : public ::testing::Test {
 protected:
-    TResult Run(const std::string& command) {
-        const std::string out = (Scratch.Path() / "out").string();
-        const std::string err = (Scratch.Path() / "err").string();
-        const int status = std::system((command + " >" + out + " 2>" + err).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out),
-                ReadWholeFile(err)};
-    }
+    TResult Run(const std::string& command) { return RunCommand(command, Scratch.Path()); }
     TResult Tool(const std::string& book, const std::vector<std::string>& args) {
         std::string command = std::string(QUARTO_TOOL) + " --app " + Quote(App.Path().string()) +
                               " --book " + book;

@@ -1,5 +1,6 @@
 // quarto-tool driven as a user drives it: a process with arguments, its output and status.
 #include "EditionFixture.h"
+#include "ToolRun.h"
 #include "common/Cp1251.h"
 #include "common/JpegCodec.h"
 #include "reader/core/PageComposer.h"
@@ -8,26 +9,11 @@
 #include "tools/MusicWriter.h"
 #include "tools/PictureWriter.h"
 
-#include <cstdlib>
-#include <sys/wait.h>
 
 using namespace quarto;
 using namespace quarto::test;
 
 namespace {
-
-struct TResult {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 class Tool : public ::testing::Test {
 protected:
@@ -37,11 +23,7 @@ protected:
             command += " --app " + Quote(App.Path().string());
         for (const std::string& a : args)
             command += " " + Quote(a);
-        const std::string out = (Scratch.Path() / "out").string();
-        const std::string err = (Scratch.Path() / "err").string();
-        const int status = std::system((command + " >" + out + " 2>" + err).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(out),
-                ReadWholeFile(err)};
+        return RunCommand(command, Scratch.Path());
     }
 
     // Two editions: "Alpha" (plain, Title2 missing) and "Beta" (Music, BR).
