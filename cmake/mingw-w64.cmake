@@ -29,11 +29,5 @@ set(ENV{PKG_CONFIG_PATH} "")
 # Static C, C++ and threads runtimes.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs run under wine.
-find_program(QUARTO_WINE NAMES wine64 wine)
-if(QUARTO_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARTO_WINE})
-endif()
-
 # Debian's zlib for mingw has a DLL too: take the static library.
 set(ZLIB_USE_STATIC_LIBS ON)

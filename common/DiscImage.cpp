@@ -530,8 +530,13 @@ TImageFileSystem::TRoute TImageFileSystem::Route(const std::string& path) {
             }
         return {};
     };
+    // Absolute as the mounted roots are spelled: from the root of a drive on Windows (where
+    // "/" is a separator too).
     const bool absolute =
-        !path.empty() && (IsSeparator(path[0]) || (path.size() > 1 && path[1] == ':'));
+        PathSeparator == '\\'
+            ? path.size() > 2 && path[1] == ':' && IsSeparator(path[2]) &&
+                  path.find('/') == std::string::npos
+            : !path.empty() && IsSeparator(path[0]);
     TRoute route = match(path);
     if (!route.Image &&
         (!absolute || path.find("..") != std::string::npos ||
@@ -557,6 +562,10 @@ std::string TImageFileSystem::ReadWholeFile(const std::string& path) {
 TFileInfo TImageFileSystem::Stat(const std::string& path) {
     const TRoute route = Route(path);
     return route.Image ? route.Image->Stat(route.Inner) : FBase.Stat(path);
+}
+
+std::string TImageFileSystem::StoredName(const std::string& path) {
+    return Route(path).Image ? FileNameOf(path) : FBase.StoredName(path);
 }
 
 std::optional<std::vector<std::string>> TImageFileSystem::List(const std::string& folder) {

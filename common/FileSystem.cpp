@@ -121,6 +121,10 @@ void TFileSystem::RemoveTree(const std::string& path) {
         Remove(path);
 }
 
+std::string TFileSystem::StoredName(const std::string& path) {
+    return FileNameOf(path);
+}
+
 std::string TFileSystem::AbsolutePath(const std::string& path) {
     return path;
 }
@@ -178,7 +182,7 @@ std::string ResolvePath(std::string_view path) {
         }
         const std::string exact = JoinPath(current, name);
         if (files.Stat(exact).Kind != TEntryKind::None) {
-            current = exact;
+            current = JoinPath(current, files.StoredName(exact));
             continue;
         }
         const auto names = files.List(current);

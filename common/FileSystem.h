@@ -88,6 +88,10 @@ public:
     // The names of every entry of folder but "." and "..", in no particular order; nothing when
     // the folder cannot be listed.
     virtual std::optional<std::vector<std::string>> List(const std::string& folder) = 0;
+    // The name of the existing entry path names, as the folder holding it spells it: on a
+    // system whose names ignore letter case the spelling may differ from path's. Here (names
+    // that are matched exactly): the last component of path.
+    virtual std::string StoredName(const std::string& path);
 
     // Writing.
     // Creates path, or empties it when it exists; throws EStreamError when it cannot.

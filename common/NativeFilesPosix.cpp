@@ -11,10 +11,14 @@
 
 namespace quarto::native {
 
+std::string ErrorText(int error) {
+    return SystemErrorText(error);
+}
+
 namespace {
 
 std::string Reason() {
-    return SystemErrorText(errno);
+    return ErrorText(errno);
 }
 
 // A failed write: the disk full, or another reason.
@@ -152,6 +156,11 @@ TFileInfo Stat(const std::string& path) {
     }
     info.Time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return info;
+}
+
+// Names are matched exactly here.
+std::string StoredName(const std::string& path) {
+    return FileNameOf(path);
 }
 
 std::string HomeFolder() {

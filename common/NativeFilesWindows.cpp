@@ -4,24 +4,62 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cerrno>
+
 namespace quarto::native {
 
-namespace {
-
-std::string Reason() {
-    const DWORD code = GetLastError();
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+// The usual failures in the words the POSIX build uses; the others in the system's own words
+// (asked for as wide text: no ANSI code page).
+std::string ErrorText(int error) {
+    const DWORD code = static_cast<DWORD>(error);
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+        return SystemErrorText(ENOENT);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return SystemErrorText(EACCES);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return SystemErrorText(ENOSPC);
+    case ERROR_WRITE_PROTECT:
+        return SystemErrorText(EROFS);
+    case ERROR_DIR_NOT_EMPTY:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return SystemErrorText(ENOTEMPTY);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return SystemErrorText(ENAMETOOLONG);
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_NOT_READY:
+        return SystemErrorText(EIO);
+    default:
+        break;
+    }
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                   reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string reason = text ? text : "error " + std::to_string(code);
+                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::string reason = text ? Utf8Of(std::filesystem::path(text))
+                              : "ошибка " + std::to_string(code);
     if (text)
         LocalFree(text);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                                reason.back() == '.' || reason.back() == ' '))
         reason.pop_back();
     return reason;
+}
+
+namespace {
+
+std::string Reason() {
+    return ErrorText(static_cast<int>(GetLastError()));
 }
 
 // A handle closed when it goes.
@@ -47,8 +85,12 @@ HANDLE OpenRegular(const std::string& path, std::int64_t& size) {
     HANDLE file = CreateFileW(PathOf(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw EStreamError("Не удаётся открыть файл «" + path + "»: " + Reason() + ".");
+    if (file == INVALID_HANDLE_VALUE) {
+        // A folder cannot be opened as a file: say so, as the POSIX build does.
+        const std::string reason =
+            Stat(path).Kind == TEntryKind::Folder ? std::string("это не файл") : Reason();
+        throw EStreamError("Не удаётся открыть файл «" + path + "»: " + reason + ".");
+    }
     LARGE_INTEGER bytes{};
     if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &bytes)) {
         CloseHandle(file);
@@ -175,6 +217,22 @@ TFileInfo Stat(const std::string& path) {
         (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
         data.ftLastWriteTime.dwLowDateTime);
     return info;
+}
+
+// Windows matches names ignoring letter case: the folder's own spelling comes from a search
+// for the one name (no wildcards in it, so it finds that entry only).
+std::string StoredName(const std::string& path) {
+    const std::string given = FileNameOf(path);
+    if (given.empty() || given == "." || given == ".." ||
+        given.find_first_of("*?") != std::string::npos)
+        return given;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(PathOf(path).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return given;
+    FindClose(search);
+    const std::string stored = Utf8Of(std::filesystem::path(found.cFileName));
+    return stored.empty() ? given : stored;
 }
 
 std::string HomeFolder() {

@@ -34,11 +34,12 @@ using native::Utf8Of;
 [[noreturn]] void Fail(const std::string& what, const std::string& path,
                        const std::error_code& ec) {
     // The standard library reports POSIX errors by their errno, Windows' by their own codes.
-    const bool posix = ec.category() == std::generic_category() || PathSeparator == '/';
+    const bool posix = ec.category() == std::generic_category();
     if (ec == std::errc::no_space_on_device)
         throw EDiskFullError(what + " «" + path + "»: " + SystemErrorText(ENOSPC) + ".");
-    throw EStreamError(what + " «" + path +
-                       "»: " + (posix ? SystemErrorText(ec.value()) : ec.message()) + ".");
+    throw EStreamError(what + " «" + path + "»: " +
+                       (posix ? SystemErrorText(ec.value()) : native::ErrorText(ec.value())) +
+                       ".");
 }
 
 class TSystemFileSystem final : public TFileSystem {
@@ -49,6 +50,7 @@ public:
     std::unique_ptr<TMappedFile> Map(const std::string& path) override { return native::Map(path); }
 
     TFileInfo Stat(const std::string& path) override { return native::Stat(path); }
+    std::string StoredName(const std::string& path) override { return native::StoredName(path); }
 
     std::optional<std::vector<std::string>> List(const std::string& folder) override {
         std::error_code ec;

@@ -26,12 +26,14 @@ TEST(ByteStream, FileStreamWritesAndReadsBack) {
         out.Write("hello", 5);
         EXPECT_EQ(out.Size(), 5);
     }
-    TFileStream in(path, TFileStream::TMode::Read);
-    EXPECT_EQ(in.Size(), 5);
-    in.Seek(1);
-    char buffer[8] = {};
-    EXPECT_EQ(in.Read(buffer, 8), 4u);
-    EXPECT_STREQ(buffer, "ello");
+    {
+        TFileStream in(path, TFileStream::TMode::Read);
+        EXPECT_EQ(in.Size(), 5);
+        in.Seek(1);
+        char buffer[8] = {};
+        EXPECT_EQ(in.Read(buffer, 8), 4u);
+        EXPECT_STREQ(buffer, "ello");
+    }
     FileSystem().Remove(path);
     EXPECT_THROW(TFileStream(path, TFileStream::TMode::Read), EStreamError);
 }

@@ -57,7 +57,7 @@ TEST_F(PathLookup, RelativePathsKeepTheirDotsAndResolveAgainstTheCurrentFolder) 
     EXPECT_EQ(ResolvePath("."), ".");
     EXPECT_EQ(ResolvePath(".."), "..");
     EXPECT_EQ(ResolvePath(R("/Books/Key/Base/../../..")), Root.string());
-    EXPECT_EQ(ResolvePath("/.."), "/");
+    EXPECT_EQ(ResolvePath("/.."), std::string(1, PathSeparator));
 }
 
 TEST(FileLayer, ReadsRangesWritesAndRemoves) {
@@ -66,14 +66,18 @@ TEST(FileLayer, ReadsRangesWritesAndRemoves) {
     CreateFolders(file.parent_path());
     WriteWholeFile(file, "0123456789");
     TFileSystem& files = FileSystem();
-    const auto in = files.OpenForReading(file);
-    EXPECT_EQ(in->Size(), 10);
-    char buffer[8] = {};
-    EXPECT_EQ(in->ReadAt(6, buffer, 8), 4u); // short only at the end
-    EXPECT_EQ(std::string(buffer, 4), "6789");
-    EXPECT_EQ(in->ReadAt(10, buffer, 8), 0u);
-    const auto map = files.Map(file);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(map->Data()), map->Size()), "0123456789");
+    {
+        // Closed before the file is replaced: Windows replaces no file that is mapped.
+        const auto in = files.OpenForReading(file);
+        EXPECT_EQ(in->Size(), 10);
+        char buffer[8] = {};
+        EXPECT_EQ(in->ReadAt(6, buffer, 8), 4u); // short only at the end
+        EXPECT_EQ(std::string(buffer, 4), "6789");
+        EXPECT_EQ(in->ReadAt(10, buffer, 8), 0u);
+        const auto map = files.Map(file);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(map->Data()), map->Size()),
+                  "0123456789");
+    }
     WriteWholeFile(temp.Path() / "empty", "");
     EXPECT_EQ(files.Map(temp.Path() / "empty")->Size(), 0u);
 
@@ -122,7 +126,8 @@ TEST(FaultFileSystem, InjectsReadWriteListAndRenameFaults) {
 
     failing.FailListing(temp.Path() / "Books");
     EXPECT_TRUE(ListFolder(temp.Path() / "Books").empty());
-    EXPECT_EQ(ResolvePath(temp.Path() / "Books" / "DATA.BIN"), "");
+    // Where names ignore letter case the system finds the file without a listing.
+    EXPECT_EQ(ResolvePath(temp.Path() / "Books" / "DATA.BIN"), PathSeparator == '\\' ? file.string() : "");
 
     // A replaced file whose rename fails stays as it was, and no temporary is left.
     const TPath kept = temp.Path() / "kept.txt";

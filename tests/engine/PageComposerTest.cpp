@@ -1,10 +1,12 @@
 #include "reader/core/PageComposer.h"
 
+#include "EditionFixture.h"
 #include "common/Cp1251.h"
 
 #include <gtest/gtest.h>
 
 using namespace quarto;
+using quarto::test::NativePath;
 
 namespace {
 const std::string Head = "<BASE HREF=\"file:///books/K/Base/\"></HEAD><BODY BGCOLOR=#E7DDD3 "
@@ -28,10 +30,11 @@ TEST(PageComposer, ExactPageBytes) {
 }
 
 TEST(PageComposer, ArticlePathsUseTheReaderAndEditionFolders) {
-    EXPECT_EQ(PageTemplatePath("/app/", false), "/app/Base/Back.htm");
-    EXPECT_EQ(PageTemplatePath("/app/", true), "/app/Base/Back_UTF.htm");
-    EXPECT_EQ(ArticlePicturePath("/app/"), "/app/Skins/text.bmp");
-    EXPECT_EQ(PageBaseFolder("/app/Books/K"), "/app/Books/K/Base/");
+    const std::string app = NativePath("/app/");
+    EXPECT_EQ(PageTemplatePath(app, false), NativePath("/app/Base/Back.htm"));
+    EXPECT_EQ(PageTemplatePath(app, true), NativePath("/app/Base/Back_UTF.htm"));
+    EXPECT_EQ(ArticlePicturePath(app), NativePath("/app/Skins/text.bmp"));
+    EXPECT_EQ(PageBaseFolder(NativePath("/app/Books/K")), NativePath("/app/Books/K/Base/"));
 }
 
 TEST(PageComposer, LineBreaksBecomeAnUnknownTag) {

@@ -11,9 +11,10 @@ namespace {
 
 TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
     Tbook book;
-    book.BookFolder = "/books/Sky";
+    book.BookFolder = NativePath("/books/Sky");
     book.RegKey = "Sky";
-    const std::string base = "/books/Sky/Base/";
+    const std::string sky = NativePath("/books/Sky/");
+    const std::string base = NativePath("/books/Sky/Base/");
     const struct Case {
         const char* target;
         TLinkKind kind;
@@ -27,12 +28,12 @@ TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
         // "htm" anywhere comes first, also in an address.
         {"http://example.org/a.html", TLinkKind::ReferencePage, base + "http://example.org/a.html",
          ""},
-        {"../Pictures/p1.jpg", TLinkKind::Picture, "/books/Sky/Pictures/p1.jpg", "p1.jpg"},
-        {"Pictures/sub/p2.JPG", TLinkKind::Picture, "/books/Sky/Pictures/sub/p2.JPG", "p2.JPG"},
+        {"../Pictures/p1.jpg", TLinkKind::Picture, sky + "Pictures/p1.jpg", "p1.jpg"},
+        {"Pictures/sub/p2.JPG", TLinkKind::Picture, sky + "Pictures/sub/p2.JPG", "p2.JPG"},
         {"pictures/p1.jpg", TLinkKind::Picture, base + "pictures/p1.jpg", "p1.jpg"},
         {"P1.JPG", TLinkKind::Picture, base + "P1.JPG", ""},
-        {"video_1/clip.avi", TLinkKind::Video, "/books/Sky/video_1/clip.avi", "clip.avi"},
-        {"clip.AVI", TLinkKind::Video, "/books/Sky/video_1/", ""},
+        {"video_1/clip.avi", TLinkKind::Video, NativePath("/books/Sky/video_1/clip.avi"), "clip.avi"},
+        {"clip.AVI", TLinkKind::Video, NativePath("/books/Sky/video_1/"), ""},
         {"#top", TLinkKind::PageAnchor, "", ""},
         {"HTTP://example.org/", TLinkKind::DesktopAddress, "", ""},
         {"mailto:someone@example.org", TLinkKind::DesktopAddress, "", ""},

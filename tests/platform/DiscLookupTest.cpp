@@ -238,7 +238,8 @@ TEST(DiscRoots, AnImageInTheEnvironmentIsADiscRoot) {
     TTempFolder scratch;
     const std::string app = scratch.Path() / "app";
     CreateFolders(app);
-    const std::string image = std::string(QUARTO_TEST_IMAGES) + "/rock-ridge.iso";
+    const std::string image =
+        JoinPath(SystemFileSystem().AbsolutePath(QUARTO_TEST_IMAGES), "rock-ridge.iso");
     // An image cut short is left out; the entries after it are still roots.
     const std::string damaged = scratch.Path() / "damaged.iso";
     WriteWholeFile(damaged, ReadWholeFile(image).substr(0, 20 * 2048));
@@ -248,6 +249,6 @@ TEST(DiscRoots, AnImageInTheEnvironmentIsADiscRoot) {
     const std::unique_ptr<TDiscDrives> drives = MakeDiscDrives();
     EXPECT_EQ(drives->DiscFolders(), std::vector<std::string>{image});
     EXPECT_EQ(FindOnDisc(JoinPath(app, ""), "книги\\nightsky", "readme.txt", *drives),
-              image + "/Книги/NightSky/ReadMe.TXT");
+              image + NativePath("/Книги/NightSky/ReadMe.TXT"));
     EXPECT_EQ(ReadWholeFile(image + "/Книги/NightSky/ReadMe.TXT"), "Звёздное небо\n");
 }

@@ -38,6 +38,12 @@ inline std::ostream& operator<<(std::ostream& out, const TPath& path) {
     return out << path.string();
 }
 
+// path written with "/" as tests like to write it, with this system's separator.
+inline std::string NativePath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', PathSeparator);
+    return path;
+}
+
 using TFiles = std::vector<std::pair<std::string, std::string>>;
 
 // Writes each (relative name, content) below root, making the folders on the way.
