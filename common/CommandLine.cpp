@@ -13,6 +13,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 #endif
 
@@ -32,6 +33,15 @@ std::string Utf8OfWide(std::wstring_view wide) {
     std::string utf8(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
     return utf8;
+}
+
+// The console's output code page before the program set UTF-8, given back when it ends (the
+// console outlives the program).
+UINT ConsoleCodePage = 0;
+
+void GiveBackConsoleCodePage() {
+    if (ConsoleCodePage != 0)
+        SetConsoleOutputCP(ConsoleCodePage);
 }
 
 } // namespace
@@ -54,7 +64,11 @@ void UseUtf8Output() {
     std::fflush(stderr);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
+    if (ConsoleCodePage == 0) {
+        ConsoleCodePage = GetConsoleOutputCP();
+        if (ConsoleCodePage != 0 && ConsoleCodePage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+            std::atexit(GiveBackConsoleCodePage);
+    }
 }
 
 #else

@@ -564,10 +564,6 @@ TFileInfo TImageFileSystem::Stat(const std::string& path) {
     return route.Image ? route.Image->Stat(route.Inner) : FBase.Stat(path);
 }
 
-std::string TImageFileSystem::StoredName(const std::string& path) {
-    return Route(path).Image ? FileNameOf(path) : FBase.StoredName(path);
-}
-
 std::optional<std::vector<std::string>> TImageFileSystem::List(const std::string& folder) {
     const TRoute route = Route(folder);
     return route.Image ? route.Image->List(route.Inner) : FBase.List(folder);

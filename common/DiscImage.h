@@ -93,7 +93,6 @@ public:
     std::unique_ptr<TMappedFile> Map(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
     TFileInfo Stat(const std::string& path) override;
-    std::string StoredName(const std::string& path) override;
     std::optional<std::vector<std::string>> List(const std::string& folder) override;
     std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override;
     void MakeExecutable(const std::string& path) override;

@@ -121,10 +121,6 @@ void TFileSystem::RemoveTree(const std::string& path) {
         Remove(path);
 }
 
-std::string TFileSystem::StoredName(const std::string& path) {
-    return FileNameOf(path);
-}
-
 std::string TFileSystem::AbsolutePath(const std::string& path) {
     return path;
 }
@@ -182,7 +178,7 @@ std::string ResolvePath(std::string_view path) {
         }
         const std::string exact = JoinPath(current, name);
         if (files.Stat(exact).Kind != TEntryKind::None) {
-            current = JoinPath(current, files.StoredName(exact));
+            current = exact;
             continue;
         }
         const auto names = files.List(current);

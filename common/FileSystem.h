@@ -88,10 +88,6 @@ public:
     // The names of every entry of folder but "." and "..", in no particular order; nothing when
     // the folder cannot be listed.
     virtual std::optional<std::vector<std::string>> List(const std::string& folder) = 0;
-    // The name of the existing entry path names, as the folder holding it spells it: on a
-    // system whose names ignore letter case the spelling may differ from path's. Here (names
-    // that are matched exactly): the last component of path.
-    virtual std::string StoredName(const std::string& path);
 
     // Writing.
     // Creates path, or empties it when it exists; throws EStreamError when it cannot.
@@ -157,7 +153,9 @@ inline constexpr char PathSeparator = '/';
 
 // The existing file or folder that path names, with each component matched ignoring letter
 // case (an exact match is preferred) and "/" and "\" both accepted as separators; "." and
-// ".." are applied as they come. Empty when nothing matches.
+// ".." are applied as they come. Empty when nothing matches. A component that exists as
+// spelled keeps its spelling: on Windows, whose names ignore letter case, that is every
+// component that exists (as Windows programs name files).
 std::string ResolvePath(std::string_view path);
 // ResolvePath(path), or path itself when nothing matches (so that a message names it).
 std::string ResolvedOrGiven(std::string_view path);

@@ -24,9 +24,6 @@ std::string ProgramPath();
 
 // What path names, in one system call.
 TFileInfo Stat(const std::string& path);
-// The name of the existing entry path names as its folder spells it (see
-// TFileSystem::StoredName).
-std::string StoredName(const std::string& path);
 
 std::unique_ptr<TReadableFile> OpenForReading(const std::string& path);
 std::unique_ptr<TMappedFile> Map(const std::string& path);

@@ -158,11 +158,6 @@ TFileInfo Stat(const std::string& path) {
     return info;
 }
 
-// Names are matched exactly here.
-std::string StoredName(const std::string& path) {
-    return FileNameOf(path);
-}
-
 std::string HomeFolder() {
     const char* home = std::getenv("HOME");
     return home ? home : "";

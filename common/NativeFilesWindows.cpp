@@ -219,22 +219,6 @@ TFileInfo Stat(const std::string& path) {
     return info;
 }
 
-// Windows matches names ignoring letter case: the folder's own spelling comes from a search
-// for the one name (no wildcards in it, so it finds that entry only).
-std::string StoredName(const std::string& path) {
-    const std::string given = FileNameOf(path);
-    if (given.empty() || given == "." || given == ".." ||
-        given.find_first_of("*?") != std::string::npos)
-        return given;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(PathOf(path).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return given;
-    FindClose(search);
-    const std::string stored = Utf8Of(std::filesystem::path(found.cFileName));
-    return stored.empty() ? given : stored;
-}
-
 std::string HomeFolder() {
     const wchar_t* home = _wgetenv(L"USERPROFILE");
     return home ? Utf8Of(std::filesystem::path(home)) : std::string();

@@ -50,7 +50,6 @@ public:
     std::unique_ptr<TMappedFile> Map(const std::string& path) override { return native::Map(path); }
 
     TFileInfo Stat(const std::string& path) override { return native::Stat(path); }
-    std::string StoredName(const std::string& path) override { return native::StoredName(path); }
 
     std::optional<std::vector<std::string>> List(const std::string& folder) override {
         std::error_code ec;

@@ -7,6 +7,7 @@
 //
 //   clip-painter VIDEODIR CLIPSDIR   writes the video supplements into VIDEODIR and the clips
 //                                    that articles link into CLIPSDIR
+#include "common/CommandLine.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "tools/PaintKit.h"
@@ -522,7 +523,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const std::string video = argv[1], clips = argv[2];
+        const std::vector<std::string> args = ProgramArguments(argc, argv);
+        const std::string video = args[1], clips = args[2];
         CreateFolders(video);
         CreateFolders(clips);
         for (const TClipFile& c : Clips()) {

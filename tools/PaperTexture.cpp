@@ -1,5 +1,6 @@
 // Build-time generator of the article background "Skins/text.bmp": a quiet paper texture
 // that tiles without seams.
+#include "common/CommandLine.h"
 #include "common/BmpFile.h"
 #include "common/RecordFile.h"
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        WriteWholeFile(argv[1], EncodeBmp24(picture));
+        WriteWholeFile(ProgramArguments(argc, argv)[1], EncodeBmp24(picture));
     } catch (const std::exception& e) {
         std::cerr << "paper-texture: " << e.what() << '\n';
         return 2;

@@ -4,6 +4,7 @@
 // anti-aliased rasterizer, from fixed seeds: the same pictures on every build.
 //
 //   picture-painter OUTDIR     writes OUTDIR/*.jpg and OUTDIR/base/*.jpg
+#include "common/CommandLine.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "tools/PaintKit.h"
@@ -1268,7 +1269,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const std::string out = argv[1];
+        const std::string out = ProgramArguments(argc, argv)[1];
         CreateFolders(JoinPath(out, "base"));
         for (const TPicture& picture : Pictures()) {
             TCanvas canvas(picture.Width, picture.Height);

@@ -6,6 +6,7 @@
 //
 //   sound-composer OUTDIR     writes OUTDIR/<track>.wav (16-bit PCM, 22050 Hz, stereo) and
 //                             prints each track's length, peak and RMS level
+#include "common/CommandLine.h"
 #include "common/FileSystem.h"
 #include "tools/PaintKit.h"
 
@@ -522,7 +523,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const std::string out = argv[1];
+        const std::string out = ProgramArguments(argc, argv)[1];
         CreateFolders(out);
         for (const TTrack& track : Tracks()) {
             TMix mix = track.Compose();

@@ -204,14 +204,14 @@ TEST_F(MediaLists, NamesFromAListStayInTheirFolder) {
 
     // Found ignoring letter case; a file outside the folder is not played though it exists.
     WriteFiles(Folder.Path(), {{"audio/Sub/Hymn.WAV", "RIFF"}, {"cContents.dat", "x"}});
-    EXPECT_EQ(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, "sub\\hymn.wav"),
-              (Folder.Path() / "audio" / "Sub" / "Hymn.WAV").string());
+    EXPECT_EQ(PathKey(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, "sub\\hymn.wav")),
+              PathKey(Folder.Path() / "audio" / "Sub" / "Hymn.WAV"));
     EXPECT_EQ(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, "..\\cContents.dat"), "");
     EXPECT_EQ(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, "none.wav"), "");
     EXPECT_EQ(SupplementFilePath(Folder.Path(), TSupplementKind::Video, "sub\\hymn.wav"), "");
     WriteFiles(Folder.Path(), {{"audio/Гимн.wav", "RIFF"}});
-    EXPECT_EQ(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, W("Гимн.wav")),
-              (Folder.Path() / "audio" / "Гимн.wav").string()); // 1251 name, UTF-8 path
+    EXPECT_EQ(PathKey(SupplementFilePath(Folder.Path(), TSupplementKind::Audio, W("Гимн.wav"))),
+              PathKey(Folder.Path() / "audio" / "Гимн.wav")); // 1251 name, UTF-8 path
 }
 
 TEST_F(MediaLists, FailingReadsGiveClearMessages) {

@@ -5,6 +5,7 @@
 #include "platform/PlatformFakes.h"
 
 #include "EditionFixture.h"
+#include "Environment.h"
 
 #include <cstdlib>
 #include <optional>
@@ -17,33 +18,6 @@ namespace {
 
 const char* const Folder = "Books\\Sky\\Pictures";
 const char* const Name = "pic01.jpg";
-
-// Sets an environment variable for as long as it lives.
-class TEnvironment {
-public:
-    TEnvironment(const char* name, const std::string& value) : FName(name) {
-        if (const char* old = std::getenv(name))
-            FOld = old;
-        Set(value.c_str());
-    }
-    ~TEnvironment() { Set(FOld ? FOld->c_str() : nullptr); }
-    TEnvironment(const TEnvironment&) = delete;
-    TEnvironment& operator=(const TEnvironment&) = delete;
-
-private:
-    void Set(const char* value) {
-#ifdef _WIN32
-        _putenv_s(FName, value ? value : "");
-#else
-        if (value)
-            setenv(FName, value, 1);
-        else
-            unsetenv(FName);
-#endif
-    }
-    const char* FName;
-    std::optional<std::string> FOld;
-};
 
 // The reader's folder "app", the drives "cd1" and "cd2" and the disc folder "disc", each a
 // scratch folder that may hold the picture.
@@ -124,9 +98,9 @@ TEST_F(DiscLookup, BesideTheReaderThenTheDrivesThenTheDiscFolders) {
 
 TEST_F(DiscLookup, FolderAndNameMatchIgnoringLetterCase) {
     AddPicture("cd2", "BOOKS/sky/PICTURES/Pic01.JPG");
-    EXPECT_EQ(Find(), (Root("cd2") / "BOOKS" / "sky" / "PICTURES" / "Pic01.JPG").string());
+    EXPECT_EQ(PathKey(Find()), PathKey(Root("cd2") / "BOOKS" / "sky" / "PICTURES" / "Pic01.JPG"));
     AddPicture("app", "books/Sky/pictures/PIC01.jpg");
-    EXPECT_EQ(Find(), (Root("app") / "books" / "Sky" / "pictures" / "PIC01.jpg").string());
+    EXPECT_EQ(PathKey(Find()), PathKey(Root("app") / "books" / "Sky" / "pictures" / "PIC01.jpg"));
     // A folder of that name is not the file.
     EXPECT_EQ(Find("Books\\Sky", "Pictures"), "");
 }
@@ -228,8 +202,8 @@ TEST(DiscRoots, TheSystemsDiscFoldersComeFromTheEnvironment) {
 
     const std::unique_ptr<TDiscDrives> drives = MakeDiscDrives();
     EXPECT_EQ(drives->DiscFolders(), (std::vector<std::string>{one, two}));
-    EXPECT_EQ(FindOnDisc(JoinPath(app, ""), "mp3", "track1.MP3", *drives),
-              two + PathSeparator + "mp3" + PathSeparator + "Track1.mp3");
+    EXPECT_EQ(PathKey(FindOnDisc(JoinPath(app, ""), "mp3", "track1.MP3", *drives)),
+              PathKey(two + PathSeparator + "mp3" + PathSeparator + "Track1.mp3"));
     // A root that is no drive of the system has no tray to be open.
     EXPECT_FALSE(drives->IsTrayOpen(one));
 }

@@ -3,6 +3,7 @@
 // the file layer.
 #pragma once
 
+#include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "tools/EditionWriter.h"
@@ -36,6 +37,12 @@ private:
 
 inline std::ostream& operator<<(std::ostream& out, const TPath& path) {
     return out << path.string();
+}
+
+// A path as the system compares paths: ignoring letter case on Windows (where a path that
+// exists keeps the spelling it was given), as it is elsewhere.
+inline std::string PathKey(const std::string& path) {
+    return PathSeparator == '\\' ? LowerCaseUtf8(path) : path;
 }
 
 // path written with "/" as tests like to write it, with this system's separator.

@@ -38,7 +38,6 @@ public:
 
     std::unique_ptr<TReadableFile> OpenForReading(const std::string& path) override;
     TFileInfo Stat(const std::string& path) override { return FBase.Stat(path); }
-    std::string StoredName(const std::string& path) override { return FBase.StoredName(path); }
     std::optional<std::vector<std::string>> List(const std::string& folder) override;
     std::unique_ptr<TWritableFile> OpenForWriting(const std::string& path) override;
     void CreateFolder(const std::string& path) override { FBase.CreateFolder(path); }

@@ -1,16 +1,19 @@
 // quarto-tool's reading commands on the demo edition, compared byte for byte with the outputs
 // kept under golden/. The reader folder's absolute path is written "@APP@" there, so that the
-// outputs do not depend on where the tree is built. QUARTO_UPDATE_GOLDEN=1 writes the files
-// anew instead of comparing (after a change meant to alter the output).
-#include "common/RecordFile.h"
+// outputs do not depend on where the tree is built (on Windows, "@APP@" stands for the folder's
+// Windows spelling and the separators after it are written "/"), and a Windows build of the
+// tool must print what the tool printed here. QUARTO_UPDATE_GOLDEN=1 writes the files anew
+// instead of comparing (after a change meant to alter the output).
+#include "ToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
+
+using namespace quarto::test;
 
 namespace {
 
@@ -20,25 +23,17 @@ struct TGolden {
     int Status;
 };
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // Output and exit status of quarto-tool with args, reading the reader folder of the build, or
 // with the editions of the disc image given.
 std::pair<std::string, int> RunTool(const std::vector<std::string>& args,
                                     const std::string& disc = "") {
-    std::string command = std::string(QUARTO_TOOL) + " --app " + Quote(QUARTO_APP_DIR);
+    std::vector<std::string> words = {"--app", QUARTO_APP_DIR};
     if (!disc.empty())
-        command += " --disc " + Quote(disc);
-    for (const std::string& a : args)
-        command += " " + Quote(a);
-    const std::string out = ::testing::TempDir() + "quarto-golden.out";
-    const int status = std::system((command + " >" + Quote(out)).c_str());
-    return {quarto::ReadWholeFile(out), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+        words.insert(words.end(), {"--disc", disc});
+    words.insert(words.end(), args.begin(), args.end());
+    static const TTempFolder scratch;
+    const TResult r = RunProgram(QUARTO_TOOL, words, scratch.Path());
+    return {r.Out, r.Status};
 }
 
 // text with the folder root (the reader folder, or the disc whose editions were read) written
@@ -46,6 +41,21 @@ std::pair<std::string, int> RunTool(const std::vector<std::string>& args,
 std::string WithAppPlaceholder(std::string text, std::string app = QUARTO_APP_DIR) {
     while (!app.empty() && app.back() == '/')
         app.pop_back();
+    if (quarto::PathSeparator == '\\') {
+        // "file:///Z:\app\Books\..." is "file://@APP@/Books/...".
+        app = quarto::SystemFileSystem().AbsolutePath(app);
+        for (std::size_t at = text.find(app); at != std::string::npos; at = text.find(app, at)) {
+            if (at >= 8 && text.compare(at - 8, 8, "file:///") == 0) {
+                text.erase(at - 1, 1);
+                --at;
+            }
+            text.replace(at, app.size(), "@APP@");
+            for (at += 5; at < text.size() && text[at] != '"' && text[at] != '\n'; ++at)
+                if (text[at] == '\\')
+                    text[at] = '/';
+        }
+        return text;
+    }
     for (const std::string& form : {app, app.substr(app.find_first_not_of('/'))}) {
         for (std::size_t at = text.find(form); at != std::string::npos;
              at = text.find(form, at + 5))
