@@ -1,11 +1,7 @@
 #include "CommandLine.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "WideText.h"
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
@@ -14,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
 #endif
 
 namespace quarto {
@@ -22,18 +17,6 @@ namespace quarto {
 #ifdef _WIN32
 
 namespace {
-
-std::string Utf8OfWide(std::wstring_view wide) {
-    if (wide.empty())
-        return {};
-    const int size = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
 
 // The console's output code page before the program set UTF-8, given back when it ends (the
 // console outlives the program).

@@ -483,7 +483,6 @@ std::unique_ptr<TReadableFile> TDiscImage::OpenForReading(std::string_view inner
     return std::make_unique<TImageFile>(shared_from_this(), FFile, *entry, shownPath);
 }
 
-
 bool IsDiscImageFile(const std::string& path) {
     TFileSystem& files = FileSystem();
     const TFileInfo info = files.Stat(path);

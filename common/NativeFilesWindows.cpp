@@ -86,9 +86,12 @@ HANDLE OpenRegular(const std::string& path, std::int64_t& size) {
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        // A folder cannot be opened as a file: say so, as the POSIX build does.
-        const std::string reason =
-            Stat(path).Kind == TEntryKind::Folder ? std::string("это не файл") : Reason();
+        // A folder cannot be opened as a file: say so, as the POSIX build does. The failure's
+        // code is taken before the folder is asked about.
+        const int error = static_cast<int>(GetLastError());
+        const std::string reason = Stat(path).Kind == TEntryKind::Folder
+                                       ? std::string("это не файл")
+                                       : ErrorText(error);
         throw EStreamError("Не удаётся открыть файл «" + path + "»: " + reason + ".");
     }
     LARGE_INTEGER bytes{};

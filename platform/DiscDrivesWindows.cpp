@@ -2,7 +2,7 @@
 // from the "cdaudio" device's mode.
 #include "DiscDrives.h"
 
-#include "WideText.h"
+#include "common/WideText.h"
 
 #include <mmsystem.h>
 

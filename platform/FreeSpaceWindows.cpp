@@ -2,7 +2,7 @@
 // user's quota.
 #include "FreeSpace.h"
 
-#include "WideText.h"
+#include "common/WideText.h"
 
 namespace quarto {
 

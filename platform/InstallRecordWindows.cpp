@@ -2,7 +2,7 @@
 // with the values "Path" (a string) and "SubVersion" (a DWORD).
 #include "InstallRecord.h"
 
-#include "WideText.h"
+#include "common/WideText.h"
 
 #include <cstdint>
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include "common/FileSystem.h"
 
-#include "WideText.h"
+#include "common/WideText.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -8,7 +8,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include "common/NativeFiles.h"
+#include "common/WideText.h"
 #endif
 
 namespace quarto::test {
@@ -17,8 +17,8 @@ class TEnvironment {
 public:
     TEnvironment(const char* name, const std::string& value) : FName(name) {
 #ifdef _WIN32
-        if (const wchar_t* old = _wgetenv(native::PathOf(name).wstring().c_str()))
-            FOld = native::Utf8Of(old);
+        if (const wchar_t* old = _wgetenv(WideOf(name).c_str()))
+            FOld = Utf8OfWide(old);
 #else
         if (const char* old = std::getenv(name))
             FOld = old;
@@ -32,8 +32,7 @@ public:
 private:
     void Set(const std::optional<std::string>& value) {
 #ifdef _WIN32
-        const std::wstring name = native::PathOf(FName).wstring();
-        _wputenv_s(name.c_str(), value ? native::PathOf(*value).wstring().c_str() : L"");
+        _wputenv_s(WideOf(FName).c_str(), value ? WideOf(*value).c_str() : L"");
 #else
         if (value)
             setenv(FName, value->c_str(), 1);

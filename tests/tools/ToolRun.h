@@ -10,9 +10,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include "common/NativeFiles.h"
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "common/WideText.h"
 #else
 #include <fcntl.h>
 #include <spawn.h>
@@ -57,12 +55,12 @@ inline TResult RunProgram(const std::string& program, const std::vector<std::str
     const std::string err = (scratch / "err").string();
     int status = -1;
 #ifdef _WIN32
-    std::wstring line = CommandLineWord(native::PathOf(program).wstring());
+    std::wstring line = CommandLineWord(WideOf(program));
     for (const std::string& a : args)
-        line += L" " + CommandLineWord(native::PathOf(a).wstring());
+        line += L" " + CommandLineWord(WideOf(a));
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto create = [&](const std::string& path, DWORD access, DWORD disposition) {
-        return CreateFileW(native::PathOf(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        return CreateFileW(WideOf(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            &inherited, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     const HANDLE input = create("NUL", GENERIC_READ, OPEN_EXISTING);

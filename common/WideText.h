@@ -1,5 +1,5 @@
-// UTF-8 and the wide strings of the Windows API, for the Windows implementations of the
-// services only. Include it after the project's own headers: <windows.h> defines macros
+// UTF-8 and the wide strings of the Windows API, for the Windows implementations in common and
+// platform (and the tests of them) only. Include it after the project's own headers: <windows.h> defines macros
 // (CopyFile, ...) that would rename their declarations.
 #pragma once
 
