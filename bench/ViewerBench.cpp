@@ -3,9 +3,9 @@
 // picture; a drag step in full-size mode. Runs on the offscreen platform unless another is
 // chosen.
 #include "common/JpegCodec.h"
-#include "reader/core/ErrorReport.h"
-#include "reader/media/PictureImage.h"
-#include "reader/media/PreviewUnit.h"
+#include "reader/core/qt/ErrorReport.h"
+#include "reader/media/qt/PictureImage.h"
+#include "reader/media/qt/PreviewUnit.h"
 
 #include <QPainter>
 #include <QScrollBar>

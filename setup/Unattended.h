@@ -2,7 +2,7 @@
 // administrators and tests. The same checks, copies, record and shortcuts as the window.
 #pragma once
 
-#include "setup/Unit1.h"
+#include "setup/qt/Unit1.h"
 
 #include <string>
 #include <vector>

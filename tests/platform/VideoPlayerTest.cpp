@@ -1,6 +1,6 @@
 // The video player of this system, loading Motion-JPEG AVI clips the tests write, into a
 // panel that is never shown on a screen.
-#include "platform/VideoPlayerQt.h"
+#include "platform/qt/VideoPlayerQt.h"
 
 #include "EditionFixture.h"
 #include "MediaFiles.h"

@@ -9,7 +9,7 @@
 #include "setup/InstallFlow.h"
 #include "setup/Unattended.h"
 #include "setup/UninstallCore.h"
-#include "setup/Unit1.h"
+#include "setup/qt/Unit1.h"
 #include "tools/DiscWriter.h"
 
 #include <QCheckBox>

@@ -1,0 +1,332 @@
+// The main window: a frameless window whose face is the skin picture, with the catalogue and
+// the tabbed lists on the left, the text view on the right. It owns the reader's state.
+#pragma once
+
+#include "reader/core/BookCatalogue.h"
+#include "reader/core/ContentsFile.h"
+#include "reader/core/ContentsTree.h"
+#include "reader/core/PageHistory.h"
+#include "reader/core/PageLinks.h"
+#include "reader/media/Illustrations.h"
+#include "reader/media/MusicList.h"
+#include "reader/skin/qt/SkinFace.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QSpinBox;
+class QStackedLayout;
+class QTabWidget;
+class QTextEdit;
+class QTreeWidget;
+class QTimer;
+class QToolButton;
+class QSlider;
+class QTreeWidgetItem;
+
+namespace quarto {
+
+class TDiscDrives;
+class THtmlView;
+class TMediaPlayer;
+class TVideoPlayer;
+class TThumbGrid;
+
+class TForm1 : public QWidget, private TSkinCommands {
+    Q_OBJECT
+    // The face is made first: HintRegion refers into it.
+    std::unique_ptr<TSkinFace> FFace;
+    bool FRestoringStep = false; // a step of the history is being shown again
+    // The find bar's grid: one row, or its buttons on a second row in a narrow pane.
+    QGridLayout* FFindGrid = nullptr;
+    QLabel* FFindCaption = nullptr;
+    int FFindRows = 0;
+
+public:
+    // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
+    // a separator), arguments the command line without the program (only the first is used,
+    // an edition's key, as 1251 bytes).
+    TForm1(const std::string& appFolder, const std::vector<std::string>& arguments);
+    ~TForm1() override;
+
+    // The reader's state.
+    std::string AppFolder;
+    std::vector<Tbook> BookList;
+    int CurrentBook = 0;
+    std::vector<TContentsRec> ContentsList;
+    TContentsTree ContentsTree; // what TreeView shows
+    int CurrentArticle = 0;
+    std::string HighlightWords; // 1251, separated by spaces
+    bool HighlightOn = false;
+    int& HintRegion; // the face's: the command area whose hint was shown last
+    // The illustration catalogue of the edition shown (PicInfo, PictureFiles, CellFiles), kept
+    // until another edition with illustrations is loaded.
+    TIllustrations Illustrations;
+    // The CD-ROM drives and disc folders the pictures are looked for on (this system's; tests
+    // put a fake here).
+    std::unique_ptr<TDiscDrives> DiscDrives;
+    // The music list of the page "Музыка", as last loaded.
+    TMusicList MusicList;
+    // The audio and video supplements: item j's title and file name (1251, as the lists hold
+    // them), kept until another edition with them is loaded.
+    std::vector<std::string> AudioTitles;
+    std::vector<std::string> AudioFiles;
+    std::vector<std::string> VideoTitles;
+    std::vector<std::string> VideoFiles;
+    // The music and audio player of the bar, and the video player filling Panel12: made when
+    // first needed, so that the start-up does not load the media framework.
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<TVideoPlayer> MediaPlayer_TLB31;
+    // How they are made: this system's players by default; tests give fakes.
+    std::function<std::unique_ptr<TMediaPlayer>()> MediaPlayerFactory;
+    std::function<std::unique_ptr<TVideoPlayer>(QWidget* host)> VideoPlayerFactory;
+
+    // Components, by their designer names.
+    TSkinImage* Image1;
+    QLabel* Image2;
+    QFrame* Panel2;
+    QFrame* Panel3;
+    QLabel* Label5;
+    QComboBox* ComboBox1;
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet4;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QWidget* TabSheet5;
+    QWidget* TabSheet6;
+    QTreeWidget* TreeView;
+    QFrame* Panel9;
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    QCheckBox* CheckBox1;
+    QTreeWidget* fcTreeView1;
+    QTreeWidget* TitleTree;
+    QFrame* Panel10;
+    QLabel* Label2;
+    QTreeWidget* fcTreeView2;
+    QListWidget* ListBox3;
+    QListWidget* ListBox4;
+    QFrame* Panel1;
+    QFrame* Panel4;
+    QPushButton* Button2;
+    QFrame* Panel5;            // the player bar
+    QToolButton* SpeedButton1; // pause (down) and resume (up)
+    QLabel* Label4;            // the title of what plays
+    QLabel* PlayerTime;        // position and length of the track
+    QSlider* PlayerPosition;   // the track's position; dragging it moves there
+    QSlider* PlayerVolume;     // loudness 0..100
+    QStackedLayout* PanelStack;
+    QFrame* Panel6;
+    THtmlView* HTMLViewer1;
+    QFrame* Panel8;
+    QTextEdit* RxRichEdit1;
+    QListWidget* ListBox2;           // the catalogue's titles, never shown
+    TThumbGrid* ThumbGrid = nullptr; // the thumbnails, once a catalogue is loaded
+    QFrame* Panel12;
+    QFrame* Panel7;
+    QLabel* Label3;
+    QSpinBox* FlatSpinEditInteger1;
+    QPushButton* FlatSpeedButton1;
+    QLabel* Panel13;
+    // Getting around: the find bar under the text, the arrows stepping through search hits.
+    QFrame* FindBar;
+    QLineEdit* FindEdit;
+    QPushButton* FindNext;     // "Найти далее"
+    QPushButton* FindPrevious; // "Найти ранее"
+    QLabel* FindCount;         // "3 из 17"
+    QToolButton* FindClose;
+    QToolButton* PreviousHit;
+    QToolButton* NextHit;
+
+    // The pages the text view showed in this run (back and forward).
+    TPageHistory History;
+
+    // The printer the print command uses; by default the system's default printer, or null
+    // when there is none (the command then offers to save the page as PDF).
+    std::function<std::unique_ptr<QPrinter>()> MakePrinter;
+    // The file the page is saved to as PDF when there is no printer; empty when the user
+    // cancels. By default the system's save dialog.
+    std::function<QString()> AskPdfFileName;
+    // Given the page's context menu instead of showing it (tests).
+    std::function<void(QMenu& menu)> PageMenuHook;
+    // What closing the window does: ends the program at once, with exit code 0.
+    std::function<void()> EndProgram;
+
+    const Tbook& Book() const { return BookList[static_cast<std::size_t>(CurrentBook)]; }
+
+    // Catalogue and contents.
+    void FindBooks();
+    // Lets the edition box's list drop down as wide as its longest name.
+    void FitEditionListWidth();
+    void ApplyBookOptions();
+    void ComboBox1Change(int index);
+    void LoadContents();
+    void BuildContentsTree();
+    void TreeViewDblClick(QTreeWidgetItem* node);
+    void PageControl1Change(int index);
+
+    // Articles and pages.
+    // Shows article in the text view; false when its text could not be read (the user was
+    // told).
+    bool OpenArticle(int article);
+    void ShowPage(const std::string& body, const std::string& picture, const std::string& colour);
+    void HTMLViewer1ParseBegin(std::string& source);
+    // History: back and forward (Alt+Left, Alt+Right, the mouse's side buttons).
+    void GoBack();
+    void GoForward();
+    // Find in the page: Ctrl+F opens the bar, F3 and Shift+F3 step, Escape closes it.
+    void ShowFindBar();
+    void FindStep(bool backward);
+    void CloseFindBar();
+    // The next or previous hit of the results tree, opened as a double-click opens it.
+    void StepHit(bool forward);
+    // The font size by the keyboard: delta 2 or -2 within the font panel's range, 0 back to
+    // the size at start.
+    void ChangeFontSize(int delta);
+    void HTMLViewer1HotSpotClick(const std::string& target, bool& handled);
+    void SpeedButton6Click(); // previous article
+    void SpeedButton7Click(); // next article
+    void SpeedButton3Click(); // copy
+    void SpeedButton8Click(); // print
+    // Without a printer: asks, then saves the page as a PDF file laid out as printed
+    // (".pdf" added to a name without it).
+    void SavePageAsPdf();
+    void Button2Click(); // the edition's about page
+    void FlatSpinEditInteger1Change(int value);
+    void FlatSpeedButton1Click();
+    void Panel7Exit();
+    // Hides the font panel, handing the focus back to the text when the panel held it.
+    void HideFontPanel();
+
+    // Illustrations (mainform_pictures.cpp).
+    void LoadIllustrations();
+    void CreateGrid();
+    void ReloadGrid();
+    void ThumbGridMouseMove(int cell);
+    void ThumbGridMouseDown(int cell);
+    void TitleTreeDblClick(QTreeWidgetItem* node);
+    void ListBox2Click();
+    // Loads the full picture of line k of PictureFiles into the viewer (asking for the disc
+    // when it is nowhere) and sets the viewer's description; true when a file was found.
+    bool ShowPicture(int k);
+    // The path of folder + "" + name beside the reader or on a disc; empty when nowhere.
+    std::string FindOnDisc(const std::string& folder, const std::string& name);
+    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
+    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
+    // there is left to the view).
+    void OpenMediaLink(const std::string& target, bool& handled);
+
+    // Music, audio and video (mainform_media.cpp).
+    void LoadAudioList();
+    void LoadVideoList();
+    // The page "Музыка" chosen: the tree from the music list when it is found, else the notice.
+    void MusicPageActivate();
+    void LoadMusic(const std::string& path);
+    void fcTreeView2DblClick(QTreeWidgetItem* node);
+    void ListBox3DblClick();
+    void ListBox4DblClick();
+    void SpeedButton1Click();
+    void PlayerPositionMoved(int ms);
+    void PlayerVolumeChange(int percent);
+    // The player of the bar, made at the first call.
+    TMediaPlayer& Player();
+    // Opens path in the bar's player and plays it from the start, titled title.
+    void PlayFile(const std::string& path, const QString& title);
+    // The position, length and controls of the bar as the player stands.
+    void ShowPlayerState();
+    void OpenVideoLink(const TPageLink& link, bool& handled);
+
+    // Search.
+    void Button1Click();
+    void fcTreeView1DblClick(QTreeWidgetItem* node);
+
+    // Skin: each hands over to the face (reader/skin/qt/SkinFace.h).
+    void LoadSkin(const std::string& folder);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void ShowSkinHint(int x, int y, const QString& text);
+    void HideSkinHint();
+    // The mask colour under a point of the window, or nothing outside the mask.
+    const TSkinRegionInfo* RegionAt(int x, int y) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate(const std::vector<std::string>& arguments);
+    // The components, pane by pane, in the order they lie on top of each other
+    // (mainform_panes.cpp).
+    void CreateComponents();
+    void CreateFacePictures();
+    void CreateLeftPane();
+    void CreateEditionBox();
+    void CreateTextsPage();
+    void CreateSearchPage();
+    void CreatePicturesPage();
+    void CreateMusicPage();
+    void CreateAudioPage();
+    void CreateVideoPage();
+    void CreateRightPane();
+    void CreatePlayerBar();
+    QWidget* CreatePanelStack();
+    void CreateFontPanel();
+    void CreateHintPanel();
+    void CreateFindBar();
+    void CreateShortcuts();
+    void ShowPageMenu(const QPoint& at);
+    // History: the step of the page just shown, the scroll of the page being left, and a step
+    // shown again.
+    void Visited(THistoryStep step);
+    void KeepViewScroll();
+    void ShowStep(const THistoryStep& step);
+    void FindFrom(bool backward, bool fromSelectionStart);
+    void ArrangeFindBar();
+    void ShowFindCount();
+    void ConnectEvents();
+
+    void BringToFront(QFrame* panel);
+    void SetActivePage(int index);
+    void LoadAboutPage();
+    void ShowEditionNameFromStart();
+    bool HasEditionSkin() const;
+    // Gives both views the folders their links and pictures may come from: the edition's and
+    // the reader's; returns them.
+    std::vector<std::string> ConfineViews();
+
+    // The commands of the face's areas.
+    void SkinExit() override;
+    void SkinMinimise() override;
+    void SkinSettings(int x, int y) override; // the font panel, at the press point
+    void SkinCopy() override;
+    void SkinPrint() override;
+    void SkinPrevious() override;
+    void SkinNext() override;
+    void SkinAbout() override;
+
+    // The last failure of ReloadGrid reported, so that a repaint does not report it again.
+    std::string FGridFailure;
+    QMetaObject::Connection FFocusConnection;
+    bool FSettingPage = false;
+    QTimer* FPlayerTimer = nullptr; // moves the position while a track plays
+};
+
+extern TForm1* Form1;
+
+} // namespace quarto

@@ -1,0 +1,334 @@
+// The main window's music, audio and video: the page "Музыка" with its notice and the disc
+// lookup, the audio and video lists, the player bar, the embedded player, and the video window
+// playing the clip links of the pages. The players are fakes: what they were told is checked.
+#include "ReaderFixture.h"
+
+#include "common/Cp1251.h"
+#include "platform/PlatformFakes.h"
+#include "reader/media/qt/Unit3.h"
+#include "tools/MusicWriter.h"
+#include "tools/SupplementWriter.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+std::vector<std::string> Lines1251(const std::vector<std::string>& lines) {
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        out.push_back(Utf8ToCp1251(line));
+    return out;
+}
+
+TMusicEntry Track(std::uint8_t album, const std::string& title, const std::string& file) {
+    TMusicEntry entry;
+    entry.AlbumNumber = album;
+    entry.AlbumTitle = Utf8ToCp1251("Альбом " + std::to_string(album));
+    entry.TrackTitle = Utf8ToCp1251(title);
+    entry.TrackFile = file;
+    return entry;
+}
+
+class MediaPages : public ::testing::Test {
+protected:
+    TReader Reader;
+    TFakeDiscDrivesState Drives;
+    TFakeMediaState Media;
+    TFakeVideoState Video;
+    TFakeVideoState ClipVideo; // the video window's
+    std::string Book;
+    std::string Disc;
+
+    // An edition with music, audio and video, and a disc folder (not yet in a drive).
+    void Start(const std::string& options = "Music=1\nAudio=1\nVideo=1\n") {
+        Book = Reader.Add("Sky", "Sky", options);
+        WriteSupplementList(Lines1251({"Гимн", "hymn.wav", "Нет файла", "missing.wav", "Снаружи",
+                                       "../outside.wav", "Лекция", "talk/Lecture.MP3"}),
+                            Book, TSupplementKind::Audio);
+        WriteFiles(
+            Book,
+            {{"Audio/hymn.wav", "wav"}, {"Audio/talk/lecture.mp3", "mp3"}, {"outside.wav", "wav"}});
+        WriteSupplementList(
+            Lines1251({"Комета", "comet.avi", "Затмение", "eclipse.avi", "Нет", "none.avi"}), Book,
+            TSupplementKind::Video);
+        WriteFiles(Book, {{"Video/comet.avi", "avi"},
+                          {"Video/eclipse.avi", "avi"},
+                          {"video_1/clip.avi", "avi"},
+                          {"secret.avi", "avi"}});
+        Disc = Reader.App.Folder() + "disc";
+        CreateFolders(Disc);
+        Reader.Start();
+        Form1->DiscDrives = std::make_unique<TFakeDiscDrives>(Drives);
+        Form1->MediaPlayerFactory = [this] { return std::make_unique<TFakeMediaPlayer>(Media); };
+        Form1->VideoPlayerFactory = [this](QWidget*) {
+            return std::make_unique<TFakeVideoPlayer>(Video);
+        };
+        Form3->VideoPlayerFactory = [this](QWidget*) {
+            return std::make_unique<TFakeVideoPlayer>(ClipVideo);
+        };
+    }
+    // Albums 1, 1, 2, 2, 1: three album nodes.
+    static void WriteMusic(const std::string& root) {
+        TMusicSet set;
+        set.Records = {Track(1, "Вальс цветов", "walz"), Track(1, "Вальс снаружи", "../walz"),
+                       Track(2, "Марш", "march"), Track(2, "Марш без файла", "nomarch"),
+                       Track(1, "Снова вальс", "Again")};
+        WriteMusicList(set, root);
+    }
+    static void ChoosePage(QWidget* page) {
+        Form1->PageControl1->setCurrentIndex(0);
+        Form1->PageControl1->setCurrentWidget(page);
+    }
+    static void DoubleClickTrack(int album, int track) {
+        QTreeWidgetItem* node = Form1->fcTreeView2->topLevelItem(album);
+        ASSERT_NE(node, nullptr);
+        if (track >= 0)
+            node = node->child(track);
+        ASSERT_NE(node, nullptr);
+        emit Form1->fcTreeView2->itemDoubleClicked(node, 0);
+    }
+    static void DoubleClickItem(QListWidget* list, int row) {
+        list->setCurrentRow(row);
+        emit list->itemDoubleClicked(list->item(row));
+    }
+    // What the bar's player was last given to open, relative to the reader's folder.
+    std::string LastOpened() const {
+        if (Media.Opened.empty())
+            return "";
+        const std::string& path = Media.Opened.back();
+        const std::string app = Reader.App.Folder();
+        return path.rfind(app, 0) == 0 ? path.substr(app.size()) : path;
+    }
+};
+
+} // namespace
+
+TEST_F(MediaPages, TheStartUpMakesNoPlayer) {
+    Start();
+    EXPECT_EQ(Form1->MediaPlayer1, nullptr);
+    EXPECT_EQ(Form1->MediaPlayer_TLB31, nullptr);
+    EXPECT_EQ(Form3->MediaPlayer_TLB31, nullptr);
+    EXPECT_TRUE(Form1->Panel5->isVisible());
+    // The pause button before anything was played does nothing.
+    Form1->SpeedButton1->click();
+    EXPECT_TRUE(Media.Calls.empty());
+}
+
+TEST_F(MediaPages, TracksPlayFromBesideTheReaderOrFromTheDisc) {
+    Start();
+    WriteMusic(Reader.App.Folder());
+    WriteFiles(Reader.App.Folder(), {{"mp3/walz.mp3", "mp3"}, {"walz.mp3", "mp3"}});
+    WriteFiles(Disc, {{"mp3/march.mp3", "mp3"}, {"mp3/AGAIN.Mp3", "mp3"}});
+    Drives.Folders = {Disc};
+    ChoosePage(Form1->TabSheet3);
+    EXPECT_FALSE(Form1->Panel10->isVisible());
+    ASSERT_EQ(Form1->fcTreeView2->topLevelItemCount(), 3);
+    const int tracks[] = {2, 2, 1};
+    for (int a = 0; a < 3; ++a)
+        EXPECT_EQ(Form1->fcTreeView2->topLevelItem(a)->childCount(), tracks[a]) << a;
+    EXPECT_EQ(Form1->fcTreeView2->topLevelItem(2)->text(0), QString::fromUtf8("Альбом 1"));
+
+    const struct {
+        int Album, Track;   // -1: the album node
+        const char* Opened; // relative to the reader's folder; "": nothing played
+    } cases[] = {
+        {0, -1, ""},                  // an album
+        {0, 0, "mp3/walz.mp3"},       // beside the reader
+        {1, 0, "disc/mp3/march.mp3"}, // on the disc
+        {0, 1, ""},                   // a name leading out of "mp3"
+        {1, 1, ""},                   // nowhere
+        {2, 0, "disc/mp3/AGAIN.Mp3"}, // letter case folded
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Album) + "," + std::to_string(c.Track));
+        Media.Opened.clear();
+        Form1->Label4->setText("-");
+        DoubleClickTrack(c.Album, c.Track);
+        EXPECT_EQ(LastOpened(), c.Opened);
+        if (*c.Opened) {
+            EXPECT_EQ(Media.Mode, TMediaMode::Playing);
+            EXPECT_EQ(Form1->Label4->text(),
+                      Form1->fcTreeView2->topLevelItem(c.Album)->child(c.Track)->text(0));
+        } else {
+            EXPECT_EQ(Form1->Label4->text(), "-");
+        }
+    }
+    EXPECT_TRUE(Reader.Messages.empty());
+}
+
+TEST_F(MediaPages, WithoutTheMusicListTheNoticeAsksForADisc) {
+    Start();
+    ChoosePage(Form1->TabSheet3);
+    EXPECT_TRUE(Form1->Panel10->isVisible());
+    EXPECT_EQ(Form1->Label2->text(), QString::fromUtf8("\nДля прослушивания музыки, \n"
+                                                       "вставьте любой диск из данной серии\n"
+                                                       "и еще раз зайдите на вкладку\n'Музыка'"));
+    EXPECT_EQ(Form1->fcTreeView2->topLevelItemCount(), 0);
+
+    // The disc inserted, the page chosen again: the tree; the disc taken out: the notice over
+    // the tree as it was.
+    WriteMusic(Disc);
+    Drives.Folders = {Disc};
+    ChoosePage(Form1->TabSheet3);
+    EXPECT_FALSE(Form1->Panel10->isVisible());
+    EXPECT_EQ(Form1->fcTreeView2->topLevelItemCount(), 3);
+    Drives.Folders.clear();
+    ChoosePage(Form1->TabSheet3);
+    EXPECT_TRUE(Form1->Panel10->isVisible());
+    EXPECT_EQ(Form1->fcTreeView2->topLevelItemCount(), 3);
+}
+
+TEST_F(MediaPages, AudioItemsPlayFromTheEditionsAudioFolder) {
+    Start();
+    ASSERT_EQ(Form1->ListBox3->count(), 4);
+    EXPECT_EQ(Form1->ListBox3->item(3)->text(), QString::fromUtf8("Лекция"));
+    const struct {
+        int Row;
+        const char* Opened;
+    } cases[] = {
+        {0, "Books/Sky/Audio/hymn.wav"},
+        {1, ""},                                // missing
+        {2, ""},                                // outside "Audio"
+        {3, "Books/Sky/Audio/talk/lecture.mp3"} // letter case folded
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Row);
+        Media.Opened.clear();
+        DoubleClickItem(Form1->ListBox3, c.Row);
+        EXPECT_EQ(LastOpened(), c.Opened);
+    }
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Лекция"));
+
+    // A file the player cannot open: the error report; the title stays.
+    Media.Unplayable = {Book + "/Audio/hymn.wav"};
+    DoubleClickItem(Form1->ListBox3, 0);
+    ASSERT_EQ(Reader.Messages.size(), 1u);
+    EXPECT_TRUE(Reader.Messages[0].Text.contains("hymn.wav"));
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Лекция"));
+}
+
+TEST_F(MediaPages, TheBarPausesAndResumesAndIsUpAfterEveryStart) {
+    Start();
+    DoubleClickItem(Form1->ListBox3, 0);
+    ASSERT_EQ(Media.Mode, TMediaMode::Playing);
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Гимн"));
+    QToolButton* pause = Form1->SpeedButton1;
+    pause->click();
+    EXPECT_EQ(Media.Mode, TMediaMode::Paused);
+    EXPECT_TRUE(pause->isChecked());
+    pause->click();
+    EXPECT_EQ(Media.Mode, TMediaMode::Playing);
+    EXPECT_FALSE(pause->isChecked());
+
+    // Another item started while paused plays, the button up.
+    pause->click();
+    DoubleClickItem(Form1->ListBox3, 3);
+    EXPECT_EQ(Media.Mode, TMediaMode::Playing);
+    EXPECT_FALSE(pause->isChecked());
+    EXPECT_EQ(Media.Calls.back(), "Play");
+
+    // Played to its end: the button does nothing.
+    FinishPlaying(Media);
+    const std::size_t calls = Media.Calls.size();
+    pause->click();
+    EXPECT_EQ(Media.Mode, TMediaMode::Stopped);
+    EXPECT_EQ(Media.Calls.size(), calls);
+}
+
+TEST_F(MediaPages, TheBarShowsThePositionAndSetsItAndTheLoudness) {
+    Start();
+    Media.Duration = 125000;
+    DoubleClickItem(Form1->ListBox3, 0);
+    Media.Position = 61000;
+    Form1->ShowPlayerState();
+    EXPECT_EQ(Form1->PlayerTime->text(), "1:01 / 2:05");
+    EXPECT_EQ(Form1->PlayerPosition->maximum(), 125000);
+    EXPECT_EQ(Form1->PlayerPosition->value(), 61000);
+    Form1->PlayerPosition->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(Media.Calls.back(), "Seek 125000");
+    Form1->PlayerVolume->setValue(30);
+    EXPECT_EQ(Media.Volume, 30);
+}
+
+TEST_F(MediaPages, TheVideoPageLoadsTheEmbeddedPlayerAndKeepsItInFront) {
+    Start();
+    ASSERT_EQ(Form1->ListBox4->count(), 3);
+    ChoosePage(Form1->TabSheet6);
+    EXPECT_TRUE(Form1->Panel12->isVisible());
+    EXPECT_FALSE(Form1->Panel6->isVisible());
+
+    DoubleClickItem(Form1->ListBox4, 2); // no file: nothing
+    EXPECT_EQ(Form1->MediaPlayer_TLB31, nullptr);
+    DoubleClickItem(Form1->ListBox4, 1);
+    EXPECT_EQ(Video.FileName, Book + "/Video/eclipse.avi");
+    EXPECT_EQ(Video.Mode, TMediaMode::Playing);
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Затмение"));
+
+    // "Поиск" leaves the player in front and playing; "Тексты" brings the text forward.
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
+    EXPECT_TRUE(Form1->Panel12->isVisible());
+    EXPECT_EQ(Video.Mode, TMediaMode::Playing);
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet1);
+    EXPECT_TRUE(Form1->Panel6->isVisible());
+    EXPECT_EQ(Video.Mode, TMediaMode::Playing);
+}
+
+TEST_F(MediaPages, MissingOrOddListsGiveWhatTheyHoldAndTheSwitchCompletes) {
+    Reader.Add("Zed", "Zed", "Audio=1\nVideo=1\n");
+    Start();
+    const std::string bare = Reader.App.Folder() + "Books/Zed";
+    WriteSupplementList(Lines1251({"Один", "one.avi", "Без файла"}), bare, TSupplementKind::Video);
+    Form1->ComboBox1->setCurrentIndex(1);
+    emit Form1->ComboBox1->activated(1);
+    EXPECT_EQ(Form1->CurrentBook, 1);
+    EXPECT_EQ(Form1->ListBox3->count(), 0);
+    EXPECT_EQ(Form1->ListBox4->count(), 1);
+    EXPECT_TRUE(TReader::Page().contains("Zed"));
+    EXPECT_TRUE(Reader.Messages.empty());
+}
+
+TEST_F(MediaPages, AClipLinkPlaysInTheVideoWindowCentredAndStoppedOnClose) {
+    Start();
+    ClipVideo.LoadAtOnce = false;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        seen = true;
+        ASSERT_TRUE(Form3->isVisible());
+        EXPECT_TRUE(Form3->isModal());
+        EXPECT_EQ(Form3->windowTitle(), "Form3");
+        EXPECT_EQ(ClipVideo.FileName, Book + "/video_1/clip.avi");
+        FinishLoading(ClipVideo);
+        const QRect screen = Form3->screen()->geometry();
+        const QWidget* player = Form3->PlayerHost;
+        EXPECT_EQ(player->size(), QSize(320, 240));
+        EXPECT_EQ(Form3->pos(), QPoint(screen.width() / 2 - player->width() / 2,
+                                       screen.height() / 2 - player->height() / 2));
+        EXPECT_EQ(ClipVideo.Mode, TMediaMode::Playing);
+        Form3->close();
+    });
+    bool handled = false;
+    Form1->HTMLViewer1HotSpotClick("video_1/clip.avi", handled);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(handled);
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(ClipVideo.Mode, TMediaMode::Stopped);
+
+    // Left to the view: no folder in the link, no such clip, a name leading out of "video_1".
+    ClipVideo.Calls.clear();
+    for (const char* target : {"clip.avi", "video_1/none.avi", "video_1/..\\secret.avi"}) {
+        handled = false;
+        Form1->HTMLViewer1HotSpotClick(target, handled);
+        EXPECT_FALSE(handled) << target;
+    }
+    EXPECT_TRUE(ClipVideo.Calls.empty());
+}

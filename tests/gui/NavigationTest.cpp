@@ -1,0 +1,268 @@
+// Getting around the main window: the history of the pages shown, find in the page, stepping
+// through the search hits, the keyboard for the painted commands and the page's context menu.
+#include "ReaderFixture.h"
+
+#include "common/qt/QtText.h"
+#include "reader/core/PageComposer.h"
+#include "reader/search/qt/SearchUnit.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace quarto;
+using namespace quarto::test;
+
+namespace {
+
+QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+int Scroll() {
+    return TReader::View()->verticalScrollBar()->value();
+}
+
+// Keys typed into the active main window, as a user types them.
+void Keys(QKeySequence keys) {
+    if (QApplication::activeWindow() != Form1) {
+        Form1->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(Form1));
+    }
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : Form1;
+    const QKeyCombination key = keys[0];
+    QTest::keyClick(target, key.key(), key.keyboardModifiers());
+}
+
+// Text typed into a field, letter by letter (Cyrillic too).
+void Type(QWidget* field, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
+
+// An edition whose first article has a link to an anchor further down.
+TFiles AnchorEdition(const std::string& key, const std::string& options = "") {
+    TFiles files = SampleEdition(key, options);
+    std::string text = "<P><A HREF=\"#end\">к концу</A> Звезда, звезда и ЗВЕЗДА.";
+    for (int i = 0; i < 80; ++i)
+        text += "<P>Строка " + std::to_string(i);
+    text += "<P><A NAME=\"end\">Конец</A> звезда";
+    for (auto& [name, bytes] : files)
+        if (name == "texts/a1.htm")
+            bytes = text;
+    return files;
+}
+
+// Clicks the link whose text is given, in the page shown.
+void ClickLink(const char* text) {
+    THtmlView* view = TReader::View();
+    const QTextCursor found = view->document()->find(U(text));
+    ASSERT_FALSE(found.isNull()) << text;
+    QTextCursor middle(view->document());
+    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+    const QPoint at = view->cursorRect(middle).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+TEST(Navigation, BackAndForwardRetraceArticlesAboutPagesAnchorsAndHits) {
+    TReader r;
+    r.App.AddEdition("A", AnchorEdition("Sky"));
+    r.Add("B", "Moon");
+    r.Start();
+    ASSERT_EQ(Form1->History.Size(), 1u); // the about page at start
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
+
+    TReader::DoubleClick("ЗВЁЗДЫ");
+    const int stars = Form1->CurrentArticle;
+    ClickLink("к концу"); // a step within the page
+    const int atEnd = Scroll();
+    EXPECT_GT(atEnd, 0);
+    TReader::DoubleClick("ЛУНА");
+    const int moon = Form1->CurrentArticle;
+    TReader::View()->verticalScrollBar()->setValue(150);
+    // A search hit: opened without becoming the current article.
+    Form1->Edit1->setText(U("Планеты"));
+    Form1->Button1Click();
+    Form1->StepHit(true);
+    EXPECT_TRUE(TReader::Page().contains(U("Планеты Sky")));
+    EXPECT_EQ(Form1->CurrentArticle, moon);
+    ASSERT_EQ(Form1->History.Size(), 5u);
+
+    Keys(QKeySequence(Qt::ALT | Qt::Key_Left)); // back to the moon, where it was scrolled
+    EXPECT_TRUE(TReader::Page().contains(U("Луна и звезды")));
+    EXPECT_EQ(Scroll(), 150);
+    EXPECT_EQ(Form1->CurrentArticle, moon);
+    Form1->GoBack(); // the anchor's step
+    EXPECT_TRUE(TReader::Page().contains(U("к концу")));
+    EXPECT_EQ(Scroll(), atEnd);
+    EXPECT_EQ(Form1->CurrentArticle, stars); // restored as it was
+    Form1->GoBack();
+    EXPECT_EQ(Scroll(), 0);
+    Form1->GoBack();
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
+    Form1->GoBack(); // the first step: nothing before it
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
+    EXPECT_EQ(Form1->CurrentArticle, stars);
+
+    // The mouse's forward button, three times: the moon again, then the hit, and no further.
+    for (int i = 0; i < 4; ++i) {
+        QMouseEvent forward(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
+                            Qt::ForwardButton, Qt::ForwardButton, Qt::NoModifier);
+        QApplication::sendEvent(TReader::View()->viewport(), &forward);
+    }
+    EXPECT_TRUE(TReader::Page().contains(U("Планеты Sky")));
+    EXPECT_EQ(Form1->CurrentArticle, moon);
+
+    // A new page drops the steps ahead; another edition drops them all.
+    Form1->GoBack();
+    TReader::DoubleClick("ЗВЁЗДЫ");
+    EXPECT_EQ(Form1->History.Size(), 5u);
+    Form1->ComboBox1Change(1);
+    EXPECT_EQ(Form1->History.Size(), 1u);
+    Form1->GoBack();
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Moon")));
+}
+
+TEST(Navigation, AHistoryKeepsItsLastHundredSteps) {
+    TPageHistory history;
+    for (int i = 0; i < 130; ++i)
+        history.Visit(THistoryStep::OfArticle(i, true));
+    EXPECT_EQ(history.Size(), TPageHistory::MaxSteps);
+    int steps = 0;
+    std::optional<THistoryStep> step;
+    while (const auto back = history.Back()) {
+        step = back;
+        ++steps;
+    }
+    EXPECT_EQ(steps, 99);
+    EXPECT_EQ(step->Article, 30);
+}
+
+TEST(Navigation, FindCountsAndGoesRoundIgnoringCaseInBothCharsets) {
+    for (const char* options : {"", "UTF=1\n"}) {
+        SCOPED_TRACE(options);
+        TReader r;
+        r.App.AddEdition("Sky", AnchorEdition("Sky", options));
+        r.Start();
+        TReader::DoubleClick("ЗВЁЗДЫ");
+        Keys(QKeySequence::Find);
+        ASSERT_TRUE(Form1->FindBar->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), Form1->FindEdit);
+        Type(Form1->FindEdit, U("зВеЗдА"));
+        // Three in the first lines, one at the anchor, one in the sub-entry's text.
+        EXPECT_EQ(Form1->FindCount->text(), U("1 из 5"));
+        EXPECT_EQ(TReader::View()->textCursor().selectedText(), U("Звезда"));
+        const char* const expected[] = {"2 из 5", "3 из 5", "4 из 5", "5 из 5", "1 из 5"};
+        for (const char* count : expected) {
+            Keys(QKeySequence(Qt::Key_F3));
+            EXPECT_EQ(Form1->FindCount->text(), U(count));
+        }
+        Keys(QKeySequence(Qt::SHIFT | Qt::Key_F3)); // back round the start
+        EXPECT_EQ(Form1->FindCount->text(), U("5 из 5"));
+        EXPECT_GT(Scroll(), 0);
+        // The page's source is not marked; Escape closes the bar.
+        EXPECT_EQ(TReader::View()->DocumentSource().find(MarkBegin), std::string::npos);
+        Type(Form1->FindEdit, U("ЖЖ"));
+        EXPECT_EQ(Form1->FindCount->text(), U("Не найдено"));
+        QTest::keyClick(Form1->FindEdit, Qt::Key_Escape);
+        EXPECT_FALSE(Form1->FindBar->isVisible());
+    }
+}
+
+TEST(Navigation, HitsAreSteppedInTheResultsOrderAndStopAtBothEnds) {
+    TReader r;
+    r.Add("Sky", "Sky");
+    r.Start();
+    Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
+    Form1->Edit1->setText(U("звезда"));
+    Form1->Button1Click();
+    std::vector<int> hits;
+    for (QTreeWidgetItemIterator it(Form1->fcTreeView1); *it; ++it)
+        // A hit opens unless it is a heading right under the root with hits below it.
+        if ((*it)->parent() && (*it)->data(0, ResultHitRole).toBool() &&
+            ((*it)->parent()->parent() || (*it)->childCount() == 0))
+            hits.push_back((*it)->data(0, ResultArticleRole).toInt());
+    ASSERT_GE(hits.size(), 2u);
+    const auto opened = [] {
+        return Form1->fcTreeView1->currentItem()->data(0, ResultArticleRole).toInt();
+    };
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Up)); // before the first: nothing
+    EXPECT_TRUE(TReader::Page().contains(U("О книге")));
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        Keys(QKeySequence(Qt::CTRL | Qt::Key_Down));
+        EXPECT_EQ(opened(), hits[i]);
+    }
+    QTest::mouseClick(Form1->NextHit, Qt::LeftButton); // past the last: it stays
+    EXPECT_EQ(opened(), hits.back());
+    QTest::mouseClick(Form1->PreviousHit, Qt::LeftButton);
+    EXPECT_EQ(opened(), hits[hits.size() - 2]);
+    // Opened as a double-click opens a hit: the words are marked.
+    EXPECT_NE(TReader::View()->DocumentSource().find(MarkBegin), std::string::npos);
+}
+
+TEST(Navigation, EveryPaintedCommandHasItsKeyAndThePageAMenu) {
+    TReader r;
+    r.Add("Sky", "Sky");
+    r.Start();
+    TReader::DoubleClick("ЗВЁЗДЫ");
+    const int first = Form1->CurrentArticle;
+
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Right)); // as the painted "next"
+    EXPECT_EQ(Form1->CurrentArticle, first + 1);
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Left));
+    EXPECT_EQ(Form1->CurrentArticle, first);
+
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    EXPECT_EQ(Form1->FlatSpinEditInteger1->value(), 16);
+    EXPECT_EQ(TReader::View()->DefaultFontSize(), 16);
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    EXPECT_EQ(Form1->FlatSpinEditInteger1->value(), 14);
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_0));
+    EXPECT_EQ(Form1->FlatSpinEditInteger1->value(), 12);
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Minus)); // not below the panel's least
+    EXPECT_EQ(Form1->FlatSpinEditInteger1->value(), 12);
+
+    TReader::View()->setFocus();
+    QApplication::clipboard()->clear();
+    Keys(QKeySequence::Copy); // nothing selected: the whole page, as the painted "copy"
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(U("Звезда светит ярко")));
+
+    Form1->MakePrinter = [] { return std::unique_ptr<QPrinter>(); };
+    Keys(QKeySequence::Print);
+    ASSERT_EQ(r.Questions.size(), 1u);
+    EXPECT_EQ(r.Questions[0].Caption, U("Печать"));
+
+    Keys(QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
+
+    QStringList items;
+    Form1->PageMenuHook = [&](QMenu& menu) {
+        for (QAction* action : menu.actions())
+            if (!action->isSeparator())
+                items << action->text();
+        menu.actions().at(1)->trigger(); // "Выделить всё"
+    };
+    TReader::View()->customContextMenuRequested(QPoint(10, 10));
+    EXPECT_EQ(items, (QStringList{U("Копировать"), U("Выделить всё"), U("Найти на странице…"),
+                                  U("Печать…")}));
+    EXPECT_GT(TReader::View()->SelectionLength(), 0);
+
+    Keys(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(r.EndCount, 1);
+}
