@@ -100,8 +100,11 @@ void InstallerCopy(benchmark::State& state, const std::string& disc, const std::
         run.OnProgress = [&](double) { ++pumps; };
         run.OnPump = [&] { ++pumps; };
         run.Cancelled = [] { return false; };
-        bytes = run.PlanBytes({Key}, false);
-        run.CopyEditionPictures(Key);
+        TCopyPlan plan = run.PlanOf({Key}, false);
+        std::erase_if(plan.Entries,
+                      [](const TCopyEntry& entry) { return entry.Group != TCopyGroup::Pictures; });
+        bytes = run.Count(plan);
+        run.Copy(plan);
         if (!run.Failures.empty() || run.DoneFiles != run.TotalFiles)
             state.SkipWithError("a file was not copied");
     }

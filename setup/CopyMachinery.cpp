@@ -36,7 +36,30 @@ TCopyProblem ProblemOf(const EStreamError& error, const std::string& source) {
     return Readable(source) ? TCopyProblem::CannotWrite : TCopyProblem::CannotRead;
 }
 
+// The reader's files taken from the installer's folder when the disc lacks them.
+const std::vector<std::string>& InstallerSupplements() {
+    static const std::vector<std::string> files = {Layout::PageTemplate, Layout::PageTemplateUtf,
+                                                   Layout::ArticlePicture};
+    return files;
+}
+
 } // namespace
+
+const char* CopyGroupName(TCopyGroup group) {
+    switch (group) {
+    case TCopyGroup::Program:
+        return "Программа";
+    case TCopyGroup::Data:
+        return "Данные";
+    case TCopyGroup::Video:
+        return "Видео";
+    case TCopyGroup::Audio:
+        return "Аудио";
+    case TCopyGroup::Pictures:
+        return "Иллюстрации";
+    }
+    return "";
+}
 
 const char* CopyProblemText(TCopyProblem problem) {
     switch (problem) {
@@ -105,9 +128,9 @@ void TCopyRun::Copied(const std::string* name) {
         Pump();
 }
 
-void TCopyRun::Group(const std::string& name) {
+void TCopyRun::Group(TCopyGroup group) {
     if (OnGroup)
-        OnGroup(name);
+        OnGroup(CopyGroupName(group));
     Pump();
 }
 
@@ -244,12 +267,6 @@ bool TCopyRun::ReaderFromInstaller() const {
                TEntryKind::File;
 }
 
-const std::vector<std::string>& TCopyRun::InstallerSupplements() {
-    static const std::vector<std::string> files = {Layout::PageTemplate, Layout::PageTemplateUtf,
-                                                   Layout::ArticlePicture};
-    return files;
-}
-
 bool TCopyRun::CopyInstallerFile(const std::string& x, bool program, bool always) {
     const std::string destination = LayoutPath(FInstall, x);
     TFileSystem& files = FileSystem();
@@ -265,56 +282,43 @@ bool TCopyRun::CopyInstallerFile(const std::string& x, bool program, bool always
     return copied;
 }
 
-bool TCopyRun::CopyProgramGroup() {
-    Group("Программа");
-    bool reader = true;
-    const bool fromInstaller = ReaderFromInstaller();
-    if (!FNewerInstalled) {
-        for (const std::string& file : Layout::ProgramGroupFiles()) {
-            const bool copied = fromInstaller ? CopyInstallerFile(file, true, true)
-                                              : CopyListedFile(file, true);
-            if (file == Layout::ReaderProgram())
-                reader = copied;
+TCopyPlan TCopyRun::PlanOf(const std::vector<std::string>& keys, bool programGroup) const {
+    TCopyPlan plan;
+    plan.Keys = keys;
+    auto& entries = plan.Entries;
+    const auto add = [&entries](TCopyGroup group, std::string path, TCopyKind kind,
+                                std::size_t edition = TCopyEntry::NoEdition) {
+        entries.push_back({group, std::move(path), kind, edition});
+    };
+    if (programGroup) {
+        const TCopyGroup g = TCopyGroup::Program;
+        const bool fromInstaller = ReaderFromInstaller();
+        if (!FNewerInstalled) {
+            for (const std::string& file : Layout::ProgramGroupFiles())
+                add(g, file, fromInstaller ? TCopyKind::InstallerProgram : TCopyKind::Program);
+            add(g, Layout::ReaderBaseFolder, TCopyKind::Folder);
         }
-        CopyListedFolder(Layout::ReaderBaseFolder);
+        add(g, Layout::ReaderSkinsFolder, TCopyKind::Folder);
+        if (fromInstaller)
+            for (const std::string& file : InstallerSupplements())
+                add(g, file, TCopyKind::InstallerFile);
     }
-    CopyListedFolder(Layout::ReaderSkinsFolder);
-    if (fromInstaller)
-        for (const std::string& file : InstallerSupplements())
-            CopyInstallerFile(file, false, false);
-    return reader;
+    for (std::size_t n = 0; n < keys.size(); ++n) {
+        const std::string e = EditionName(keys[n]);
+        for (const std::string_view folder : Layout::EditionCopyFolders())
+            add(TCopyGroup::Data, LayoutPath(e, folder), TCopyKind::Folder, n);
+        add(TCopyGroup::Data, e, TCopyKind::EditionFolder, n);
+        for (const std::string_view file : Layout::EditionCopyFiles())
+            add(TCopyGroup::Data, LayoutPath(e, file), TCopyKind::Text, n);
+        add(TCopyGroup::Data, LayoutPath(e, Layout::ImagesFolder), TCopyKind::Folder, n);
+        add(TCopyGroup::Video, LayoutPath(e, Layout::VideoFolder), TCopyKind::Folder, n);
+        add(TCopyGroup::Audio, LayoutPath(e, Layout::AudioFolder), TCopyKind::Folder, n);
+        add(TCopyGroup::Pictures, LayoutPath(e, Layout::PicturesFolder), TCopyKind::Folder, n);
+    }
+    return plan;
 }
 
-bool TCopyRun::CopyEditionData(const std::string& key) {
-    const std::string e = EditionName(key);
-    Group("Данные");
-    for (const std::string_view folder : Layout::EditionCopyFolders())
-        CopyListedFolder(LayoutPath(e, folder));
-    // The edition folder, should none of the folders above be on the disc.
-    MakeFolderChain(FInstall + e);
-    bool texts = true;
-    for (const std::string_view file : Layout::EditionCopyFiles())
-        texts = CopyListedFile(LayoutPath(e, file)) && texts;
-    CopyListedFolder(LayoutPath(e, Layout::ImagesFolder));
-    Group("Видео");
-    CopyListedFolder(LayoutPath(e, Layout::VideoFolder));
-    Group("Аудио");
-    CopyListedFolder(LayoutPath(e, Layout::AudioFolder));
-    return texts;
-}
-
-void TCopyRun::CopyEditionFiles(const std::string& key) {
-    CopyProgramGroup();
-    CopyEditionData(key);
-}
-
-void TCopyRun::CopyEditionPictures(const std::string& key) {
-    Group("Иллюстрации");
-    CopyListedFolder(LayoutPath(EditionName(key), Layout::PicturesFolder));
-    Flush();
-}
-
-void TCopyRun::Plan(const std::string& path) {
+void TCopyRun::CountTree(const std::string& path) {
     TFileSystem& files = FileSystem();
     const TFileInfo info = files.Stat(path);
     if (info.Kind != TEntryKind::Folder) {
@@ -334,7 +338,7 @@ void TCopyRun::Plan(const std::string& path) {
         const std::string child = JoinPath(path, name);
         const TFileInfo entry = files.Stat(child);
         if (entry.Kind == TEntryKind::Folder) {
-            Plan(child);
+            CountTree(child);
         } else if (entry.Kind != TEntryKind::None) {
             TotalBytes += entry.Kind == TEntryKind::File ? entry.Size : 0;
             ++TotalFiles;
@@ -344,35 +348,74 @@ void TCopyRun::Plan(const std::string& path) {
     FListings[path] = std::move(entries);
 }
 
-std::int64_t TCopyRun::PlanBytes(const std::vector<std::string>& keys, bool programGroup) {
+std::int64_t TCopyRun::Count(const TCopyPlan& plan) {
     TotalBytes = 0;
     TotalFiles = 0;
     FListings.clear();
-    const auto plan = [this](std::string_view x) { Plan(SourcePathOf(std::string(x))); };
-    if (programGroup) {
-        const bool fromInstaller = ReaderFromInstaller();
-        if (!FNewerInstalled) {
-            for (const std::string& file : Layout::ProgramGroupFiles())
-                fromInstaller ? Plan(LayoutPath(InstallerFolder, file)) : plan(file);
-            plan(Layout::ReaderBaseFolder);
+    for (const TCopyEntry& entry : plan.Entries) {
+        switch (entry.Kind) {
+        case TCopyKind::Program:
+        case TCopyKind::Folder:
+        case TCopyKind::Text:
+            CountTree(SourcePathOf(entry.Path));
+            break;
+        case TCopyKind::InstallerProgram:
+            CountTree(LayoutPath(InstallerFolder, entry.Path));
+            break;
+        case TCopyKind::InstallerFile:
+            // Counted when the disc lacks it; the copy asks the installation, which may hold
+            // it from the disc's "Base" or an earlier run.
+            if (ResolvePath(SourcePathOf(entry.Path)).empty())
+                CountTree(LayoutPath(InstallerFolder, entry.Path));
+            break;
+        case TCopyKind::EditionFolder:
+            break;
         }
-        plan(Layout::ReaderSkinsFolder);
-        if (fromInstaller)
-            for (const std::string& file : InstallerSupplements())
-                if (ResolvePath(SourcePathOf(file)).empty())
-                    Plan(LayoutPath(InstallerFolder, file));
-    }
-    for (const std::string& key : keys) {
-        const std::string e = EditionName(key);
-        for (const std::string_view folder : Layout::EditionCopyFolders())
-            plan(LayoutPath(e, folder));
-        for (const std::string_view file : Layout::EditionCopyFiles())
-            plan(LayoutPath(e, file));
-        for (const char* folder : {Layout::ImagesFolder, Layout::VideoFolder, Layout::AudioFolder,
-                                   Layout::PicturesFolder})
-            plan(LayoutPath(e, folder));
     }
     return TotalBytes;
+}
+
+TCopyResult TCopyRun::Copy(const TCopyPlan& plan) {
+    TCopyResult result;
+    result.TextsCopied.assign(plan.Keys.size(), true);
+    const std::vector<TCopyEntry>& entries = plan.Entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const TCopyEntry& entry = entries[i];
+        if (i == 0 || entry.Group != entries[i - 1].Group ||
+            entry.Edition != entries[i - 1].Edition)
+            Group(entry.Group);
+        bool copied = true;
+        switch (entry.Kind) {
+        case TCopyKind::Program:
+            copied = CopyListedFile(entry.Path, true);
+            break;
+        case TCopyKind::InstallerProgram:
+            copied = CopyInstallerFile(entry.Path, true, true);
+            break;
+        case TCopyKind::InstallerFile:
+            CopyInstallerFile(entry.Path, false, false);
+            break;
+        case TCopyKind::Folder:
+            CopyListedFolder(entry.Path);
+            break;
+        case TCopyKind::EditionFolder:
+            MakeFolderChain(FInstall + entry.Path);
+            break;
+        case TCopyKind::Text:
+            if (!CopyListedFile(entry.Path))
+                result.TextsCopied.at(entry.Edition) = false;
+            break;
+        }
+        if ((entry.Kind == TCopyKind::Program || entry.Kind == TCopyKind::InstallerProgram) &&
+            entry.Path == Layout::ReaderProgram())
+            result.ReaderCopied = copied;
+        // The window hears how far the run is as each edition ends.
+        if (entry.Edition != TCopyEntry::NoEdition &&
+            (i + 1 == entries.size() || entries[i + 1].Edition != entry.Edition))
+            Flush();
+    }
+    Flush();
+    return result;
 }
 
 } // namespace quarto

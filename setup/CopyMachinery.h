@@ -1,6 +1,6 @@
-// The installer's copying: single files, folder trees, and the fixed lists of what is copied
-// for the reader and for each edition of a disc. Standard C++ only; the window hands in what
-// it shows through the callbacks.
+// The installer's copying: single files, folder trees, and the copy plan, the one list of what
+// is copied for the reader and for each edition of a disc, from which the run both counts and
+// copies. Standard C++ only; the window hands in what it shows through the callbacks.
 #pragma once
 
 #include "common/EditionLayout.h"
@@ -45,6 +45,47 @@ struct TCopyFailure {
 // The temporary name a file is copied to beside destination before it replaces it.
 std::string TemporaryCopyName(const std::string& destination);
 
+// The groups of a copy run, each announced to the window as it starts.
+enum class TCopyGroup { Program, Data, Video, Audio, Pictures };
+
+// The name the installer shows for a group (UTF-8): "Программа", "Данные", ...
+const char* CopyGroupName(TCopyGroup group);
+
+// How an entry of a copy plan is copied.
+enum class TCopyKind {
+    Program,          // a program of the disc, kept executable
+    InstallerProgram, // a program of the installer's folder, in place of the disc's
+    InstallerFile,    // a file of the installer's folder, unless the installation has it now
+    Folder,           // a folder tree of the disc
+    EditionFolder,    // the edition's folder, made even when none of its folders is on the disc
+    Text,             // one of an edition's texts: the copy of each counts for its edition
+};
+
+// One entry of a copy plan. Path is relative to the disc (the installer's folder for the
+// installer's kinds) and to the installation.
+struct TCopyEntry {
+    TCopyGroup Group = TCopyGroup::Program;
+    std::string Path;
+    TCopyKind Kind = TCopyKind::Folder;
+    // The index of its edition in TCopyPlan::Keys; NoEdition in the program group.
+    std::size_t Edition = NoEdition;
+    static constexpr std::size_t NoEdition = static_cast<std::size_t>(-1);
+};
+
+// What a run copies, made once: the installer counts the bytes and copies from it.
+struct TCopyPlan {
+    std::vector<std::string> Keys; // the editions, in copy order
+    std::vector<TCopyEntry> Entries;
+};
+
+struct TCopyResult {
+    // False when the reader program was on the disc (or in the installer's folder, for a
+    // disc without one) and could not be copied.
+    bool ReaderCopied = true;
+    // For each of TCopyPlan::Keys: every one of its texts on the disc was copied.
+    std::vector<bool> TextsCopied;
+};
+
 // One installation's copy run from the disc folder to the installation folder.
 class TCopyRun {
 public:
@@ -87,24 +128,21 @@ public:
     // True when the disc has no reader for this system and InstallerFolder has one.
     bool ReaderFromInstaller() const;
 
-    // The program group (unless newerInstalled), "Base" and "Skins". True unless the reader
-    // program was on the disc (or in the installer's folder, for a disc without one) and could
-    // not be copied.
-    bool CopyProgramGroup();
-    // Edition key's files and folders: "PicData", "Base", "Skins", the contents, text store,
-    // index and descriptor, "Images", "Video", "Audio". True when every one of the contents,
-    // text store, index and descriptor files on the disc was copied.
-    bool CopyEditionData(const std::string& key);
-    // CopyProgramGroup, then CopyEditionData.
-    void CopyEditionFiles(const std::string& key);
-    // Edition key's "Pictures" folder.
-    void CopyEditionPictures(const std::string& key);
+    // The entries this run copies, in copy order: the program group when programGroup (its
+    // programs and "Base" unless newerInstalled, "Skins", and for a disc without a reader for
+    // this system the installer's programs and the page templates and article picture the disc
+    // lacks), then for each edition of keys its "PicData", "Base", "Skins", its folder, the
+    // contents, text store, index and descriptor, "Images", "Video", "Audio" and "Pictures".
+    TCopyPlan PlanOf(const std::vector<std::string>& keys, bool programGroup = true) const;
+    // The bytes and files plan will copy, for the progress bar: sets TotalBytes and TotalFiles
+    // and returns TotalBytes. The folders are listed here once, for the copy.
+    std::int64_t Count(const TCopyPlan& plan);
+    // Copies plan's entries in order, announcing each group as it starts and handing the
+    // window the last name and the progress after each edition and at the end.
+    TCopyResult Copy(const TCopyPlan& plan);
     // Hands the window the last name and the progress now.
     void Flush();
 
-    // The bytes and files the copies of these editions (and of the program group, when
-    // programGroup) will copy, for the progress bar; sets TotalBytes and TotalFiles.
-    std::int64_t PlanBytes(const std::vector<std::string>& keys, bool programGroup = true);
     double Fraction() const;
 
     // The disc files that exist but could not be copied, in copy order.
@@ -129,12 +167,10 @@ private:
     // x of the installer's folder, copied to the installation when the disc had none there
     // (always when always); true unless it was there and could not be copied.
     bool CopyInstallerFile(const std::string& x, bool program, bool always);
-    // The reader's files taken from the installer's folder when the disc lacks them.
-    static const std::vector<std::string>& InstallerSupplements();
-    void Group(const std::string& name);
+    void Group(TCopyGroup group);
     void Copied(const std::string* name);
     void Pump();
-    void Plan(const std::string& path);
+    void CountTree(const std::string& path);
 
     std::string FSource;
     std::string FInstall;
@@ -142,7 +178,7 @@ private:
     std::string FLastName;
     bool FNameShown = true;
     std::chrono::steady_clock::time_point FLastPump{};
-    // The disc folders PlanBytes has listed (sorted) with what each entry is, so that the copy
+    // The disc folders Count has listed (sorted) with what each entry is, so that the copy
     // asks the disc once per file.
     struct TEntry {
         std::string Name;

@@ -179,16 +179,12 @@ TInstallOutcome TInstallation::Install(TCopyRun& run, TInstallRecord& record,
     // The program group once (not at all for a disc without editions), then each edition.
     const bool programGroup = !DiscEditions.empty();
     outcome.ReaderFromInstaller = programGroup && run.ReaderFromInstaller();
-    run.PlanBytes(keys, programGroup);
-    bool readerCopied = true;
-    if (programGroup)
-        readerCopied = run.CopyProgramGroup();
-    for (std::size_t n = 0; n < usable.size(); ++n) {
-        const bool texts = run.CopyEditionData(keys[n]);
-        run.CopyEditionPictures(keys[n]);
-        outcome.EditionInstalled[usable[n]] = texts;
-    }
-    run.Flush();
+    const TCopyPlan plan = run.PlanOf(keys, programGroup);
+    run.Count(plan);
+    const TCopyResult copied = run.Copy(plan);
+    const bool readerCopied = copied.ReaderCopied;
+    for (std::size_t n = 0; n < usable.size(); ++n)
+        outcome.EditionInstalled[usable[n]] = copied.TextsCopied[n];
     for (const TCopyFailure& failure : run.Failures)
         outcome.Failures.push_back(CopyFailureOf(failure));
 

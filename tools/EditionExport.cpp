@@ -9,6 +9,7 @@
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
 #include "common/JpegCodec.h"
+#include "common/MediaKinds.h"
 #include "common/RecordFile.h"
 #include "reader/core/ArticleStore.h"
 #include "reader/core/ContentsFile.h"
@@ -44,14 +45,6 @@ std::string Lower(std::string text) {
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
-}
-
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    return Lower(path.substr(dot + 1));
 }
 
 std::string NowStamp() {
@@ -313,27 +306,25 @@ private:
         const std::string place = PlaceOf(path);
         if (const auto found = FImageNames.find(place); found != FImageNames.end())
             return found->second;
-        std::string extension = ExtensionOf(path);
-        if (extension == "jpeg")
-            extension = "jpg";
+        // The kinds a book holds (jpg, png, gif; a BMP made JPEG), by the media table.
+        const TMediaType& type = MediaTypeOfName(path);
         std::string bytes;
         try {
             bytes = FileSystem().ReadWholeFile(path);
-            if (extension == "bmp") {
+            if (type.ExportedAsJpeg)
                 bytes = EncodeJpeg(DecodeBmp(bytes));
-                extension = "jpg";
-            }
         } catch (const std::exception& error) {
             Problem(where + ": рисунок " + Shown(FileNameOf(path)) + " не прочитан: " +
                     error.what());
             FImageNames.emplace(place, "");
             return {};
         }
-        if (extension != "jpg" && extension != "png" && extension != "gif") {
+        if (type.ExportedAs.empty()) {
             FImageNames.emplace(place, "");
             return {};
         }
-        const std::string name = "images/" + Numbered('i', FImages.size() + 1, 4) + "." + extension;
+        const std::string name =
+            "images/" + Numbered('i', FImages.size() + 1, 4) + std::string(type.ExportedAs);
         FImageNames.emplace(place, name);
         FImages.push_back(name);
         Put(name, bytes, false);
@@ -597,8 +588,7 @@ private:
         if (!anyLinear)
             spine = "<itemref idref=\"nav\"/>\n" + spine;
         for (const std::string& image : FImages) {
-            const std::string extension = ExtensionOf(image);
-            const std::string type = extension == "jpg" ? "image/jpeg" : "image/" + extension;
+            const std::string type(MediaTypeOfName(image).BookMediaType);
             std::string imageId = image.substr(7);
             std::replace(imageId.begin(), imageId.end(), '.', '-');
             manifest += "<item id=\"" + imageId + "\" href=\"" + image + "\" media-type=\"" + type + "\"/>\n";

@@ -7,6 +7,7 @@
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
+#include "common/MediaKinds.h"
 #include "common/RecordFile.h"
 #include "reader/media/PicDataFormat.h"
 
@@ -28,18 +29,9 @@ std::string Lines(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string LowerExtension(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return ext;
-}
-
 bool IsJpegName(const std::string& name) {
-    const std::string ext = LowerExtension(name);
-    return ext == ".jpg" || ext == ".jpeg";
+    const TMediaType& type = MediaTypeOfName(name);
+    return type.SourcePicture && type.SourceStoredAsIs;
 }
 
 // A source's pictures.txt, parsed.
@@ -192,10 +184,10 @@ std::string EncodePng(const TDibPicture& picture) {
 }
 
 TDibPicture ReadSourcePicture(const std::string& path, std::string_view bytes) {
-    const std::string ext = LowerExtension(FileNameOf(path));
-    if (ext == ".jpg" || ext == ".jpeg")
+    const TMediaType& type = MediaTypeOfName(FileNameOf(path));
+    if (type.SourcePicture && type.SourceStoredAsIs)
         return DecodeJpeg(bytes);
-    if (ext == ".png")
+    if (type.SourcePicture)
         return ReadPng(bytes);
     throw EEditionSourceError(path +
                               ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
@@ -231,8 +223,8 @@ TEditionPictures ReadEditionPictures(const std::string& src, const std::string& 
         if (path.empty() || FileSystem().Stat(path).Kind != TEntryKind::File)
             throw EEditionSourceError(where + JoinPath(from, file) + " does not exist.");
         const bool jpeg = IsJpegName(file);
-        const std::string ext = LowerExtension(file);
-        if (!jpeg && ext != ".png")
+        const std::string ext = ExtensionOf(file);
+        if (!MediaTypeOf(ext).SourcePicture)
             throw EEditionSourceError(
                 where + file + ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
         const std::string stored = jpeg ? file : file.substr(0, file.size() - ext.size()) + ".jpg";

@@ -1,4 +1,5 @@
-// quarto-tool: reads editions without a window and authors them.
+// quarto-tool: reads editions without a window and authors them; its commands are one table
+// (ToolCommands) from which it dispatches and prints its usage.
 #include "DiscWriter.h"
 #include "EditionExport.h"
 #include "EditionWriter.h"
@@ -23,6 +24,7 @@
 #include "reader/search/SearchQuery.h"
 
 #include "EditionCheck.h"
+#include "QuartoTool.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,60 +45,16 @@ using namespace quarto;
 
 namespace {
 
-const char* const Usage =
-    R"(usage: quarto-tool [--app DIR] [--disc DISC]... [--book KEY] COMMAND [ARGS]
-
-Reading (the edition is the first whose RegKey is KEY, else the first found under
+// The usage's words before each section's commands.
+constexpr std::string_view ReadingIntro =
+    R"(Reading (the edition is the first whose RegKey is KEY, else the first found under
 DIR/Books, or with --disc under DISC/Books of each disc in turn; DIR defaults to the folder
 of quarto-tool; DISC is a disc folder or an ISO 9660 image file, read in place, and is also
-a disc root for the lookups after those of QUARTO_DISCS):
-  list                    the editions: index, RegKey, display name, folder, options
-  toc                     the contents entries: article, level, kind, data offset, title
-  tree                    the contents tree in pre-order
-  page [--mark WORDS] N   the page composed for article N, exactly as the reader parses it
-  search [--no-adjacent] QUERY
-                          the articles the query finds, ascending: article, title; the
-                          words must stand side by side unless --no-adjacent; no hit: exit 1
-  check                   every problem of the edition's files, one per line
-  pictures                the illustration entries: index, heading number (0: in no
-                          heading), title, description, file line (A-Z lowered)
-  cells                   the thumbnail grid's cells: cell, line number of files.txt, that
-                          line trimmed (- when there is no such line), the entry the
-                          mouse-over finds (- for none)
-  find-on-disc FOLDER NAME
-                          the path of the file FOLDER\NAME (FOLDER as the data spells it,
-                          "Books\KEY\Pictures") beside the reader in DIR, else on the
-                          CD-ROM drives, else in the folders of QUARTO_DISCS; none: exit 1
-  music                   the music tree of AudioData\All.dat (found as find-on-disc finds
-                          it): album lines "number, title", track lines two spaces deep
-                          "record index, title, file name.mp3"; no music list: exit 1
-  audio, video            the edition's audio or video list: number, title, file; list
-                          problems go to stderr
-  export --epub OUT.epub | --html DIR
-                          writes the edition as an EPUB 3 book or as a folder of HTML pages;
-                          what cannot be read goes to stderr, one line each, and is left
-                          out (exit 1)
+a disc root for the lookups after those of QUARTO_DISCS):)";
+constexpr std::string_view AuthoringIntro = "Authoring:";
 
-Authoring:
-  make-edition SRC OUT [--skin DIR] [--picture-source DIR] [--pictures-disc DIR]
-               [--audio-source DIR] [--video-source DIR] [--clips-source DIR]
-                          writes the edition of source folder SRC into folder OUT, with the
-                          skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR;
-                          with SRC/pictures.txt also the illustrations, their pictures taken
-                          from SRC/pictures or the --picture-source folder, the full pictures
-                          written to OUT/Pictures or to DIR/Books/<RegKey>/Pictures; with
-                          SRC/audio.txt and SRC/video.txt the lists Audio/files.txt and
-                          Video/files.txt with their files (from SRC/audio, SRC/video or the
-                          folders given); the clips of SRC/video_1 or --clips-source as
-                          video_1
-  make-music SRC OUT      writes OUT/AudioData/All.dat from the outline SRC/music.txt and
-                          copies its tracks (.mp3 files in SRC) into OUT/mp3
-  make-disc OUT --setup FILE [--sub-version N] EDITION...
-                          writes a disc folder for the installer: setup.inf, the installer
-                          FILE, the reader's programs, Base, Skins and the music (AudioData,
-                          mp3) from DIR, and Books/<RegKey> of each edition folder (with its
-                          Pictures, Audio, Video and video_1)
-)";
+// The column of the usage where the commands' help begins.
+constexpr std::size_t HelpColumn = 26;
 
 bool StandardErrorIsTerminal() {
 #ifdef _WIN32
@@ -152,49 +110,25 @@ std::string AppFolderOf(const std::string& dir) {
     return JoinPath(FileSystem().AbsolutePath(dir), "");
 }
 
+} // namespace
+
+namespace quarto {
+
 class TTool {
 public:
     explicit TTool(TOptions options) : FOptions(std::move(options)) {}
 
     int Run() {
-        const std::vector<std::string>& a = FOptions.Args;
-        const std::string& command = a[0];
-        if (command == "list")
-            return List();
-        if (command == "toc")
-            return Toc();
-        if (command == "tree")
-            return Tree();
-        if (command == "page")
-            return Page();
-        if (command == "search")
-            return Search();
-        if (command == "check")
-            return Check();
-        if (command == "pictures")
-            return Pictures();
-        if (command == "cells")
-            return Cells();
-        if (command == "find-on-disc")
-            return FindOnDiscCommand();
-        if (command == "music")
-            return Music();
-        if (command == "audio")
-            return Supplements(TSupplementKind::Audio);
-        if (command == "video")
-            return Supplements(TSupplementKind::Video);
-        if (command == "export")
-            return Export();
-        if (command == "make-music")
-            return MakeMusicCommand();
-        if (command == "make-edition")
-            return MakeEditionCommand();
-        if (command == "make-disc")
-            return MakeDiscCommand();
+        const std::string& command = FOptions.Args[0];
+        for (const TToolCommand& c : ToolCommands())
+            if (c.Name == command)
+                return (this->*c.Handler)();
         throw EUsage("unknown command \"" + command + "\".");
     }
 
 private:
+    friend std::span<const TToolCommand> quarto::ToolCommands();
+
     int MakeEditionCommand() {
         std::vector<std::string> folders;
         TEditionOptions options;
@@ -294,6 +228,9 @@ private:
         }
         return 0;
     }
+
+    int Audio() { return Supplements(TSupplementKind::Audio); }
+    int Video() { return Supplements(TSupplementKind::Video); }
 
     int Supplements(TSupplementKind kind) {
         if (FOptions.Args.size() != 1)
@@ -515,11 +452,127 @@ private:
     TOptions FOptions;
 };
 
-} // namespace
+std::span<const TToolOption> ToolOptions() {
+    static constexpr TToolOption options[] = {
+        {"--app", "DIR", false}, {"--disc", "DISC", true}, {"--book", "KEY", false}};
+    return options;
+}
 
-int main(int argc, char** argv) {
-    UseUtf8Output();
-    const std::vector<std::string> args = ProgramArguments(argc, argv);
+std::span<const TToolCommand> ToolCommands() {
+    using S = TToolSection;
+    static constexpr TToolCommand commands[] = {
+        {"list", "", "the editions: index, RegKey, display name, folder, options", S::Reading,
+         &TTool::List},
+        {"toc", "", "the contents entries: article, level, kind, data offset, title", S::Reading,
+         &TTool::Toc},
+        {"tree", "", "the contents tree in pre-order", S::Reading, &TTool::Tree},
+        {"page", "[--mark WORDS] N",
+         "the page composed for article N, exactly as the reader parses it", S::Reading,
+         &TTool::Page},
+        {"search", "[--no-adjacent] QUERY",
+         "the articles the query finds, ascending: article, title; the\n"
+         "words must stand side by side unless --no-adjacent; no hit: exit 1",
+         S::Reading, &TTool::Search},
+        {"check", "", "every problem of the edition's files, one per line", S::Reading,
+         &TTool::Check},
+        {"pictures", "",
+         "the illustration entries: index, heading number (0: in no\n"
+         "heading), title, description, file line (A-Z lowered)",
+         S::Reading, &TTool::Pictures},
+        {"cells", "",
+         "the thumbnail grid's cells: cell, line number of files.txt, that\n"
+         "line trimmed (- when there is no such line), the entry the\n"
+         "mouse-over finds (- for none)",
+         S::Reading, &TTool::Cells},
+        {"find-on-disc", "FOLDER NAME",
+         "the path of the file FOLDER\\NAME (FOLDER as the data spells it,\n"
+         "\"Books\\KEY\\Pictures\") beside the reader in DIR, else on the\n"
+         "CD-ROM drives, else in the folders of QUARTO_DISCS; none: exit 1",
+         S::Reading, &TTool::FindOnDiscCommand},
+        {"music", "",
+         "the music tree of AudioData\\All.dat (found as find-on-disc finds\n"
+         "it): album lines \"number, title\", track lines two spaces deep\n"
+         "\"record index, title, file name.mp3\"; no music list: exit 1",
+         S::Reading, &TTool::Music},
+        {"audio", "",
+         "the edition's audio or video list: number, title, file; list\n"
+         "problems go to stderr",
+         S::Reading, &TTool::Audio},
+        {"video", "", "", S::Reading, &TTool::Video},
+        {"export", "--epub OUT.epub | --html DIR",
+         "writes the edition as an EPUB 3 book or as a folder of HTML pages;\n"
+         "what cannot be read goes to stderr, one line each, and is left\n"
+         "out (exit 1)",
+         S::Reading, &TTool::Export},
+        {"make-edition",
+         "SRC OUT [--skin DIR] [--picture-source DIR] [--pictures-disc DIR]\n"
+         "[--audio-source DIR] [--video-source DIR] [--clips-source DIR]",
+         "writes the edition of source folder SRC into folder OUT, with the\n"
+         "skin (main.bmp, mask.bmp, data.inf) of SRC/Skins/1, or of DIR;\n"
+         "with SRC/pictures.txt also the illustrations, their pictures taken\n"
+         "from SRC/pictures or the --picture-source folder, the full pictures\n"
+         "written to OUT/Pictures or to DIR/Books/<RegKey>/Pictures; with\n"
+         "SRC/audio.txt and SRC/video.txt the lists Audio/files.txt and\n"
+         "Video/files.txt with their files (from SRC/audio, SRC/video or the\n"
+         "folders given); the clips of SRC/video_1 or --clips-source as\n"
+         "video_1",
+         S::Authoring, &TTool::MakeEditionCommand},
+        {"make-music", "SRC OUT",
+         "writes OUT/AudioData/All.dat from the outline SRC/music.txt and\n"
+         "copies its tracks (.mp3 files in SRC) into OUT/mp3",
+         S::Authoring, &TTool::MakeMusicCommand},
+        {"make-disc", "OUT --setup FILE [--sub-version N] EDITION...",
+         "writes a disc folder for the installer: setup.inf, the installer\n"
+         "FILE, the reader's programs, Base, Skins and the music (AudioData,\n"
+         "mp3) from DIR, and Books/<RegKey> of each edition folder (with its\n"
+         "Pictures, Audio, Video and video_1)",
+         S::Authoring, &TTool::MakeDiscCommand},
+    };
+    return commands;
+}
+
+std::string ToolUsage() {
+    std::string usage = "usage: quarto-tool";
+    for (const TToolOption& option : ToolOptions()) {
+        usage += " [" + std::string(option.Name) + " " + std::string(option.Value) + "]";
+        if (option.Repeatable)
+            usage += "...";
+    }
+    usage += " COMMAND [ARGS]\n";
+    const auto commands = ToolCommands();
+    for (const TToolSection section : {TToolSection::Reading, TToolSection::Authoring}) {
+        usage += '\n';
+        usage += section == TToolSection::Reading ? ReadingIntro : AuthoringIntro;
+        usage += '\n';
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            const TToolCommand& c = commands[i];
+            if (c.Section != section || c.Help.empty())
+                continue;
+            // The name, with those of the commands after it that it describes too, then the
+            // synopsis, its further lines under its first argument.
+            std::string left = "  " + std::string(c.Name);
+            for (std::size_t j = i + 1; j < commands.size() && commands[j].Help.empty(); ++j)
+                left += ", " + std::string(commands[j].Name);
+            if (!c.Synopsis.empty()) {
+                const std::string indent(c.Name.size() + 3, ' ');
+                left += ' ';
+                for (const char ch : c.Synopsis)
+                    left += ch == '\n' ? "\n" + indent : std::string(1, ch);
+            }
+            // The help beside the last line when it leaves room, else below it.
+            const std::size_t lastLine = left.size() - (left.rfind('\n') + 1);
+            left += lastLine < HelpColumn ? std::string(HelpColumn - lastLine, ' ')
+                                          : "\n" + std::string(HelpColumn, ' ');
+            for (const char ch : c.Help)
+                left += ch == '\n' ? "\n" + std::string(HelpColumn, ' ') : std::string(1, ch);
+            usage += left + '\n';
+        }
+    }
+    return usage;
+}
+
+int RunQuartoTool(const std::vector<std::string>& args) {
+
     const int count = static_cast<int>(args.size());
     TOptions options;
     options.App = DefaultAppFolder(args.empty() ? "" : args[0].c_str());
@@ -536,7 +589,7 @@ int main(int argc, char** argv) {
                 (arg == "--app" ? options.App : options.Book.emplace()) =
                     args[static_cast<std::size_t>(++i)];
             } else if (arg == "-h" || arg == "--help") {
-                std::cout << Usage;
+                std::cout << ToolUsage();
                 return 0;
             } else {
                 options.Args.push_back(arg);
@@ -546,10 +599,12 @@ int main(int argc, char** argv) {
             throw EUsage("no command given.");
         return TTool(std::move(options)).Run();
     } catch (const EUsage& e) {
-        std::cerr << "quarto-tool: " << e.what() << '\n' << Usage;
+        std::cerr << "quarto-tool: " << e.what() << '\n' << ToolUsage();
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "quarto-tool: " << e.what() << '\n';
         return 2;
     }
 }
+
+} // namespace quarto

@@ -2,6 +2,7 @@
 
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
+#include "common/MediaKinds.h"
 
 namespace quarto {
 
@@ -13,12 +14,6 @@ std::string LowerAscii(std::string_view text) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return lower;
-}
-
-// The extension of target, from its last "." on, in lower case; "" when it has none.
-std::string ExtensionOf(std::string_view target) {
-    const std::size_t dot = target.rfind('.');
-    return dot == std::string_view::npos ? std::string() : LowerAscii(target.substr(dot));
 }
 
 std::string AfterLastSlash(std::string_view target) {
@@ -80,10 +75,11 @@ bool SamePlaceName(std::string_view a, std::string_view b) {
 TLinkKind LinkKindOf(std::string_view target) {
     if (target.find("htm") != std::string_view::npos)
         return TLinkKind::ReferencePage;
-    const std::string ext = ExtensionOf(target);
-    if (ext == ".jpg")
+    // The pictures and clips the reader opens itself (".jpg", ".avi").
+    const TMediaType& type = MediaTypeOfName(target);
+    if (type.ReaderOpens && type.Kind == TMediaKind::Picture)
         return TLinkKind::Picture;
-    if (ext == ".avi")
+    if (type.ReaderOpens && type.Kind == TMediaKind::Clip)
         return TLinkKind::Video;
     if (!target.empty() && target.front() == '#')
         return TLinkKind::PageAnchor;

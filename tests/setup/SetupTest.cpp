@@ -824,10 +824,10 @@ TEST(Setup, TheProgressCountsFilesAsWellAsBytes) {
         if (name == "a-big.jpg")
             afterBig = run.Fraction();
     };
-    run.PlanBytes({"K"});
+    const TCopyPlan plan = run.PlanOf({"K"});
+    run.Count(plan);
     EXPECT_EQ(run.TotalFiles, 41 + 4 + 7 + 1); // pictures, program group, texts, about page
-    run.CopyEditionFiles("K");
-    run.CopyEditionPictures("K");
+    run.Copy(plan);
     // The big file is most of the bytes, but 40 files are still to come.
     EXPECT_GT(afterBig, 0.4);
     EXPECT_LT(afterBig, 0.8);

@@ -37,11 +37,11 @@ TEST(CopyRun, InstallsADiscIntoCyrillicFoldersAndOverAnEarlierInstallation) {
         WriteWholeFile(JoinPath(disc, Layout::ReaderProgram()), reader);
         MakeFolderChain(install);
         TCopyRun run(JoinPath(disc, ""), JoinPath(install, ""), false);
-        run.PlanBytes({"Sky"});
-        EXPECT_TRUE(run.CopyProgramGroup());
-        EXPECT_TRUE(run.CopyEditionData("Sky"));
-        run.CopyEditionPictures("Sky");
-        run.Flush();
+        const TCopyPlan plan = run.PlanOf({"Sky"});
+        run.Count(plan);
+        const TCopyResult result = run.Copy(plan);
+        EXPECT_TRUE(result.ReaderCopied);
+        EXPECT_EQ(result.TextsCopied, std::vector<bool>{true});
         EXPECT_TRUE(run.Failures.empty()) << run.Failures.front().Path();
         EXPECT_EQ(run.DoneFiles, run.TotalFiles);
         // The second run replaces the installed files in place, leaving no temporary copy.

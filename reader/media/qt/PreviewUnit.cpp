@@ -4,6 +4,7 @@
 
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
+#include "common/MediaKinds.h"
 #include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 
@@ -198,7 +199,9 @@ void TPreviewForm::SetCatalogue(QListWidget* listBox2, std::function<void()> lis
 }
 
 bool TPreviewForm::LoadPicture(const std::string& path) {
-    if (LowerExtension(path) != ".jpg")
+    // Only the pictures the reader opens itself (".jpg") are decoded.
+    if (const TMediaType& type = MediaTypeOfName(path);
+        !type.ReaderOpens || type.Kind != TMediaKind::Picture)
         return true;
     try {
         TDibPicture picture = DecodeJpeg(ReadWholeFile(ResolvedOrGiven(path)));
