@@ -218,11 +218,8 @@ void AddSmallSeeds(TSeeds& seeds) {
         "SRC=x.bmp ALT=\"A & B\"><PRE>a\r\n  b</PRE><!-- c --></BODY></HTML>";
 
     // A disc image's first blocks: the volume descriptor's signature only.
-    seeds["disc_image"]["descriptor-only"] = std::string(16 * 2048, '\0') +
-                                             "\x01"
-                                             "CD001"
-                                             "\x01" +
-                                             std::string(2041, '\0');
+    seeds["disc_image"]["descriptor-only"] =
+        std::string(16 * 2048, '\0') + "\x01" "CD001" "\x01" + std::string(2041, '\0');
 
     // Ciphertexts.
     const TBlowfishCipher store("Lanthorne", 9);
