@@ -136,7 +136,7 @@ bool THtmlTokenizer::Next(THtmlToken& token) {
             if (closing) {
                 token.Kind = THtmlTokenKind::EndTag;
                 std::size_t after = k;
-                while (after < n && IsHtmlSpace(html[after]))
+                while (after < n && IsCSpace(html[after]))
                     ++after;
                 if (after < n && html[after] == '<') {
                     token.Unterminated = true; // the ">" was lost before the next tag
