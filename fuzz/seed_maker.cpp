@@ -10,6 +10,7 @@
 #include "common/JpegCodec.h"
 #include "reader/cipher/BlockCiphers.h"
 #include "reader/core/ArticleStore.h"
+#include "reader/core/PageComposer.h"
 #include "reader/media/SupplementLists.h"
 #include "reader/skin/SkinData.h"
 #include "setup/DiscDescriptor.h"
@@ -113,6 +114,15 @@ void AddEditionSeeds(TSeeds& seeds) {
             JoinInput({files.at("body"), words, templateBytes, "moon.jpg"});
         seeds["page"]["moon" + tag] =
             JoinInput({files.at("body2"), words, templateBytes, "../Pictures/a%20b.htm#x"});
+        // The markup: whole pages around the bodies, with the search words.
+        seeds["markup"]["intro" + tag] =
+            JoinInput({ComposePage(templateBytes, "/seeds/Books/Key", files.at("body"), "text.bmp",
+                                   ArticleTextColour),
+                       words});
+        seeds["markup"]["moon" + tag] =
+            JoinInput({ComposePage(templateBytes, "/seeds/Books/Key", files.at("body2"), "text.bmp",
+                                   ArticleTextColour),
+                       words});
         // The export's XHTML: the article bodies as make-edition stored them.
         seeds["xhtml"]["intro" + tag] = files.at("body");
         seeds["xhtml"]["moon" + tag] = files.at("body2");

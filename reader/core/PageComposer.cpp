@@ -3,6 +3,7 @@
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
+#include "reader/core/HtmlMarkup.h"
 #include "reader/search/StringUnit.h"
 
 #include <algorithm>
@@ -78,25 +79,6 @@ void RewriteLineBreaks(std::string& source) {
 
 namespace {
 
-bool IsReferenceChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
-}
-
-// The end of the markup that starts at source[at] ("<" or "&"): a tag runs to the next ">"
-// (to the end when none follows); "&" followed by letters, digits or "#" up to a ";" is a
-// character reference. Returns at when the byte there starts no markup (a lone "&" is text).
-std::size_t MarkupEnd(const std::string& source, std::size_t at) {
-    const std::size_t n = source.size();
-    if (source[at] == '<') {
-        const std::size_t close = source.find('>', at + 1);
-        return close == std::string::npos ? n : close + 1;
-    }
-    std::size_t j = at + 1;
-    while (j < n && IsReferenceChar(source[j]))
-        ++j;
-    return j > at + 1 && j < n && source[j] == ';' ? j + 1 : at;
-}
-
 // Marks word (lower case) in source. hay is what is searched: the source itself for code page
 // 1251, whose bytes table lower-cases one by one, or a lower-cased copy for UTF-8 (with an
 // identity table). found is a scratch list kept between words.
@@ -106,34 +88,28 @@ void MarkWord(std::string& source, const std::string& hay, const char* table,
     const std::size_t m = word.size();
     const char first = word[0];
     found.clear();
-    std::size_t i = 0;
-    while (i < n) {
-        const char c = source[i];
-        if (c == '<' || c == '&') {
-            const std::size_t markupEnd = MarkupEnd(source, i);
-            if (markupEnd != i) {
-                i = markupEnd;
+    // Occurrences lie in the page's text: each within one text token.
+    THtmlTokenizer tokens(source);
+    THtmlToken token;
+    while (tokens.Next(token)) {
+        if (token.Kind != THtmlTokenKind::Text)
+            continue;
+        std::size_t i = token.Begin;
+        while (i + m <= token.End) {
+            if (table[static_cast<unsigned char>(hay[i])] != first) {
+                ++i;
                 continue;
             }
+            std::size_t k = 1;
+            while (k < m && table[static_cast<unsigned char>(hay[i + k])] == word[k])
+                ++k;
+            if (k < m) {
+                ++i;
+                continue;
+            }
+            found.push_back(i);
+            i += m;
         }
-        if (table[static_cast<unsigned char>(hay[i])] != first || i + m > n) {
-            ++i;
-            continue;
-        }
-        // The occurrence must be text all along: no "<" or "&" that starts markup in it.
-        std::size_t k = 1;
-        while (k < m && table[static_cast<unsigned char>(hay[i + k])] == word[k]) {
-            const char d = source[i + k];
-            if ((d == '<' || d == '&') && MarkupEnd(source, i + k) != i + k)
-                break;
-            ++k;
-        }
-        if (k < m) {
-            ++i;
-            continue;
-        }
-        found.push_back(i);
-        i += m;
     }
     if (found.empty())
         return;

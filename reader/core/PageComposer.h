@@ -41,8 +41,9 @@ void RewriteLineBreaks(std::string& source);
 
 // Marks each search word of words (1251, separated by spaces; words shorter than three
 // characters are skipped; a trailing "*" of a prefix is dropped first) in source: every occurrence,
-// ignoring letter case, that lies entirely in the page's text (outside tags and character
-// references), taken from left to right without overlapping, is put between MarkBegin and MarkEnd
+// ignoring letter case, that lies entirely in one text token of the page (outside tags,
+// comments and character references, as THtmlTokenizer reads them), taken from left to right
+// without overlapping, is put between MarkBegin and MarkEnd
 // with its own letter case. Words are marked one after another; the marks are tags, so they are
 // never marked again. The source is in charset; UTF-8 sources are matched character for character
 // too.

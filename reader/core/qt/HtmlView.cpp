@@ -4,9 +4,10 @@
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
 #include "common/qt/QtText.h"
-#include "reader/core/qt/HtmlPieces.h"
+#include "reader/core/HtmlMarkup.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
+#include "reader/core/qt/HtmlPieceImport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDesktopServices>
@@ -15,7 +16,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTimer>
@@ -38,87 +38,6 @@ QString Decode(const std::string& bytes) {
     if (DeclaredCharset(bytes) == TPageCharset::Utf8)
         return FromUtf8(bytes);
     return From1251(bytes);
-}
-
-bool IsAsciiLetter(char c) {
-    const char u = static_cast<char>(c | 0x20);
-    return u >= 'a' && u <= 'z';
-}
-
-bool IsNameChar(char c) {
-    return IsAsciiLetter(c) || (c >= '0' && c <= '9');
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-// The body's TEXT colour, which Qt does not read, as the body's style.
-std::string BodyTextAsStyle(std::string_view tag) {
-    static const QRegularExpression bodyText(
-        QStringLiteral("^(<body\\b[^>]*?)\\btext\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)[\"']?"),
-        QRegularExpression::CaseInsensitiveOption);
-    // Latin-1 keeps every byte as it is.
-    QString rewritten = QString::fromLatin1(tag.data(), static_cast<qsizetype>(tag.size()));
-    rewritten.replace(bodyText, QStringLiteral("\\1style=\"color:\\2\""));
-    return rewritten.toLatin1().toStdString();
-}
-
-// What the page markup needs before Qt parses it, in one pass over the source (bytes in code
-// page 1251 or UTF-8: only ASCII characters are looked at), as a browser reads it: a "<" that
-// starts no tag (one not followed by a letter, "/", "!" or "?": "a < b", "x<3") is text; a
-// closing tag that lost its ">" right before the next tag ("</PRE</BODY>") is closed; the
-// body's TEXT colour becomes its style.
-std::string ForQt(std::string_view html) {
-    const std::size_t n = html.size();
-    std::string out;
-    out.reserve(n + n / 32 + 64);
-    std::size_t i = 0;
-    while (i < n) {
-        const std::size_t lt = html.find('<', i);
-        if (lt == std::string_view::npos) {
-            out.append(html.substr(i));
-            break;
-        }
-        out.append(html.substr(i, lt - i));
-        const char next = lt + 1 < n ? html[lt + 1] : '\0';
-        if (!IsAsciiLetter(next) && next != '/' && next != '!' && next != '?') {
-            out.append("&lt;");
-            i = lt + 1;
-            continue;
-        }
-        if (html.substr(lt, 4) == "<!--") {
-            const std::size_t close = html.find("-->", lt + 4);
-            const std::size_t end = close == std::string_view::npos ? n : close + 3;
-            out.append(html.substr(lt, end - lt));
-            i = end;
-            continue;
-        }
-        if (next == '/' && lt + 2 < n && IsAsciiLetter(html[lt + 2])) {
-            std::size_t k = lt + 2;
-            while (k < n && IsNameChar(html[k]))
-                ++k;
-            std::size_t after = k;
-            while (after < n && IsSpace(html[after]))
-                ++after;
-            if (after < n && html[after] == '<') {
-                out.append(html.substr(lt, k - lt));
-                out.push_back('>');
-                i = after;
-                continue;
-            }
-        }
-        const std::size_t gt = html.find('>', lt + 1);
-        const std::size_t end = gt == std::string_view::npos ? n : gt + 1;
-        const std::string_view tag = html.substr(lt, end - lt);
-        if (tag.size() > 5 && (tag[1] | 0x20) == 'b' && (tag[2] | 0x20) == 'o' &&
-            (tag[3] | 0x20) == 'd' && (tag[4] | 0x20) == 'y' && !IsNameChar(tag[5]))
-            out.append(BodyTextAsStyle(tag));
-        else
-            out.append(tag);
-        i = end;
-    }
-    return out;
 }
 
 QString LocalPathOf(const QUrl& url) {
@@ -217,7 +136,7 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
         document()->setDefaultFont(font);
     }
     FPendingUtf8 = DeclaredCharset(FSource) == TPageCharset::Utf8;
-    std::string html = ForQt(FSource);
+    std::string html = RewriteForQt(FSource);
     std::vector<THtmlPiece> pieces;
     if (html.size() > LargePageBytes)
         pieces = SplitHtml(html, FirstPartBytes, PieceBytes);

@@ -5,7 +5,7 @@
 // itself only when the handler leaves it unhandled.
 #pragma once
 
-#include "reader/core/qt/HtmlPieces.h"
+#include "reader/core/HtmlPieces.h"
 
 #include <QTextBrowser>
 

@@ -1,5 +1,5 @@
 // A large page imported in pieces gives the document the whole page gives.
-#include "reader/core/qt/HtmlPieces.h"
+#include "reader/core/qt/HtmlPieceImport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ const char* const Sheet = "pre { font-family: 'Courier New'; white-space: pre; }
 
 std::string Head() {
     return std::string("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
-                          "charset=windows-1251\"><TITLE>Q</TITLE></HEAD>"
-                          "<BODY BGCOLOR=#E7DDD3 style=\"color:#000080\">");
+                       "charset=windows-1251\"><TITLE>Q</TITLE></HEAD>"
+                       "<BODY BGCOLOR=#E7DDD3 style=\"color:#000080\">");
 }
 
 // The document's body as its HTML export spells it.
@@ -49,20 +49,28 @@ TEST(HtmlPieces, PiecesGiveTheDocumentOfTheWholePage) {
         const char* body;
         std::size_t leastPieces; // with a cut wherever one may fall
     } cases[] = {
-        {"paragraphs", "<H2>Title</H2>\n<P>one two</P>\n<P>three <U><FONT color=red>four</FONT>"
-                       "</U> five</P>\n<P>six\n<P>seven<BR>eight\n<H3>nine</H3>ten\n", 6},
+        {"paragraphs",
+         "<H2>Title</H2>\n<P>one two</P>\n<P>three <U><FONT color=red>four</FONT>"
+         "</U> five</P>\n<P>six\n<P>seven<BR>eight\n<H3>nine</H3>ten\n",
+         6},
         {"open elements",
          "<FONT color=green><P>a</P>\n<P>b <B>bold</B>\n<P>still green</P></FONT>\n<P>plain</P>"
          "<CENTER><P>c1</P><P>c2</P></CENTER><DIV align=right>r</DIV><DIV>d</DIV>"
-         "<BLOCKQUOTE><P>q1</P><P>q2</P></BLOCKQUOTE><P>end", 8},
-        {"preformatted", "<P>before</P><PRE>line 1\nline 2 <U><FONT color=red>w</FONT></U>\n"
-                         "<FONT color=blue>line 3\nline 4</FONT>\r\nline 5\n\nline 7</PRE>"
-                         "<P>after</P><PRE>x\ny</PRE>", 6},
-        {"running text", "<P>one two <B>three four</B>\nfive</P>plain text\nwithout  any\n"
-                         "block <A HREF=\"x.htm\">a link\nacross</A> lines", 6},
+         "<BLOCKQUOTE><P>q1</P><P>q2</P></BLOCKQUOTE><P>end",
+         8},
+        {"preformatted",
+         "<P>before</P><PRE>line 1\nline 2 <U><FONT color=red>w</FONT></U>\n"
+         "<FONT color=blue>line 3\nline 4</FONT>\r\nline 5\n\nline 7</PRE>"
+         "<P>after</P><PRE>x\ny</PRE>",
+         6},
+        {"running text",
+         "<P>one two <B>three four</B>\nfive</P>plain text\nwithout  any\n"
+         "block <A HREF=\"x.htm\">a link\nacross</A> lines",
+         6},
         {"uncut tables and lists",
          "<P>a</P><TABLE border=1><TR><TD><P>x</P><P>y</P></TD></TR></TABLE><P>b</P>"
-         "<UL><LI><P>i1</P><LI>i2</UL><P>c</P><!-- <P>comment</P> --><P>d</P>", 4},
+         "<UL><LI><P>i1</P><LI>i2</UL><P>c</P><!-- <P>comment</P> --><P>d</P>",
+         4},
     };
     for (const auto& c : cases) {
         const std::string html = Head() + c.body + "</BODY></HTML>";
@@ -70,27 +78,4 @@ TEST(HtmlPieces, PiecesGiveTheDocumentOfTheWholePage) {
         EXPECT_EQ(InPieces(html, 1, &count), Whole(html)) << c.name;
         EXPECT_GE(count, c.leastPieces) << c.name;
     }
-}
-
-TEST(HtmlPieces, PiecesAreAboutTheSizeAskedFor) {
-    std::string body;
-    for (int i = 0; i < 2000; ++i)
-        body += "<P>абзац " + std::to_string(i) + " of the page</P>\n";
-    const std::string html = Head() + body;
-    const std::vector<THtmlPiece> pieces = SplitHtml(html, 1000, 10000);
-    ASSERT_GT(pieces.size(), 3u);
-    EXPECT_GE(pieces[0].End, 1000u);
-    EXPECT_LT(pieces[0].End, 1100u);
-    for (std::size_t i = 1; i < pieces.size(); ++i) {
-        EXPECT_EQ(html.substr(pieces[i - 1].End, pieces[i].Begin - pieces[i - 1].End)
-                      .find_first_not_of(" \n"),
-                  std::string::npos);
-        if (i + 1 < pieces.size()) {
-            EXPECT_GE(pieces[i].End - pieces[i].Begin, 10000u);
-            EXPECT_LT(pieces[i].End - pieces[i].Begin, 10100u);
-        }
-    }
-    EXPECT_EQ(pieces.back().End, html.size());
-    // A page without any place to cut is one piece.
-    EXPECT_EQ(SplitHtml(Head() + "<TABLE><TR><TD>" + body, 1000, 10000).size(), 1u);
 }
