@@ -36,15 +36,18 @@ QString ErrorText(const std::exception& e);
 void ReportError(const std::exception& e);
 void ReportUnknownError();
 
-// Runs an event handler; what it lets through reaches the general error report.
-template <class F> void Guarded(F&& handler) {
+// Runs an event handler; what it lets through reaches the general error report. True when
+// the handler ran to its end.
+template <class F> bool Guarded(F&& handler) {
     try {
         handler();
+        return true;
     } catch (const std::exception& e) {
         ReportError(e);
     } catch (...) {
         ReportUnknownError();
     }
+    return false;
 }
 
 // The application: every event a handler lets an error through reaches the general error
