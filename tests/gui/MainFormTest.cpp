@@ -5,6 +5,7 @@
 
 #include "common/Cp1251.h"
 #include "reader/core/PageComposer.h"
+#include "reader/core/qt/PrintRoute.h"
 #include "reader/media/qt/PreviewUnit.h"
 #include "reader/media/qt/Unit3.h"
 #include "reader/media/qt/insertUnit.h"
@@ -348,7 +349,7 @@ TEST(MainForm, PrintSendsEveryPageToThePrinter) {
     r.Add("1", "One");
     r.Start();
     const std::string pdf = r.App.Path().string() + "/out.pdf";
-    Form1->MakePrinter = [&] {
+    Form1->PrintRoute().MakePrinter = [&] {
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(QString::fromStdString(pdf));
@@ -397,10 +398,10 @@ TEST(MainForm, WithoutAPrinterThePageCanBeSavedAsPdf) {
         TReader r;
         r.Add("1", "One");
         r.Start();
-        Form1->MakePrinter = [] { return std::unique_ptr<QPrinter>(); }; // no printer
+        Form1->PrintRoute().MakePrinter = [] { return std::unique_ptr<QPrinter>(); }; // no printer
         const std::string folder = r.App.Path().string() + "/";
         int dialogs = 0;
-        Form1->AskPdfFileName = [&] {
+        Form1->PrintRoute().AskPdfFileName = [&] {
             ++dialogs;
             return c.Chosen && *c.Chosen ? QString::fromStdString(folder + c.Chosen) : QString();
         };
@@ -444,7 +445,7 @@ TEST(MainForm, TheDefaultPrinterIsNoneWhenTheSystemHasNone) {
     r.Start();
     if (!QPrinterInfo::defaultPrinter().isNull())
         GTEST_SKIP() << "this machine has a printer";
-    EXPECT_EQ(Form1->MakePrinter(), nullptr);
+    EXPECT_EQ(Form1->PrintRoute().MakePrinter(), nullptr);
 }
 
 TEST(MainForm, AMissingTextStoreShowsTheMessageAndKeepsTheMarkingAsked) {

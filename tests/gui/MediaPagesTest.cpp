@@ -5,6 +5,7 @@
 
 #include "common/Cp1251.h"
 #include "platform/PlatformFakes.h"
+#include "reader/core/qt/PlayerBar.h"
 #include "reader/media/qt/Unit3.h"
 #include "tools/MusicWriter.h"
 #include "tools/SupplementWriter.h"
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -250,13 +252,14 @@ TEST_F(MediaPages, TheBarShowsThePositionAndSetsItAndTheLoudness) {
     Media.Duration = 125000;
     DoubleClickItem(Form1->ListBox3, 0);
     Media.Position = 61000;
-    Form1->ShowPlayerState();
-    EXPECT_EQ(Form1->PlayerTime->text(), "1:01 / 2:05");
-    EXPECT_EQ(Form1->PlayerPosition->maximum(), 125000);
-    EXPECT_EQ(Form1->PlayerPosition->value(), 61000);
-    Form1->PlayerPosition->triggerAction(QAbstractSlider::SliderToMaximum);
+    Form1->Panel5->ShowState();
+    auto* position = Form1->findChild<QSlider*>("PlayerPosition");
+    EXPECT_EQ(Form1->findChild<QLabel*>("PlayerTime")->text(), "1:01 / 2:05");
+    EXPECT_EQ(position->maximum(), 125000);
+    EXPECT_EQ(position->value(), 61000);
+    position->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(Media.Calls.back(), "Seek 125000");
-    Form1->PlayerVolume->setValue(30);
+    Form1->findChild<QSlider*>("PlayerVolume")->setValue(30);
     EXPECT_EQ(Media.Volume, 30);
 }
 
@@ -331,4 +334,46 @@ TEST_F(MediaPages, AClipLinkPlaysInTheVideoWindowCentredAndStoppedOnClose) {
         EXPECT_FALSE(handled) << target;
     }
     EXPECT_TRUE(ClipVideo.Calls.empty());
+}
+
+TEST(PlayerBar, ShowsTheBoundPlayerAndFollowsItWhilePlaying) {
+    TFakeMediaState state;
+    TFakeMediaPlayer player(state);
+    QWidget window;
+    TPlayerBar bar(&window);
+    auto* time = bar.findChild<QLabel*>("PlayerTime");
+    auto* position = bar.findChild<QSlider*>("PlayerPosition");
+    auto* loudness = bar.findChild<QSlider*>("PlayerVolume");
+    loudness->setValue(40);
+    bar.Play("a.mp3", "A"); // bound to nothing: nothing happens
+    EXPECT_TRUE(state.Calls.empty());
+    EXPECT_EQ(time->text(), QString());
+    EXPECT_FALSE(position->isEnabled());
+
+    bar.Bind(player);
+    EXPECT_EQ(state.Volume, 40); // the player takes the bar's loudness
+    state.Duration = 90000;
+    bar.Play("a.mp3", QString::fromUtf8("Первая"));
+    EXPECT_EQ(state.Mode, TMediaMode::Playing);
+    EXPECT_EQ(bar.Label4->text(), QString::fromUtf8("Первая"));
+    EXPECT_EQ(time->text(), "0:00 / 1:30");
+    EXPECT_TRUE(position->isEnabled());
+    // While it plays the bar follows the position.
+    state.Position = 75000;
+    QTest::qWait(400);
+    EXPECT_EQ(time->text(), "1:15 / 1:30");
+    EXPECT_EQ(position->value(), 75000);
+
+    bar.PauseOrResume();
+    EXPECT_EQ(state.Mode, TMediaMode::Paused);
+    state.Position = 80000;
+    QTest::qWait(400); // paused: not followed
+    EXPECT_EQ(time->text(), "1:15 / 1:30");
+    bar.PauseOrResume();
+    EXPECT_EQ(state.Mode, TMediaMode::Playing);
+
+    // A file the player cannot open: its error, and the title stays.
+    state.Unplayable.insert("b.mp3");
+    EXPECT_THROW(bar.Play("b.mp3", "B"), EMediaError);
+    EXPECT_EQ(bar.Label4->text(), QString::fromUtf8("Первая"));
 }

@@ -4,6 +4,11 @@
 
 #include "common/qt/QtText.h"
 #include "reader/core/PageComposer.h"
+#include "reader/core/qt/FindBar.h"
+#include "reader/core/qt/KeyMap.h"
+#include "reader/core/qt/PageMenu.h"
+#include "reader/core/qt/PrintRoute.h"
+#include "reader/core/qt/ViewHistory.h"
 #include "reader/search/qt/SearchUnit.h"
 
 #include <QAction>
@@ -26,6 +31,18 @@ namespace {
 
 QString U(const char* text) {
     return QString::fromUtf8(text);
+}
+
+TFindBar* FindBar() {
+    return Form1->findChild<TFindBar*>("FindBar");
+}
+
+QLineEdit* FindEdit() {
+    return Form1->findChild<QLineEdit*>("FindEdit");
+}
+
+QToolButton* NextHit() {
+    return Form1->findChild<QToolButton*>("NextHit");
 }
 
 int Scroll() {
@@ -84,7 +101,7 @@ TEST(Navigation, BackAndForwardRetraceArticlesAboutPagesAnchorsAndHits) {
     r.App.AddEdition("A", AnchorEdition("Sky"));
     r.Add("B", "Moon");
     r.Start();
-    ASSERT_EQ(Form1->History.Size(), 1u); // the about page at start
+    ASSERT_EQ(Form1->PageHistory().Steps().Size(), 1u); // the about page at start
     EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
 
     TReader::DoubleClick("ЗВЁЗДЫ");
@@ -98,24 +115,24 @@ TEST(Navigation, BackAndForwardRetraceArticlesAboutPagesAnchorsAndHits) {
     // A search hit: opened without becoming the current article.
     Form1->Edit1->setText(U("Планеты"));
     Form1->Button1Click();
-    Form1->StepHit(true);
+    NextHit()->click();
     EXPECT_TRUE(TReader::Page().contains(U("Планеты Sky")));
     EXPECT_EQ(Form1->CurrentArticle, moon);
-    ASSERT_EQ(Form1->History.Size(), 5u);
+    ASSERT_EQ(Form1->PageHistory().Steps().Size(), 5u);
 
     Keys(QKeySequence(Qt::ALT | Qt::Key_Left)); // back to the moon, where it was scrolled
     EXPECT_TRUE(TReader::Page().contains(U("Луна и звезды")));
     EXPECT_EQ(Scroll(), 150);
     EXPECT_EQ(Form1->CurrentArticle, moon);
-    Form1->GoBack(); // the anchor's step
+    Form1->PageHistory().Back(); // the anchor's step
     EXPECT_TRUE(TReader::Page().contains(U("к концу")));
     EXPECT_EQ(Scroll(), atEnd);
     EXPECT_EQ(Form1->CurrentArticle, stars); // restored as it was
-    Form1->GoBack();
+    Form1->PageHistory().Back();
     EXPECT_EQ(Scroll(), 0);
-    Form1->GoBack();
+    Form1->PageHistory().Back();
     EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
-    Form1->GoBack(); // the first step: nothing before it
+    Form1->PageHistory().Back(); // the first step: nothing before it
     EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
     EXPECT_EQ(Form1->CurrentArticle, stars);
 
@@ -129,12 +146,12 @@ TEST(Navigation, BackAndForwardRetraceArticlesAboutPagesAnchorsAndHits) {
     EXPECT_EQ(Form1->CurrentArticle, moon);
 
     // A new page drops the steps ahead; another edition drops them all.
-    Form1->GoBack();
+    Form1->PageHistory().Back();
     TReader::DoubleClick("ЗВЁЗДЫ");
-    EXPECT_EQ(Form1->History.Size(), 5u);
+    EXPECT_EQ(Form1->PageHistory().Steps().Size(), 5u);
     Form1->ComboBox1Change(1);
-    EXPECT_EQ(Form1->History.Size(), 1u);
-    Form1->GoBack();
+    EXPECT_EQ(Form1->PageHistory().Steps().Size(), 1u);
+    Form1->PageHistory().Back();
     EXPECT_TRUE(TReader::Page().contains(U("О книге Moon")));
 }
 
@@ -161,26 +178,26 @@ TEST(Navigation, FindCountsAndGoesRoundIgnoringCaseInBothCharsets) {
         r.Start();
         TReader::DoubleClick("ЗВЁЗДЫ");
         Keys(QKeySequence::Find);
-        ASSERT_TRUE(Form1->FindBar->isVisible());
-        EXPECT_EQ(QApplication::focusWidget(), Form1->FindEdit);
-        Type(Form1->FindEdit, U("зВеЗдА"));
+        ASSERT_TRUE(FindBar()->isVisible());
+        EXPECT_EQ(QApplication::focusWidget(), FindEdit());
+        Type(FindEdit(), U("зВеЗдА"));
         // Three in the first lines, one at the anchor, one in the sub-entry's text.
-        EXPECT_EQ(Form1->FindCount->text(), U("1 из 5"));
+        EXPECT_EQ(FindBar()->CountText(), U("1 из 5"));
         EXPECT_EQ(TReader::View()->textCursor().selectedText(), U("Звезда"));
         const char* const expected[] = {"2 из 5", "3 из 5", "4 из 5", "5 из 5", "1 из 5"};
         for (const char* count : expected) {
             Keys(QKeySequence(Qt::Key_F3));
-            EXPECT_EQ(Form1->FindCount->text(), U(count));
+            EXPECT_EQ(FindBar()->CountText(), U(count));
         }
         Keys(QKeySequence(Qt::SHIFT | Qt::Key_F3)); // back round the start
-        EXPECT_EQ(Form1->FindCount->text(), U("5 из 5"));
+        EXPECT_EQ(FindBar()->CountText(), U("5 из 5"));
         EXPECT_GT(Scroll(), 0);
         // The page's source is not marked; Escape closes the bar.
         EXPECT_EQ(TReader::View()->DocumentSource().find(MarkBegin), std::string::npos);
-        Type(Form1->FindEdit, U("ЖЖ"));
-        EXPECT_EQ(Form1->FindCount->text(), U("Не найдено"));
-        QTest::keyClick(Form1->FindEdit, Qt::Key_Escape);
-        EXPECT_FALSE(Form1->FindBar->isVisible());
+        Type(FindEdit(), U("ЖЖ"));
+        EXPECT_EQ(FindBar()->CountText(), U("Не найдено"));
+        QTest::keyClick(FindEdit(), Qt::Key_Escape);
+        EXPECT_FALSE(FindBar()->isVisible());
     }
 }
 
@@ -207,9 +224,9 @@ TEST(Navigation, HitsAreSteppedInTheResultsOrderAndStopAtBothEnds) {
         Keys(QKeySequence(Qt::CTRL | Qt::Key_Down));
         EXPECT_EQ(opened(), hits[i]);
     }
-    QTest::mouseClick(Form1->NextHit, Qt::LeftButton); // past the last: it stays
+    QTest::mouseClick(NextHit(), Qt::LeftButton); // past the last: it stays
     EXPECT_EQ(opened(), hits.back());
-    QTest::mouseClick(Form1->PreviousHit, Qt::LeftButton);
+    QTest::mouseClick(Form1->findChild<QToolButton*>("PreviousHit"), Qt::LeftButton);
     EXPECT_EQ(opened(), hits[hits.size() - 2]);
     // Opened as a double-click opens a hit: the words are marked.
     EXPECT_NE(TReader::View()->DocumentSource().find(MarkBegin), std::string::npos);
@@ -243,7 +260,7 @@ TEST(Navigation, EveryPaintedCommandHasItsKeyAndThePageAMenu) {
     Keys(QKeySequence::Copy); // nothing selected: the whole page, as the painted "copy"
     EXPECT_TRUE(QApplication::clipboard()->text().contains(U("Звезда светит ярко")));
 
-    Form1->MakePrinter = [] { return std::unique_ptr<QPrinter>(); };
+    Form1->PrintRoute().MakePrinter = [] { return std::unique_ptr<QPrinter>(); };
     Keys(QKeySequence::Print);
     ASSERT_EQ(r.Questions.size(), 1u);
     EXPECT_EQ(r.Questions[0].Caption, U("Печать"));
@@ -252,7 +269,7 @@ TEST(Navigation, EveryPaintedCommandHasItsKeyAndThePageAMenu) {
     EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
 
     QStringList items;
-    Form1->PageMenuHook = [&](QMenu& menu) {
+    Form1->PageMenu().Hook = [&](QMenu& menu) {
         for (QAction* action : menu.actions())
             if (!action->isSeparator())
                 items << action->text();
@@ -265,4 +282,76 @@ TEST(Navigation, EveryPaintedCommandHasItsKeyAndThePageAMenu) {
 
     Keys(QKeySequence(Qt::CTRL | Qt::Key_Q));
     EXPECT_EQ(r.EndCount, 1);
+}
+
+TEST(Navigation, TheKeyTableHoldsEveryKeyOfTheKeyboardTableOnce) {
+    using C = TKeyCommand;
+    const std::vector<std::pair<QKeySequence, TKeyCommand>> expected = {
+        {QKeySequence(Qt::ALT | Qt::Key_Left), C::Back},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), C::Forward},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), C::Find},
+        {QKeySequence(Qt::Key_F3), C::FindNext},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F3), C::FindPrevious},
+        {QKeySequence(Qt::CTRL | Qt::Key_Down), C::NextHit},
+        {QKeySequence(Qt::CTRL | Qt::Key_Up), C::PreviousHit},
+        {QKeySequence(Qt::CTRL | Qt::Key_C), C::Copy},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), C::Print},
+        {QKeySequence(Qt::Key_F1), C::About},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), C::Exit},
+        {QKeySequence(Qt::CTRL | Qt::Key_Right), C::NextArticle},
+        {QKeySequence(Qt::CTRL | Qt::Key_Left), C::PreviousArticle},
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), C::LargerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), C::LargerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), C::SmallerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), C::TextSizeAtStart},
+    };
+    const std::vector<TKeyBinding>& table = KeyTable();
+    for (const auto& [keys, command] : expected) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        const auto found = std::count_if(table.begin(), table.end(),
+                                         [&](const TKeyBinding& b) { return b.Keys == keys; });
+        ASSERT_EQ(found, 1);
+        EXPECT_EQ(std::find_if(table.begin(), table.end(),
+                               [&](const TKeyBinding& b) { return b.Keys == keys; })
+                      ->Command,
+                  command);
+    }
+    EXPECT_EQ(table.size(), expected.size()); // nothing the keyboard table does not list
+}
+
+TEST(Navigation, TheFindBarCountsGoesRoundAndTakesASecondRowWhenNarrow) {
+    QWidget pane;
+    auto* view = new THtmlView(&pane);
+    TFindBar bar(*view, &pane);
+    pane.show();
+    int shown = 0;
+    bar.OnShowText = [&] { ++shown; };
+    view->LoadFromText("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                       "charset=utf-8\"></HEAD><BODY><P>Луна, луна. <P>Ещё ЛУНА.</BODY></HTML>");
+    QLineEdit* edit = bar.findChild<QLineEdit*>("FindEdit");
+    ASSERT_NE(edit, nullptr);
+
+    bar.Step(false); // an empty field: the bar opens
+    EXPECT_TRUE(bar.isVisibleTo(&pane));
+    EXPECT_EQ(bar.CountText(), QString());
+    edit->setText(U("луна"));
+    const char* const counts[] = {"1 из 3", "2 из 3", "3 из 3", "1 из 3"};
+    for (const char* count : counts) {
+        bar.Step(false);
+        EXPECT_EQ(bar.CountText(), U(count));
+    }
+    bar.Step(true); // back round the start
+    EXPECT_EQ(bar.CountText(), U("3 из 3"));
+    EXPECT_EQ(view->textCursor().selectedText(), U("ЛУНА"));
+    edit->setText(U("солнце"));
+    bar.Step(false);
+    EXPECT_EQ(bar.CountText(), U("Не найдено"));
+    EXPECT_EQ(shown, 7);
+
+    bar.resize(900, bar.height());
+    EXPECT_EQ(bar.Rows(), 1);
+    bar.resize(200, bar.height());
+    EXPECT_EQ(bar.Rows(), 2);
+    bar.Close();
+    EXPECT_FALSE(bar.isVisibleTo(&pane));
 }

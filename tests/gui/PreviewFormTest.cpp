@@ -7,6 +7,7 @@
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "common/qt/QtText.h"
+#include "reader/core/qt/ErrorReport.h"
 #include "reader/media/qt/PreviewUnit.h"
 
 #include <QApplication>
@@ -326,6 +327,31 @@ TEST(PreviewForm, SteppingWithoutCatalogueStaysPut) {
     bare.Form.FlatSpeedButton2Click();
     bare.Form.Timer1Timer();
     EXPECT_TRUE(bare.Form.isVisible());
+}
+
+TEST(PreviewForm, AFailingHandlerIsReportedAndTheViewerGoesOn) {
+    TCatalogue cat;
+    cat.Open(0);
+    std::vector<QString> reported;
+    MessageBoxHook = [&](const QString&, const QString& text) { reported.push_back(text); };
+    bool fail = true;
+    cat.V.Form.SetCatalogue(&cat.ListBox2, [&] {
+        if (fail)
+            throw std::runtime_error("Образ диска повреждён");
+        cat.V.Form.Picture = cat.Pictures[static_cast<std::size_t>(cat.ListBox2.currentRow())];
+    });
+    // The buttons' signals reach the handlers directly, not through the application's event
+    // notification: the report comes from the handler's own guard.
+    cat.V.Form.FlatSpeedButton2->click();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0], QString::fromUtf8("Образ диска повреждён"));
+    EXPECT_TRUE(cat.V.Form.isVisible());
+    fail = false;
+    cat.V.Form.FlatSpeedButton2->click();
+    EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(cat.ListBox2.currentRow(), 2);
+    EXPECT_EQ(cat.V.Form.Picture.Width, 300);
+    MessageBoxHook = nullptr;
 }
 
 TEST(PreviewForm, FitCheckBoxDecidesFullSizeAfterStep) {

@@ -25,6 +25,11 @@ using namespace quarto::test;
 
 namespace {
 
+// The panels lying on top of each other on the right: Panel6, Panel8, Panel12.
+QStackedLayout* PanelStack() {
+    return qobject_cast<QStackedLayout*>(Form1->Panel6->parentWidget()->layout());
+}
+
 QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -172,10 +177,10 @@ TEST(SearchWindow, DoubleClickOpensHitsBelowTheHeadings) {
     Form1->CurrentArticle = 7;
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Node);
-        Form1->PanelStack->setCurrentWidget(Form1->Panel8);
+        PanelStack()->setCurrentWidget(Form1->Panel8);
         const std::string before = TReader::View()->DocumentSource();
         DoubleClickResult(c.Node);
-        EXPECT_EQ(Form1->PanelStack->currentWidget(), Form1->Panel6);
+        EXPECT_EQ(PanelStack()->currentWidget(), Form1->Panel6);
         EXPECT_EQ(Form1->CurrentArticle, 7);
         if (c.Article < 0) {
             EXPECT_EQ(TReader::View()->DocumentSource(), before);
@@ -245,7 +250,7 @@ TEST(SearchWindow, SwitchingTheEditionEmptiesTheResults) {
     EXPECT_EQ(Results()->topLevelItemCount(), 0);
     EXPECT_EQ(SearchForm->HitsRoot, nullptr);
     QTest::mouseDClick(Results()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(Form1->PanelStack->currentWidget(), Form1->Panel6);
+    EXPECT_EQ(PanelStack()->currentWidget(), Form1->Panel6);
     Search("звезда");
     EXPECT_EQ(Dump(), SkyResults);
     EXPECT_TRUE(r.Messages.empty());

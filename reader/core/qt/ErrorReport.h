@@ -36,21 +36,26 @@ QString ErrorText(const std::exception& e);
 void ReportError(const std::exception& e);
 void ReportUnknownError();
 
-// Runs an event handler; what it lets through reaches the general error report.
-template <class F> void Guarded(F&& handler) {
+// The windows' one error policy: every handler the toolkit calls (a signal's slot, an event
+// override, a view's callback, a shortcut) is entered through Guarded, so that no exception
+// crosses Qt's own code. What the handler lets through reaches the general error report, and
+// the program goes on. True when the handler ran to its end.
+template <class F> bool Guarded(F&& handler) {
     try {
         handler();
+        return true;
     } catch (const std::exception& e) {
         ReportError(e);
     } catch (...) {
         ReportUnknownError();
     }
+    return false;
 }
 
-// The application: every event a handler lets an error through reaches the general error
-// report, a message box with the error's text, after which the program goes on. It sets no
-// display name, which some platforms would append to every window's title: each window's
-// title is exactly its caption.
+// The application: the last net under the handlers' guards; an error that still reaches the
+// event notification gets the same general error report, after which the program goes on. It
+// sets no display name, which some platforms would append to every window's title: each
+// window's title is exactly its caption.
 class TQuartoApplication : public QApplication {
 public:
     TQuartoApplication(int& argc, char** argv);

@@ -2,9 +2,13 @@
 
 #include "ErrorReport.h"
 #include "HtmlView.h"
+#include "KeyMap.h"
+#include "PageMenu.h"
+#include "PlayerBar.h"
+#include "PrintRoute.h"
+#include "ViewHistory.h"
 #include "refs_unit.h"
 
-#include "common/ByteStream.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/DiscDrives.h"
@@ -23,18 +27,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedLayout>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -47,10 +46,6 @@ namespace quarto {
 TForm1* Form1 = nullptr;
 
 namespace {
-
-const char* const NoPrinterQuestion =
-    "Принтер не найден: в системе не настроен ни один принтер.\n\n"
-    "Сохранить страницу в файл PDF?";
 
 // "Невозможно открыть файл", line feed, carriage return, "Unable to open file", ...
 const char* const TextStoreMissingText =
@@ -74,21 +69,6 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
     setObjectName("Form1");
     setWindowTitle(Ui(ReaderTitle));
     setAttribute(Qt::WA_QuitOnClose, true);
-    MakePrinter = []() -> std::unique_ptr<QPrinter> {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull())
-            return nullptr;
-        return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    };
-    AskPdfFileName = [this] {
-        // Starts in the user's documents, never in the folder the reader was started from.
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (folder.isEmpty() || !FolderExists(ToUtf8(folder)))
-            folder = QDir::homePath();
-        return QFileDialog::getSaveFileName(this, Ui("Сохранить страницу в PDF"),
-                                            QDir(folder).filePath(Ui("Страница.pdf")),
-                                            Ui("Документы PDF (*.pdf)"));
-    };
     EndProgram = [] { QCoreApplication::exit(0); };
     MediaPlayerFactory = [] { return MakeMediaPlayer(); };
     VideoPlayerFactory = [](QWidget* host) { return MakeVideoPlayer(host); };
@@ -220,7 +200,7 @@ void TForm1::ComboBox1Change(int index) {
     if (HasEditionSkin())
         LoadSkin(EditionSkinFolderOf(Book().BookFolder));
     // The pages of the edition before are not stepped back to.
-    History.Clear();
+    FHistory->Clear();
     LoadAboutPage();
 }
 
@@ -253,7 +233,7 @@ void TForm1::TreeViewDblClick(QTreeWidgetItem* node) {
         return; // the tree opens or closes the heading itself
     CurrentArticle = node->data(0, TreeArticleRole).toInt();
     if (OpenArticle(CurrentArticle))
-        Visited(THistoryStep::OfArticle(CurrentArticle, true));
+        FHistory->Visited(THistoryStep::OfArticle(CurrentArticle, true));
 }
 
 void TForm1::PageControl1Change(int index) {
@@ -294,7 +274,7 @@ bool TForm1::OpenArticle(int article) {
 void TForm1::ShowPage(const std::string& body, const std::string& picture,
                       const std::string& colour) {
     const TComposedPage page = ComposeBookPage(AppFolder, Book(), body, picture, colour);
-    KeepViewScroll();
+    FHistory->KeepScroll();
     ConfineViews();
     HTMLViewer1->SetBaseFolder(page.BaseFolder);
     HTMLViewer1->LoadFromBytes(page.Source);
@@ -327,13 +307,7 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     }
     if (link.Kind == TLinkKind::PageAnchor) {
         // The view goes to the anchor itself; the place is a step of the history.
-        KeepViewScroll();
-        if (const THistoryStep* current = History.Current()) {
-            THistoryStep step = *current;
-            step.Anchor = link.Anchor;
-            step.Scroll = 0;
-            History.Visit(std::move(step));
-        }
+        FHistory->FollowedAnchor(link.Anchor);
         return;
     }
     if (link.Kind != TLinkKind::ReferencePage)
@@ -356,7 +330,7 @@ void TForm1::SpeedButton6Click() {
     if (const std::optional<int> j = PreviousArticle(ContentsList, CurrentArticle)) {
         CurrentArticle = *j;
         if (OpenArticle(*j))
-            Visited(THistoryStep::OfArticle(*j, true));
+            FHistory->Visited(THistoryStep::OfArticle(*j, true));
     }
 }
 
@@ -364,7 +338,7 @@ void TForm1::SpeedButton7Click() {
     if (const std::optional<int> j = NextArticle(ContentsList, CurrentArticle)) {
         CurrentArticle = *j;
         if (OpenArticle(*j))
-            Visited(THistoryStep::OfArticle(*j, true));
+            FHistory->Visited(THistoryStep::OfArticle(*j, true));
     }
 }
 
@@ -379,35 +353,7 @@ void TForm1::SpeedButton3Click() {
 }
 
 void TForm1::SpeedButton8Click() {
-    const std::unique_ptr<QPrinter> printer = MakePrinter();
-    if (!printer) {
-        SavePageAsPdf();
-        return;
-    }
-    const int pages = HTMLViewer1->PrintedPageCount(*printer);
-    HTMLViewer1->PrintPages(*printer, 1, pages);
-}
-
-void TForm1::SavePageAsPdf() {
-    if (!AskQuestion(Ui("Печать"), Ui(NoPrinterQuestion)))
-        return;
-    QString name = AskPdfFileName();
-    if (name.isEmpty())
-        return;
-    if (!name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        name += QStringLiteral(".pdf");
-    // Laid out as the printer would have it: the view's own pages, 2 cm margins.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(name);
-    try {
-        const int pages = HTMLViewer1->PrintedPageCount(printer);
-        HTMLViewer1->PrintPages(printer, 1, pages);
-    } catch (const EStreamError&) {
-        // The file cannot be written (a folder that is not there, no rights).
-        ShowMessageBox(Ui("Печать"), Ui("Не удалось сохранить страницу в файл\n") +
-                                         QDir::toNativeSeparators(name));
-    }
+    FPrintRoute->Print(*HTMLViewer1);
 }
 
 bool TForm1::HasEditionSkin() const {
@@ -418,10 +364,10 @@ void TForm1::LoadAboutPage() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
-    KeepViewScroll();
+    FHistory->KeepScroll();
     ConfineViews();
     HTMLViewer1->LoadFromFile(about);
-    Visited(THistoryStep::OfFile(about));
+    FHistory->Visited(THistoryStep::OfFile(about));
 }
 
 void TForm1::Button2Click() {
@@ -430,10 +376,10 @@ void TForm1::Button2Click() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
         return;
-    KeepViewScroll();
+    FHistory->KeepScroll();
     ConfineViews();
     HTMLViewer1->LoadFromFile(about);
-    Visited(THistoryStep::OfFile(about));
+    FHistory->Visited(THistoryStep::OfFile(about));
     SetActivePage(0);
     BringToFront(Panel6);
 }
@@ -493,7 +439,7 @@ void TForm1::fcTreeView1DblClick(QTreeWidgetItem* node) {
     const int article = node->data(0, ResultArticleRole).toInt();
     const std::string words = HighlightWords;
     if (OpenArticle(article))
-        Visited(THistoryStep::OfArticle(article, false, words));
+        FHistory->Visited(THistoryStep::OfArticle(article, false, words));
 }
 
 // Skin.
@@ -512,14 +458,6 @@ void TForm1::Image1MouseMove(int x, int y) {
 
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     FFace->MouseDown(button, x, y);
-}
-
-void TForm1::ShowSkinHint(int x, int y, const QString& text) {
-    FFace->ShowHint(x, y, text);
-}
-
-void TForm1::HideSkinHint() {
-    FFace->HideHint();
 }
 
 void TForm1::SkinExit() {
@@ -569,8 +507,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FindBar && event->type() == QEvent::Resize)
-        ArrangeFindBar();
     if (event->type() == QEvent::MouseButtonDblClick && watched == fcTreeView1->viewport()) {
         const auto* mouse = static_cast<const QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
@@ -582,7 +518,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::BringToFront(QFrame* panel) {
-    PanelStack->setCurrentWidget(panel);
+    FPanelStack->setCurrentWidget(panel);
 }
 
 void TForm1::SetActivePage(int index) {

@@ -21,26 +21,28 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QMenu;
-class QPrinter;
 class QPushButton;
 class QSpinBox;
 class QStackedLayout;
 class QTabWidget;
 class QTextEdit;
 class QTreeWidget;
-class QTimer;
 class QToolButton;
-class QSlider;
 class QTreeWidgetItem;
 
 namespace quarto {
 
 class TDiscDrives;
+class TFindBar;
+class TKeyMap;
+class TPageMenu;
+class TPlayerBar;
+class TPrintRoute;
+class TViewHistory;
+enum class TKeyCommand;
 class THtmlView;
 class TMediaPlayer;
 class TVideoPlayer;
@@ -50,11 +52,6 @@ class TForm1 : public QWidget, private TSkinCommands {
     Q_OBJECT
     // The face is made first: HintRegion refers into it.
     std::unique_ptr<TSkinFace> FFace;
-    bool FRestoringStep = false; // a step of the history is being shown again
-    // The find bar's grid: one row, or its buttons on a second row in a narrow pane.
-    QGridLayout* FFindGrid = nullptr;
-    QLabel* FFindCaption = nullptr;
-    int FFindRows = 0;
 
 public:
     // Creates the window and runs the start-up: appFolder is the reader's folder (ending with
@@ -94,6 +91,8 @@ public:
     // How they are made: this system's players by default; tests give fakes.
     std::function<std::unique_ptr<TMediaPlayer>()> MediaPlayerFactory;
     std::function<std::unique_ptr<TVideoPlayer>(QWidget* host)> VideoPlayerFactory;
+    // What closing the window does: ends the program at once, with exit code 0.
+    std::function<void()> EndProgram;
 
     // Components, by their designer names.
     TSkinImage* Image1;
@@ -124,13 +123,9 @@ public:
     QFrame* Panel1;
     QFrame* Panel4;
     QPushButton* Button2;
-    QFrame* Panel5;            // the player bar
-    QToolButton* SpeedButton1; // pause (down) and resume (up)
-    QLabel* Label4;            // the title of what plays
-    QLabel* PlayerTime;        // position and length of the track
-    QSlider* PlayerPosition;   // the track's position; dragging it moves there
-    QSlider* PlayerVolume;     // loudness 0..100
-    QStackedLayout* PanelStack;
+    TPlayerBar* Panel5;        // the player bar
+    QToolButton* SpeedButton1; // the bar's: pause (down) and resume (up)
+    QLabel* Label4;            // the bar's: the title of what plays
     QFrame* Panel6;
     THtmlView* HTMLViewer1;
     QFrame* Panel8;
@@ -143,36 +138,17 @@ public:
     QSpinBox* FlatSpinEditInteger1;
     QPushButton* FlatSpeedButton1;
     QLabel* Panel13;
-    // Getting around: the find bar under the text, the arrows stepping through search hits.
-    QFrame* FindBar;
-    QLineEdit* FindEdit;
-    QPushButton* FindNext;     // "Найти далее"
-    QPushButton* FindPrevious; // "Найти ранее"
-    QLabel* FindCount;         // "3 из 17"
-    QToolButton* FindClose;
-    QToolButton* PreviousHit;
-    QToolButton* NextHit;
 
-    // The pages the text view showed in this run (back and forward).
-    TPageHistory History;
-
-    // The printer the print command uses; by default the system's default printer, or null
-    // when there is none (the command then offers to save the page as PDF).
-    std::function<std::unique_ptr<QPrinter>()> MakePrinter;
-    // The file the page is saved to as PDF when there is no printer; empty when the user
-    // cancels. By default the system's save dialog.
-    std::function<QString()> AskPdfFileName;
-    // Given the page's context menu instead of showing it (tests).
-    std::function<void(QMenu& menu)> PageMenuHook;
-    // What closing the window does: ends the program at once, with exit code 0.
-    std::function<void()> EndProgram;
+    // The window's parts: the history of the pages shown, the page's context menu and the
+    // print command's route (the find bar is the child "FindBar", the player bar Panel5).
+    TViewHistory& PageHistory() { return *FHistory; }
+    TPageMenu& PageMenu() { return *FPageMenu; }
+    TPrintRoute& PrintRoute() { return *FPrintRoute; }
 
     const Tbook& Book() const { return BookList[static_cast<std::size_t>(CurrentBook)]; }
 
     // Catalogue and contents.
     void FindBooks();
-    // Lets the edition box's list drop down as wide as its longest name.
-    void FitEditionListWidth();
     void ApplyBookOptions();
     void ComboBox1Change(int index);
     void LoadContents();
@@ -186,32 +162,15 @@ public:
     bool OpenArticle(int article);
     void ShowPage(const std::string& body, const std::string& picture, const std::string& colour);
     void HTMLViewer1ParseBegin(std::string& source);
-    // History: back and forward (Alt+Left, Alt+Right, the mouse's side buttons).
-    void GoBack();
-    void GoForward();
-    // Find in the page: Ctrl+F opens the bar, F3 and Shift+F3 step, Escape closes it.
-    void ShowFindBar();
-    void FindStep(bool backward);
-    void CloseFindBar();
-    // The next or previous hit of the results tree, opened as a double-click opens it.
-    void StepHit(bool forward);
-    // The font size by the keyboard: delta 2 or -2 within the font panel's range, 0 back to
-    // the size at start.
-    void ChangeFontSize(int delta);
     void HTMLViewer1HotSpotClick(const std::string& target, bool& handled);
     void SpeedButton6Click(); // previous article
     void SpeedButton7Click(); // next article
     void SpeedButton3Click(); // copy
     void SpeedButton8Click(); // print
-    // Without a printer: asks, then saves the page as a PDF file laid out as printed
-    // (".pdf" added to a name without it).
-    void SavePageAsPdf();
-    void Button2Click(); // the edition's about page
+    void Button2Click();      // the edition's about page
     void FlatSpinEditInteger1Change(int value);
     void FlatSpeedButton1Click();
     void Panel7Exit();
-    // Hides the font panel, handing the focus back to the text when the panel held it.
-    void HideFontPanel();
 
     // Illustrations (mainform_pictures.cpp).
     void LoadIllustrations();
@@ -226,10 +185,6 @@ public:
     bool ShowPicture(int k);
     // The path of folder + "" + name beside the reader or on a disc; empty when nowhere.
     std::string FindOnDisc(const std::string& folder, const std::string& name);
-    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
-    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
-    // there is left to the view).
-    void OpenMediaLink(const std::string& target, bool& handled);
 
     // Music, audio and video (mainform_media.cpp).
     void LoadAudioList();
@@ -240,16 +195,7 @@ public:
     void fcTreeView2DblClick(QTreeWidgetItem* node);
     void ListBox3DblClick();
     void ListBox4DblClick();
-    void SpeedButton1Click();
-    void PlayerPositionMoved(int ms);
-    void PlayerVolumeChange(int percent);
-    // The player of the bar, made at the first call.
-    TMediaPlayer& Player();
-    // Opens path in the bar's player and plays it from the start, titled title.
-    void PlayFile(const std::string& path, const QString& title);
-    // The position, length and controls of the bar as the player stands.
-    void ShowPlayerState();
-    void OpenVideoLink(const TPageLink& link, bool& handled);
+    void SpeedButton1Click(); // pause and resume
 
     // Search.
     void Button1Click();
@@ -259,8 +205,6 @@ public:
     void LoadSkin(const std::string& folder);
     void Image1MouseMove(int x, int y);
     void Image1MouseDown(Qt::MouseButton button, int x, int y);
-    void ShowSkinHint(int x, int y, const QString& text);
-    void HideSkinHint();
     // The mask colour under a point of the window, or nothing outside the mask.
     const TSkinRegionInfo* RegionAt(int x, int y) const;
 
@@ -284,23 +228,14 @@ private:
     void CreateAudioPage();
     void CreateVideoPage();
     void CreateRightPane();
-    void CreatePlayerBar();
     QWidget* CreatePanelStack();
     void CreateFontPanel();
     void CreateHintPanel();
-    void CreateFindBar();
-    void CreateShortcuts();
-    void ShowPageMenu(const QPoint& at);
-    // History: the step of the page just shown, the scroll of the page being left, and a step
-    // shown again.
-    void Visited(THistoryStep step);
-    void KeepViewScroll();
-    void ShowStep(const THistoryStep& step);
-    void FindFrom(bool backward, bool fromSelectionStart);
-    void ArrangeFindBar();
-    void ShowFindCount();
+    void CreateParts();
     void ConnectEvents();
 
+    // Lets the edition box's list drop down as wide as its longest name.
+    void FitEditionListWidth();
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
     void LoadAboutPage();
@@ -309,6 +244,24 @@ private:
     // Gives both views the folders their links and pictures may come from: the edition's and
     // the reader's; returns them.
     std::vector<std::string> ConfineViews();
+    // Loads a step of the history into the text view again; false without an edition.
+    bool ShowStepContent(const THistoryStep& step);
+    // Hides the font panel, handing the focus back to the text when the panel held it.
+    void HideFontPanel();
+    // The font size by the keyboard: delta 2 or -2 within the font panel's range, 0 back to
+    // the size at start.
+    void ChangeFontSize(int delta);
+    // The next or previous hit of the results tree, opened as a double-click opens it.
+    void StepHit(bool forward);
+    // A command of the key table (KeyMap.h).
+    void RunKeyCommand(TKeyCommand command);
+    // The player of the bar, made and bound to the bar at the first call.
+    TMediaPlayer& Player();
+    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
+    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
+    // there is left to the view).
+    void OpenMediaLink(const std::string& target, bool& handled);
+    void OpenVideoLink(const TPageLink& link, bool& handled);
 
     // The commands of the face's areas.
     void SkinExit() override;
@@ -320,11 +273,18 @@ private:
     void SkinNext() override;
     void SkinAbout() override;
 
+    QStackedLayout* FPanelStack = nullptr; // Panel6, Panel8, Panel12, one in front
+    QToolButton* FPreviousHit = nullptr;   // the arrows above the search results
+    QToolButton* FNextHit = nullptr;
+    TFindBar* FFindBar = nullptr;
+    std::unique_ptr<TViewHistory> FHistory;
+    std::unique_ptr<TPrintRoute> FPrintRoute;
+    TPageMenu* FPageMenu = nullptr;
+    std::unique_ptr<TKeyMap> FKeyMap;
     // The last failure of ReloadGrid reported, so that a repaint does not report it again.
     std::string FGridFailure;
     QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
-    QTimer* FPlayerTimer = nullptr; // moves the position while a track plays
 };
 
 extern TForm1* Form1;

@@ -11,25 +11,18 @@
 #include "common/qt/QtText.h"
 #include "platform/MediaPlayer.h"
 #include "platform/VideoPlayer.h"
+#include "reader/core/qt/PlayerBar.h"
 #include "reader/media/SupplementLists.h"
 #include "reader/media/qt/Unit3.h"
 
-#include <QLabel>
 #include <QListWidget>
-#include <QSlider>
-#include <QTimer>
-#include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <limits>
 
 namespace quarto {
 
 namespace {
-
-// How often the bar's position follows a playing track.
-constexpr int PositionStepMs = 250;
 
 // A list's items: the titles (1251) shown, each carrying its number.
 void FillList(QListWidget& list, const std::vector<std::string>& titles) {
@@ -48,12 +41,6 @@ int SelectedNumber(const QListWidget& list) {
     if (!item || !item->isSelected())
         return -1;
     return item->data(Qt::UserRole).toInt();
-}
-
-// m:ss
-QString Clock(std::int64_t ms) {
-    const std::int64_t seconds = std::max<std::int64_t>(0, ms) / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -113,7 +100,8 @@ void TForm1::fcTreeView2DblClick(QTreeWidgetItem* node) {
     const std::string path = FindOnDisc(std::string(MusicTracksFolder()), name);
     if (path.empty())
         return;
-    PlayFile(path, node->text(0));
+    Player();
+    Panel5->Play(path, node->text(0)); // a file it cannot play: the error report, the title stays
 }
 
 void TForm1::ListBox3DblClick() {
@@ -125,77 +113,20 @@ void TForm1::ListBox3DblClick() {
                                                 AudioFiles[static_cast<std::size_t>(j)]);
     if (path.empty())
         return;
-    PlayFile(path, From1251(AudioTitles[static_cast<std::size_t>(j)]));
+    Player();
+    Panel5->Play(path, From1251(AudioTitles[static_cast<std::size_t>(j)]));
 }
 
 TMediaPlayer& TForm1::Player() {
     if (!MediaPlayer1) {
         MediaPlayer1 = MediaPlayerFactory();
-        FPlayerTimer = new QTimer(this);
-        FPlayerTimer->setInterval(PositionStepMs);
-        connect(FPlayerTimer, &QTimer::timeout, this, [this] { ShowPlayerState(); });
-        MediaPlayer1->SetVolume(PlayerVolume->value());
-        MediaPlayer1->OnModeChange([this](TMediaMode mode) {
-            if (mode == TMediaMode::Playing)
-                FPlayerTimer->start();
-            else
-                FPlayerTimer->stop();
-            ShowPlayerState();
-        });
+        Panel5->Bind(*MediaPlayer1);
     }
     return *MediaPlayer1;
 }
 
-void TForm1::PlayFile(const std::string& path, const QString& title) {
-    TMediaPlayer& player = Player();
-    player.SetFileName(path);
-    player.Open(); // a file it cannot play: the error report, the title stays
-    player.Play();
-    SpeedButton1->setChecked(false);
-    Label4->setText(title);
-    Label4->setToolTip(title);
-    ShowPlayerState();
-}
-
 void TForm1::SpeedButton1Click() {
-    if (!MediaPlayer1 || MediaPlayer1->FileName().empty())
-        return;
-    switch (MediaPlayer1->Mode()) {
-    case TMediaMode::Playing:
-        MediaPlayer1->Pause();
-        break;
-    case TMediaMode::Paused:
-        MediaPlayer1->Resume();
-        break;
-    default:
-        break;
-    }
-}
-
-void TForm1::PlayerPositionMoved(int ms) {
-    if (MediaPlayer1)
-        MediaPlayer1->Seek(ms);
-    ShowPlayerState();
-}
-
-void TForm1::PlayerVolumeChange(int percent) {
-    if (MediaPlayer1)
-        MediaPlayer1->SetVolume(percent);
-}
-
-void TForm1::ShowPlayerState() {
-    const bool open = MediaPlayer1 && MediaPlayer1->Mode() != TMediaMode::NotOpen;
-    const std::int64_t length = open ? MediaPlayer1->Duration() : 0;
-    const std::int64_t at = open ? MediaPlayer1->Position() : 0;
-    PlayerPosition->setEnabled(open && length > 0);
-    if (!PlayerPosition->isSliderDown()) {
-        const QSignalBlocker quiet(PlayerPosition);
-        PlayerPosition->setRange(
-            0, static_cast<int>(std::min<std::int64_t>(length, std::numeric_limits<int>::max())));
-        PlayerPosition->setValue(
-            static_cast<int>(std::min<std::int64_t>(at, std::numeric_limits<int>::max())));
-    }
-    PlayerTime->setText(open ? Clock(at) + QStringLiteral(" / ") + Clock(length) : QString());
+    Panel5->PauseOrResume();
 }
 
 void TForm1::ListBox4DblClick() {
@@ -209,8 +140,7 @@ void TForm1::ListBox4DblClick() {
     if (!MediaPlayer_TLB31)
         MediaPlayer_TLB31 = VideoPlayerFactory(Panel12);
     MediaPlayer_TLB31->SetFileName(path);
-    Label4->setText(From1251(VideoTitles[static_cast<std::size_t>(j)]));
-    Label4->setToolTip(Label4->text());
+    Panel5->ShowTitle(From1251(VideoTitles[static_cast<std::size_t>(j)]));
 }
 
 void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {

@@ -4,7 +4,9 @@
 #include "mainform.h"
 
 #include "ErrorReport.h"
+#include "FindBar.h"
 #include "HtmlView.h"
+#include "PlayerBar.h"
 #include "TreeFiller.h"
 
 #include "common/qt/Named.h"
@@ -19,7 +21,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSlider>
 #include <QSpinBox>
 #include <QStackedLayout>
 #include <QStyle>
@@ -78,6 +79,7 @@ void TForm1::CreateComponents() {
     FFace->SetPanes(Panel2, Panel1, TreeView);
     CreateFontPanel();
     CreateHintPanel();
+    CreateParts();
     ConnectEvents();
 }
 
@@ -148,16 +150,16 @@ void TForm1::CreateSearchPage() {
     auto* steps = new QHBoxLayout();
     steps->setContentsMargins(0, 0, 0, 0);
     steps->addStretch(1);
-    PreviousHit = Named(new QToolButton(TabSheet4), "PreviousHit");
-    PreviousHit->setArrowType(Qt::UpArrow);
-    PreviousHit->setAutoRaise(true);
-    PreviousHit->setToolTip(Ui("Предыдущая найденная статья (Ctrl+Вверх)"));
-    NextHit = Named(new QToolButton(TabSheet4), "NextHit");
-    NextHit->setArrowType(Qt::DownArrow);
-    NextHit->setAutoRaise(true);
-    NextHit->setToolTip(Ui("Следующая найденная статья (Ctrl+Вниз)"));
-    steps->addWidget(PreviousHit);
-    steps->addWidget(NextHit);
+    FPreviousHit = Named(new QToolButton(TabSheet4), "PreviousHit");
+    FPreviousHit->setArrowType(Qt::UpArrow);
+    FPreviousHit->setAutoRaise(true);
+    FPreviousHit->setToolTip(Ui("Предыдущая найденная статья (Ctrl+Вверх)"));
+    FNextHit = Named(new QToolButton(TabSheet4), "NextHit");
+    FNextHit->setArrowType(Qt::DownArrow);
+    FNextHit->setAutoRaise(true);
+    FNextHit->setToolTip(Ui("Следующая найденная статья (Ctrl+Вниз)"));
+    steps->addWidget(FPreviousHit);
+    steps->addWidget(FNextHit);
     static_cast<QVBoxLayout*>(TabSheet4->layout())->addLayout(steps);
     fcTreeView1 = NewTree(TabSheet4, "fcTreeView1");
     TabSheet4->layout()->addWidget(fcTreeView1);
@@ -198,8 +200,8 @@ void TForm1::CreateVideoPage() {
     TabSheet6->layout()->addWidget(ListBox4);
 }
 
-// The right pane: the toolbar row (never shown), the player bar, then the three panels lying
-// on top of each other.
+// The right pane: the toolbar row (never shown), the player bar, the three panels lying on top
+// of each other, then the find bar.
 void TForm1::CreateRightPane() {
     Panel1 = NewPane(this, "Panel1");
     auto* right = new QVBoxLayout(Panel1);
@@ -211,55 +213,20 @@ void TForm1::CreateRightPane() {
     toolbar->addWidget(Button2);
     Panel4->hide();
     right->addWidget(Panel4);
-    CreatePlayerBar();
+    Panel5 = new TPlayerBar(Panel1);
+    SpeedButton1 = Panel5->SpeedButton1;
+    Label4 = Panel5->Label4;
     right->addWidget(Panel5);
     right->addWidget(CreatePanelStack(), 1);
-    CreateFindBar();
-    right->addWidget(FindBar);
-}
-
-// The player bar: pause, the title, the position and the loudness of the music and audio.
-void TForm1::CreatePlayerBar() {
-    Panel5 = NewPanel(Panel1, "Panel5");
-    Panel5->setFixedHeight(30);
-    Panel5->setFrameShape(QFrame::StyledPanel);
-    auto* bar = new QHBoxLayout(Panel5);
-    bar->setContentsMargins(2, 1, 4, 1);
-    bar->setSpacing(4);
-    SpeedButton1 = Named(new QToolButton(Panel5), "SpeedButton1");
-    SpeedButton1->setCheckable(true);
-    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
-    SpeedButton1->setToolTip(Ui("Пауза"));
-    SpeedButton1->setAutoRaise(true);
-    Label4 = Named(new QLabel(Panel5), "Label4");
-    Label4->setMinimumWidth(40);
-    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    PlayerTime = Named(new QLabel(Panel5), "PlayerTime");
-    PlayerPosition = Named(new QSlider(Qt::Horizontal, Panel5), "PlayerPosition");
-    PlayerPosition->setToolTip(Ui("Положение"));
-    PlayerPosition->setMinimumWidth(60);
-    auto* loudness = new QLabel(Panel5);
-    loudness->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
-    PlayerVolume = Named(new QSlider(Qt::Horizontal, Panel5), "PlayerVolume");
-    PlayerVolume->setRange(0, 100);
-    PlayerVolume->setValue(100);
-    PlayerVolume->setFixedWidth(60);
-    PlayerVolume->setToolTip(Ui("Громкость"));
-    bar->addWidget(SpeedButton1);
-    bar->addWidget(Label4, 3);
-    bar->addWidget(PlayerTime);
-    bar->addWidget(PlayerPosition, 2);
-    bar->addWidget(loudness);
-    bar->addWidget(PlayerVolume);
-    Panel5->hide();
-    ShowPlayerState();
+    FFindBar = new TFindBar(*HTMLViewer1, Panel1);
+    right->addWidget(FFindBar);
 }
 
 // The text (Panel6), the thumbnail grid's panel (Panel8, which also holds the hidden copy
 // buffer and title list) and Panel12, of which BringToFront shows one.
 QWidget* TForm1::CreatePanelStack() {
     auto* stack = new QWidget(Panel1);
-    PanelStack = new QStackedLayout(stack);
+    FPanelStack = new QStackedLayout(stack);
     Panel6 = NewPanel(stack, "Panel6");
     auto* textLayout = new QVBoxLayout(Panel6);
     textLayout->setContentsMargins(0, 0, 0, 0);
@@ -272,9 +239,9 @@ QWidget* TForm1::CreatePanelStack() {
     ListBox2 = Named(new QListWidget(Panel8), "ListBox2");
     ListBox2->hide();
     Panel12 = NewPanel(stack, "Panel12");
-    PanelStack->addWidget(Panel6);
-    PanelStack->addWidget(Panel8);
-    PanelStack->addWidget(Panel12);
+    FPanelStack->addWidget(Panel6);
+    FPanelStack->addWidget(Panel8);
+    FPanelStack->addWidget(Panel12);
     return stack;
 }
 
@@ -318,19 +285,6 @@ void TForm1::ConnectEvents() {
             [this] { Guarded([&] { ListBox4DblClick(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this,
             [this] { Guarded([&] { SpeedButton1Click(); }); });
-    // Down, the button resumes: it shows so.
-    connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
-        SpeedButton1->setIcon(
-            style()->standardIcon(down ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
-        SpeedButton1->setToolTip(down ? Ui("Продолжить") : Ui("Пауза"));
-    });
-    connect(PlayerPosition, &QSlider::sliderMoved, this,
-            [this](int ms) { Guarded([&] { PlayerPositionMoved(ms); }); });
-    connect(PlayerPosition, &QSlider::actionTriggered, this, [this](int) {
-        Guarded([&] { PlayerPositionMoved(PlayerPosition->sliderPosition()); });
-    });
-    connect(PlayerVolume, &QSlider::valueChanged, this,
-            [this](int percent) { Guarded([&] { PlayerVolumeChange(percent); }); });
     connect(TitleTree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* node, int) { Guarded([&] { TitleTreeDblClick(node); }); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -339,23 +293,25 @@ void TForm1::ConnectEvents() {
     });
     HTMLViewer1->OnParseBegin = [this](std::string& source) { HTMLViewer1ParseBegin(source); };
     HTMLViewer1->OnHotSpotClick = [this](const std::string& target, bool& handled) {
-        HTMLViewer1HotSpotClick(target, handled);
+        // A link whose handler failed is not followed.
+        if (!Guarded([&] { HTMLViewer1HotSpotClick(target, handled); }))
+            handled = true;
     };
     connect(Button2, &QPushButton::clicked, this, [this] { Guarded([&] { Button2Click(); }); });
     connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
     // Every double-click on the results tree counts, also one beside the nodes.
     fcTreeView1->viewport()->installEventFilter(this);
     connect(FlatSpinEditInteger1, &QSpinBox::valueChanged, this,
-            [this](int value) { FlatSpinEditInteger1Change(value); });
-    connect(FlatSpeedButton1, &QPushButton::clicked, this, [this] { FlatSpeedButton1Click(); });
-    CreateShortcuts();
+            [this](int value) { Guarded([&] { FlatSpinEditInteger1Change(value); }); });
+    connect(FlatSpeedButton1, &QPushButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton1Click(); }); });
     FFocusConnection =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
             const auto inPanel = [this](QWidget* w) {
                 return w && (w == Panel7 || Panel7->isAncestorOf(w));
             };
             if (Panel7->isVisible() && inPanel(old) && !inPanel(now))
-                Panel7Exit();
+                Guarded([&] { Panel7Exit(); });
         });
 }
 

@@ -7,6 +7,7 @@
 #include "common/MediaKinds.h"
 #include "common/qt/Named.h"
 #include "common/qt/QtText.h"
+#include "reader/core/qt/ErrorReport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -159,17 +160,23 @@ void TPreviewForm::CreateComponents() {
     Timer1->setInterval(2000);
     SaveDialog1 = nullptr; // made when first used
 
-    connect(FlatSpeedButton1, &QToolButton::clicked, this, [this] { FlatSpeedButton1Click(); });
-    connect(FlatSpeedButton2, &QToolButton::clicked, this, [this] { FlatSpeedButton2Click(); });
-    connect(FlatSpeedButton3, &QToolButton::clicked, this, [this] { FlatSpeedButton3Click(); });
-    connect(FlatSpeedButton4, &QToolButton::clicked, this, [this] { FlatSpeedButton4Click(); });
-    connect(FlatSpeedButton5, &QToolButton::clicked, this, [this] { FlatSpeedButton5Click(); });
-    connect(FlatSpeedButton6, &QToolButton::clicked, this, [this] { FlatSpeedButton6Click(); });
+    connect(FlatSpeedButton1, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton1Click(); }); });
+    connect(FlatSpeedButton2, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton2Click(); }); });
+    connect(FlatSpeedButton3, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton3Click(); }); });
+    connect(FlatSpeedButton4, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton4Click(); }); });
+    connect(FlatSpeedButton5, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton5Click(); }); });
+    connect(FlatSpeedButton6, &QToolButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton6Click(); }); });
     connect(FlatSpinEditInteger1, &QSpinBox::valueChanged, this,
-            [this](int value) { FlatSpinEditInteger1Change(value); });
-    connect(SBh, &QScrollBar::valueChanged, this, [this] { SBhChange(); });
-    connect(Sbv, &QScrollBar::valueChanged, this, [this] { SbvChange(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+            [this](int value) { Guarded([&] { FlatSpinEditInteger1Change(value); }); });
+    connect(SBh, &QScrollBar::valueChanged, this, [this] { Guarded([&] { SBhChange(); }); });
+    connect(Sbv, &QScrollBar::valueChanged, this, [this] { Guarded([&] { SbvChange(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Guarded([&] { Timer1Timer(); }); });
 }
 
 // The status bar along the bottom, the button column on the left above it, the description
@@ -524,7 +531,7 @@ void TPreviewForm::FormMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
 void TPreviewForm::paintEvent(QPaintEvent*) {
     Painted = true;
     if (!PictureEmpty() && (!FViewValid || !(FViewKey == ViewKeyNow())))
-        BuildView();
+        Guarded([&] { BuildView(); });
     QPainter painter(this);
     painter.fillRect(rect(), BackgroundColour);
     if (!PictureEmpty() && !ViewBuffer.isNull())
@@ -533,27 +540,27 @@ void TPreviewForm::paintEvent(QPaintEvent*) {
 
 void TPreviewForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    FormResize();
+    Guarded([&] { FormResize(); });
 }
 
 void TPreviewForm::closeEvent(QCloseEvent* event) {
-    FormClose();
+    Guarded([&] { FormClose(); });
     event->accept(); // hidden, not destroyed
 }
 
 void TPreviewForm::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    FormMouseDown(point.x(), point.y());
+    Guarded([&] { FormMouseDown(point.x(), point.y()); });
 }
 
 void TPreviewForm::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    FormMouseMove(event->buttons(), event->modifiers(), point.x(), point.y());
+    Guarded([&] { FormMouseMove(event->buttons(), event->modifiers(), point.x(), point.y()); });
 }
 
 bool TPreviewForm::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        Guarded([&] { FormActivate(); });
     return QWidget::event(event);
 }
 

@@ -1,0 +1,45 @@
+#include "reader/core/qt/KeyMap.h"
+
+#include "reader/core/qt/ErrorReport.h"
+
+#include <QShortcut>
+#include <QWidget>
+
+namespace quarto {
+
+const std::vector<TKeyBinding>& KeyTable() {
+    static const std::vector<TKeyBinding> table = {
+        // The commands of the painted areas.
+        {QKeySequence(QKeySequence::Copy), TKeyCommand::Copy},
+        {QKeySequence(QKeySequence::Print), TKeyCommand::Print},
+        {QKeySequence(Qt::CTRL | Qt::Key_Right), TKeyCommand::NextArticle},
+        {QKeySequence(Qt::CTRL | Qt::Key_Left), TKeyCommand::PreviousArticle},
+        {QKeySequence(Qt::Key_F1), TKeyCommand::About},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), TKeyCommand::Exit},
+        // The font panel's size.
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), TKeyCommand::LargerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), TKeyCommand::LargerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_Minus), TKeyCommand::SmallerText},
+        {QKeySequence(Qt::CTRL | Qt::Key_0), TKeyCommand::TextSizeAtStart},
+        // History, find and the hits.
+        {QKeySequence(Qt::ALT | Qt::Key_Left), TKeyCommand::Back},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), TKeyCommand::Forward},
+        {QKeySequence(QKeySequence::Find), TKeyCommand::Find},
+        {QKeySequence(Qt::Key_F3), TKeyCommand::FindNext},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F3), TKeyCommand::FindPrevious},
+        {QKeySequence(Qt::CTRL | Qt::Key_Down), TKeyCommand::NextHit},
+        {QKeySequence(Qt::CTRL | Qt::Key_Up), TKeyCommand::PreviousHit},
+    };
+    return table;
+}
+
+TKeyMap::TKeyMap(QWidget& window, std::function<void(TKeyCommand)> run) {
+    for (const TKeyBinding& binding : KeyTable()) {
+        auto* shortcut = new QShortcut(binding.Keys, &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, &window,
+                         [run, command = binding.Command] { Guarded([&] { run(command); }); });
+    }
+}
+
+} // namespace quarto

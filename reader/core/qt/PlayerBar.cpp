@@ -1,0 +1,154 @@
+#include "reader/core/qt/PlayerBar.h"
+
+#include "common/qt/Named.h"
+#include "common/qt/QtText.h"
+#include "platform/MediaPlayer.h"
+#include "reader/core/qt/ErrorReport.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <limits>
+
+namespace quarto {
+
+namespace {
+
+// How often the bar's position follows a playing track.
+constexpr int PositionStepMs = 250;
+
+// m:ss
+QString Clock(std::int64_t ms) {
+    const std::int64_t seconds = std::max<std::int64_t>(0, ms) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+TPlayerBar::TPlayerBar(QWidget* parent) : QFrame(parent) {
+    setObjectName("Panel5");
+    setFixedHeight(30);
+    setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(this);
+    bar->setContentsMargins(2, 1, 4, 1);
+    bar->setSpacing(4);
+    SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
+    SpeedButton1->setCheckable(true);
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+    SpeedButton1->setToolTip(Ui("Пауза"));
+    SpeedButton1->setAutoRaise(true);
+    Label4 = Named(new QLabel(this), "Label4");
+    Label4->setMinimumWidth(40);
+    Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    FTime = Named(new QLabel(this), "PlayerTime");
+    FPosition = Named(new QSlider(Qt::Horizontal, this), "PlayerPosition");
+    FPosition->setToolTip(Ui("Положение"));
+    FPosition->setMinimumWidth(60);
+    auto* loudness = new QLabel(this);
+    loudness->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
+    FLoudness = Named(new QSlider(Qt::Horizontal, this), "PlayerVolume");
+    FLoudness->setRange(0, 100);
+    FLoudness->setValue(100);
+    FLoudness->setFixedWidth(60);
+    FLoudness->setToolTip(Ui("Громкость"));
+    bar->addWidget(SpeedButton1);
+    bar->addWidget(Label4, 3);
+    bar->addWidget(FTime);
+    bar->addWidget(FPosition, 2);
+    bar->addWidget(loudness);
+    bar->addWidget(FLoudness);
+    FFollow = new QTimer(this);
+    FFollow->setInterval(PositionStepMs);
+    hide();
+    ShowState();
+
+    connect(FFollow, &QTimer::timeout, this, [this] { Guarded([&] { ShowState(); }); });
+    // Down, the button resumes: it shows so.
+    connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
+        SpeedButton1->setIcon(
+            style()->standardIcon(down ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
+        SpeedButton1->setToolTip(down ? Ui("Продолжить") : Ui("Пауза"));
+    });
+    connect(FPosition, &QSlider::sliderMoved, this,
+            [this](int ms) { Guarded([&] { MoveTo(ms); }); });
+    connect(FPosition, &QSlider::actionTriggered, this,
+            [this](int) { Guarded([&] { MoveTo(FPosition->sliderPosition()); }); });
+    connect(FLoudness, &QSlider::valueChanged, this,
+            [this](int percent) { Guarded([&] { SetLoudness(percent); }); });
+}
+
+void TPlayerBar::Bind(TMediaPlayer& player) {
+    FPlayer = &player;
+    player.SetVolume(FLoudness->value());
+    player.OnModeChange([this](TMediaMode mode) {
+        if (mode == TMediaMode::Playing)
+            FFollow->start();
+        else
+            FFollow->stop();
+        ShowState();
+    });
+}
+
+void TPlayerBar::Play(const std::string& path, const QString& title) {
+    if (!FPlayer)
+        return;
+    FPlayer->SetFileName(path);
+    FPlayer->Open();
+    FPlayer->Play();
+    SpeedButton1->setChecked(false);
+    ShowTitle(title);
+    ShowState();
+}
+
+void TPlayerBar::ShowTitle(const QString& title) {
+    Label4->setText(title);
+    Label4->setToolTip(title);
+}
+
+void TPlayerBar::PauseOrResume() {
+    if (!FPlayer || FPlayer->FileName().empty())
+        return;
+    switch (FPlayer->Mode()) {
+    case TMediaMode::Playing:
+        FPlayer->Pause();
+        break;
+    case TMediaMode::Paused:
+        FPlayer->Resume();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPlayerBar::MoveTo(int ms) {
+    if (FPlayer)
+        FPlayer->Seek(ms);
+    ShowState();
+}
+
+void TPlayerBar::SetLoudness(int percent) {
+    if (FPlayer)
+        FPlayer->SetVolume(percent);
+}
+
+void TPlayerBar::ShowState() {
+    const bool open = FPlayer && FPlayer->Mode() != TMediaMode::NotOpen;
+    const std::int64_t length = open ? FPlayer->Duration() : 0;
+    const std::int64_t at = open ? FPlayer->Position() : 0;
+    FPosition->setEnabled(open && length > 0);
+    if (!FPosition->isSliderDown()) {
+        const QSignalBlocker quiet(FPosition);
+        FPosition->setRange(
+            0, static_cast<int>(std::min<std::int64_t>(length, std::numeric_limits<int>::max())));
+        FPosition->setValue(
+            static_cast<int>(std::min<std::int64_t>(at, std::numeric_limits<int>::max())));
+    }
+    FTime->setText(open ? Clock(at) + QStringLiteral(" / ") + Clock(length) : QString());
+}
+
+} // namespace quarto
