@@ -208,14 +208,63 @@ void AddSmallSeeds(TSeeds& seeds) {
         "SRC=x.bmp ALT=\"A & B\"><PRE>a\r\n  b</PRE><!-- c --></BODY></HTML>";
 
     // A disc image's first blocks: the volume descriptor's signature only.
-    seeds["disc_image"]["descriptor-only"] =
-        std::string(16 * 2048, '\0') + "\x01" "CD001" "\x01" + std::string(2041, '\0');
+    seeds["disc_image"]["descriptor-only"] = std::string(16 * 2048, '\0') +
+                                             "\x01"
+                                             "CD001"
+                                             "\x01" +
+                                             std::string(2041, '\0');
 
     // Ciphertexts.
     const TBlowfishCipher store("Lanthorne", 9);
     seeds["cipher"]["text"] = Utf8ToCp1251("Полярная звезда\r\n\r\n");
     seeds["cipher"]["ciphertext"] = store.EncipherText("Twelve bytes");
     seeds["cipher"]["key"] = JoinInput({"0123456789abcdef", "some text of 8"});
+}
+
+// Seeds of the new writers' inputs, the pictures of the BMP and JPEG targets in their several
+// layouts, and the skin's background.
+void AddSourceSeeds(TSeeds& seeds) {
+    const TDibPicture colour = SamplePicture(7, 5, false); // odd width: padded BMP rows
+    const TDibPicture grey = SamplePicture(3, 4, true);
+    const std::string png = EncodePng(colour);
+    seeds["png"]["colour"] = png;
+    seeds["png"]["grey"] = EncodePng(grey);
+    seeds["png"]["wide"] = EncodePng(SamplePicture(300, 2, false));
+
+    seeds["picture_source"]["catalogue"] =
+        JoinInput({"# Иллюстрации\n= Звёзды\n= Планеты\n1 vega.jpg Вега@Яркая звезда\n"
+                   "2\tmars.png\tМарс\n9 big.png Без раздела\n1 VEGA.jpg Снова Вега\n",
+                   EncodeJpeg(colour, 60), png, EncodePng(SamplePicture(200, 160, false))});
+    seeds["picture_source"]["grey-jpeg"] =
+        JoinInput({"= Один\n1 grey.jpeg Серая\n", EncodeJpeg(grey, 60)});
+
+    seeds["supplement_source"]["both"] =
+        JoinInput({"# FILE TITLE\nhymn.wav Гимн\nречь.mp3 Речь о звёздах\n",
+                   "comet.avi Комета\nempty.avi\n", "RIFF....WAVE", "ID3", "RIFF....AVI ", ""});
+
+    seeds["music_source"]["two-albums"] =
+        JoinInput({"= 1 Вальсы\nWalz.mp3 Вальс цветов\n= 2 Марши\nmarch.mp3 Марш\n= 1 Снова\n"
+                   "Walz.mp3 Ещё раз\n",
+                   "ID3", "\xFF\xFB"});
+
+    seeds["skin"]["builtin"] = JoinInput({SkinDataText(BuiltinSkinData), EncodeBmp(colour)});
+    // A mask's colours: every command colour and one inert.
+    TDibPicture mask = BlankPicture(4, 3);
+    const std::uint8_t colours[][3] = {{255, 255, 0},   {0, 128, 128}, {128, 0, 0}, {255, 0, 255},
+                                       {0, 0, 255},     {0, 255, 0},   {255, 0, 0}, {0, 128, 0},
+                                       {255, 255, 255}, {1, 2, 3}};
+    for (std::size_t i = 0; i < std::size(colours); ++i)
+        std::copy(colours[i], colours[i] + 3, mask.Pixels.begin() + static_cast<long>(i * 3));
+    seeds["skin"]["mask"] =
+        JoinInput({"[Main]\r\nX1=1\r\n", EncodeBmp(mask), "Data.Inf\nskins/Text.bmp"});
+    // A mount table as the system writes it, and QUARTO_DISCS values.
+    seeds["mount_table"]["proc-mounts"] = "proc /proc proc rw,nosuid 0 0\n/dev/sr0 "
+                                          "/media/user/\\320\\235\\320\\265\\320\\261\\320\\276"
+                                          "\\040disc iso9660 ro,nosuid,nodev,relatime,uid=1000 0 "
+                                          "0\n/dev/sdb1 /media/stick vfat rw 0 0\n"
+                                          "/dev/sr1 /media/user/UDF udf ro 0 0\n";
+    seeds["disc_list"]["folders"] = "/media/user/Диск 1:/home/user/Диски/небо.iso";
+    seeds["skin"]["grey"] = JoinInput({"", EncodeBmp(grey)});
 }
 
 } // namespace
@@ -229,6 +278,7 @@ int main(int argc, char** argv) {
         TSeeds seeds;
         AddEditionSeeds(seeds);
         AddSmallSeeds(seeds);
+        AddSourceSeeds(seeds);
         for (const auto& [target, files] : seeds) {
             const std::string folder = JoinPath(argv[1], target);
             CreateFolders(folder);
