@@ -7,6 +7,14 @@
 
 namespace quarto::fuzz {
 
+namespace {
+
+bool IsSourceBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+} // namespace
+
 void Fail(const char* file, int line, const char* what) {
     std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, what);
     std::abort();
@@ -37,6 +45,39 @@ std::string JoinInput(const std::vector<std::string>& parts) {
         out += parts[i];
     }
     return out;
+}
+
+std::vector<std::string> SourceLineFields(std::string_view text, std::size_t field,
+                                          std::string_view skipPrefix) {
+    std::vector<std::string> found;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("\xEF\xBB\xBF", 0) == 0)
+            line.remove_prefix(3);
+        std::vector<std::string_view> fields;
+        std::size_t i = 0;
+        while (i < line.size()) {
+            while (i < line.size() && IsSourceBlank(line[i]))
+                ++i;
+            std::size_t stop = i;
+            while (stop < line.size() && !IsSourceBlank(line[stop]))
+                ++stop;
+            if (stop > i)
+                fields.push_back(line.substr(i, stop - i));
+            i = stop;
+        }
+        if (fields.empty() || fields[0][0] == '#' ||
+            (!skipPrefix.empty() && fields[0].rfind(skipPrefix, 0) == 0))
+            continue;
+        if (field < fields.size())
+            found.emplace_back(fields[field]);
+    }
+    return found;
 }
 
 namespace {

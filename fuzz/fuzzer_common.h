@@ -42,6 +42,13 @@ std::vector<std::string_view> SplitInput(const std::uint8_t* data, std::size_t s
 // The parts joined again: what SplitInput cuts into them.
 std::string JoinInput(const std::vector<std::string>& parts);
 
+// Field `field` (from 0, blank- or tab-separated) of every line of an authoring source's list
+// (pictures.txt, audio.txt, music.txt) that is not blank, not a comment and does not start with
+// skipPrefix (when given), in order; lines without that field give nothing. What the targets
+// name the files after, so that an input's later parts become the files its list names.
+std::vector<std::string> SourceLineFields(std::string_view text, std::size_t field,
+                                          std::string_view skipPrefix = {});
+
 // The input as a string view; an empty input has a null data pointer, as an empty view made
 // by the engine itself may have.
 inline std::string_view InputView(const std::uint8_t* data, std::size_t size) {

@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <map>
 
+#include <jpeglib.h>
+
 using namespace quarto;
 using namespace quarto::fuzz;
 
@@ -218,14 +220,187 @@ void AddSmallSeeds(TSeeds& seeds) {
         "SRC=x.bmp ALT=\"A & B\"><PRE>a\r\n  b</PRE><!-- c --></BODY></HTML>";
 
     // A disc image's first blocks: the volume descriptor's signature only.
-    seeds["disc_image"]["descriptor-only"] =
-        std::string(16 * 2048, '\0') + "\x01" "CD001" "\x01" + std::string(2041, '\0');
+    seeds["disc_image"]["descriptor-only"] = std::string(16 * 2048, '\0') +
+                                             "\x01"
+                                             "CD001"
+                                             "\x01" +
+                                             std::string(2041, '\0');
 
     // Ciphertexts.
     const TBlowfishCipher store("Lanthorne", 9);
     seeds["cipher"]["text"] = Utf8ToCp1251("Полярная звезда\r\n\r\n");
     seeds["cipher"]["ciphertext"] = store.EncipherText("Twelve bytes");
     seeds["cipher"]["key"] = JoinInput({"0123456789abcdef", "some text of 8"});
+}
+
+// A JPEG file of the picture made with libjpeg's choices the reader's encoder does not make:
+// progressive or not, restart markers every so many rows of blocks, and the chroma sampling
+// (1: 4:4:4, 2: 4:2:0, and 4:2:2 with a horizontal factor only). Grey pictures have one
+// component.
+std::string LibJpeg(const TDibPicture& picture, bool progressive, int restartRows, int h, int v,
+                    bool arithmetic = false) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    const bool grey = picture.BitsPerPixel == 8;
+    info.image_width = static_cast<JDIMENSION>(picture.Width);
+    info.image_height = static_cast<JDIMENSION>(picture.Height);
+    info.input_components = grey ? 1 : 3;
+    info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 60, TRUE);
+    if (!grey) {
+        info.comp_info[0].h_samp_factor = h;
+        info.comp_info[0].v_samp_factor = v;
+    }
+    info.restart_in_rows = restartRows;
+    info.arith_code = arithmetic ? TRUE : FALSE;
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(picture.Width) * (grey ? 1 : 3));
+    while (info.next_scanline < info.image_height) {
+        const int y = static_cast<int>(info.next_scanline);
+        for (int x = 0; x < picture.Width; ++x) {
+            std::uint8_t rgb[3];
+            picture.ColourAt(x, y, rgb);
+            if (grey)
+                row[static_cast<std::size_t>(x)] = rgb[0];
+            else
+                std::copy(rgb, rgb + 3, row.begin() + x * 3);
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    return bytes;
+}
+
+// BMP files in the layouts the reader reads: 24- and 8-bit, rows bottom-up (as we write them)
+// and top-down (a negative height), widths whose rows need 1, 2 or 3 bytes of padding, an
+// 8-bit palette shorter than 256 entries, and a larger information header.
+void AddPictureSeeds(TSeeds& seeds) {
+    for (const int width : {1, 2, 3, 6}) {
+        seeds["bmp"]["colour-" + std::to_string(width)] = EncodeBmp(SamplePicture(width, 2, false));
+        seeds["bmp"]["grey-" + std::to_string(width)] = EncodeBmp(SamplePicture(width, 3, true));
+    }
+    // Top-down: the height negated, the rows reversed.
+    for (const bool grey : {false, true}) {
+        const TDibPicture picture = SamplePicture(5, 3, grey);
+        std::string bmp = EncodeBmp(picture);
+        const std::size_t dataAt = GetLE32u(reinterpret_cast<const std::uint8_t*>(bmp.data()) + 10);
+        const std::size_t row = (bmp.size() - dataAt) / 3;
+        std::string rows;
+        for (int r = 2; r >= 0; --r)
+            rows += bmp.substr(dataAt + static_cast<std::size_t>(r) * row, row);
+        bmp.replace(dataAt, rows.size(), rows);
+        std::string height;
+        AppendLE32(height, static_cast<std::uint32_t>(-3));
+        bmp.replace(22, 4, height);
+        seeds["bmp"][grey ? "top-down-grey" : "top-down-colour"] = bmp;
+    }
+    // An 8-bit picture whose palette has 4 entries (biClrUsed), the pixels naming them and
+    // entries past them.
+    {
+        TDibPicture picture = SamplePicture(4, 2, true);
+        for (std::size_t i = 0; i < picture.Pixels.size(); ++i)
+            picture.Pixels[i] = static_cast<std::uint8_t>(i % 6);
+        std::string bmp = EncodeBmp(picture);
+        const std::size_t dataAt = GetLE32u(reinterpret_cast<const std::uint8_t*>(bmp.data()) + 10);
+        const std::string pixels = bmp.substr(dataAt);
+        std::string out = bmp.substr(0, 54) + bmp.substr(54, 16) + pixels;
+        std::string word;
+        AppendLE32(word, 4);
+        out.replace(46, 4, word);
+        word.clear();
+        AppendLE32(word, static_cast<std::uint32_t>(54 + 16));
+        out.replace(10, 4, word);
+        word.clear();
+        AppendLE32(word, static_cast<std::uint32_t>(out.size()));
+        out.replace(2, 4, word);
+        seeds["bmp"]["short-palette"] = out;
+    }
+    // A version 5 information header (124 bytes) in front of 24-bit pixels.
+    {
+        const std::string bmp = EncodeBmp(SamplePicture(3, 2, false));
+        std::string out = bmp.substr(0, 54) + std::string(124 - 40, '\0') + bmp.substr(54);
+        std::string word;
+        AppendLE32(word, 124);
+        out.replace(14, 4, word);
+        word.clear();
+        AppendLE32(word, static_cast<std::uint32_t>(14 + 124));
+        out.replace(10, 4, word);
+        word.clear();
+        AppendLE32(word, static_cast<std::uint32_t>(out.size()));
+        out.replace(2, 4, word);
+        seeds["bmp"]["v5-header"] = out;
+    }
+
+    // JPEG: grey and colour, baseline and progressive, restart markers, 4:4:4, 4:2:2, 4:2:0,
+    // arithmetic coding, sizes that are not whole blocks.
+    const TDibPicture colour = SamplePicture(19, 13, false);
+    const TDibPicture grey = SamplePicture(17, 9, true);
+    seeds["jpeg"]["grey-progressive"] = LibJpeg(grey, true, 0, 1, 1);
+    seeds["jpeg"]["grey-restart"] = LibJpeg(grey, false, 1, 1, 1);
+    seeds["jpeg"]["444"] = LibJpeg(colour, false, 0, 1, 1);
+    seeds["jpeg"]["422-restart"] = LibJpeg(colour, false, 1, 2, 1);
+    seeds["jpeg"]["420-progressive"] = LibJpeg(colour, true, 0, 2, 2);
+    seeds["jpeg"]["444-progressive-restart"] = LibJpeg(colour, true, 1, 1, 1);
+    seeds["jpeg"]["420-arithmetic"] = LibJpeg(colour, false, 0, 2, 2, true);
+    seeds["jpeg"]["tiny"] = EncodeJpeg(SamplePicture(1, 1, false), 90);
+}
+
+// Seeds of the new writers' inputs, the pictures of the BMP and JPEG targets in their several
+// layouts, and the skin's background.
+void AddSourceSeeds(TSeeds& seeds) {
+    const TDibPicture colour = SamplePicture(7, 5, false); // odd width: padded BMP rows
+    const TDibPicture grey = SamplePicture(3, 4, true);
+    const std::string png = EncodePng(colour);
+    seeds["png"]["colour"] = png;
+    seeds["png"]["grey"] = EncodePng(grey);
+    seeds["png"]["wide"] = EncodePng(SamplePicture(300, 2, false));
+
+    seeds["picture_source"]["catalogue"] =
+        JoinInput({"# Иллюстрации\n= Звёзды\n= Планеты\n1 vega.jpg Вега@Яркая звезда\n"
+                   "2\tmars.png\tМарс\n9 big.png Без раздела\n1 VEGA.jpg Снова Вега\n",
+                   EncodeJpeg(colour, 60), png, EncodePng(SamplePicture(200, 160, false))});
+    seeds["picture_source"]["grey-jpeg"] =
+        JoinInput({"= Один\n1 grey.jpeg Серая\n", EncodeJpeg(grey, 60)});
+
+    seeds["supplement_source"]["both"] =
+        JoinInput({"# FILE TITLE\nhymn.wav Гимн\nречь.mp3 Речь о звёздах\n",
+                   "comet.avi Комета\nempty.avi\n", "RIFF....WAVE", "ID3", "RIFF....AVI ", ""});
+
+    seeds["music_source"]["two-albums"] =
+        JoinInput({"= 1 Вальсы\nWalz.mp3 Вальс цветов\n= 2 Марши\nmarch.mp3 Марш\n= 1 Снова\n"
+                   "Walz.mp3 Ещё раз\n",
+                   "ID3", "\xFF\xFB"});
+
+    seeds["skin"]["builtin"] = JoinInput({SkinDataText(BuiltinSkinData), EncodeBmp(colour)});
+    // A mask's colours: every command colour and one inert.
+    TDibPicture mask = BlankPicture(4, 3);
+    const std::uint8_t colours[][3] = {{255, 255, 0},   {0, 128, 128}, {128, 0, 0}, {255, 0, 255},
+                                       {0, 0, 255},     {0, 255, 0},   {255, 0, 0}, {0, 128, 0},
+                                       {255, 255, 255}, {1, 2, 3}};
+    for (std::size_t i = 0; i < std::size(colours); ++i)
+        std::copy(colours[i], colours[i] + 3, mask.Pixels.begin() + static_cast<long>(i * 3));
+    seeds["skin"]["mask"] =
+        JoinInput({"[Main]\r\nX1=1\r\n", EncodeBmp(mask), "Data.Inf\nskins/Text.bmp"});
+    // A mount table as the system writes it, and QUARTO_DISCS values.
+    seeds["mount_table"]["proc-mounts"] = "proc /proc proc rw,nosuid 0 0\n/dev/sr0 "
+                                          "/media/user/\\320\\235\\320\\265\\320\\261\\320\\276"
+                                          "\\040disc iso9660 ro,nosuid,nodev,relatime,uid=1000 0 "
+                                          "0\n/dev/sdb1 /media/stick vfat rw 0 0\n"
+                                          "/dev/sr1 /media/user/UDF udf ro 0 0\n";
+    seeds["disc_list"]["folders"] = "/media/user/Диск 1:/home/user/Диски/небо.iso";
+    seeds["skin"]["grey"] = JoinInput({"", EncodeBmp(grey)});
 }
 
 } // namespace
@@ -239,6 +414,8 @@ int main(int argc, char** argv) {
         TSeeds seeds;
         AddEditionSeeds(seeds);
         AddSmallSeeds(seeds);
+        AddSourceSeeds(seeds);
+        AddPictureSeeds(seeds);
         for (const auto& [target, files] : seeds) {
             const std::string folder = JoinPath(argv[1], target);
             CreateFolders(folder);

@@ -1,5 +1,6 @@
 #include "common/ByteStream.h"
 
+#include "EditionFixture.h"
 #include "common/FileSystem.h"
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ TEST(ByteStream, MemoryReadsReportWhatTheyDeliverAndWritesGrow) {
 }
 
 TEST(ByteStream, FileStreamWritesAndReadsBack) {
-    const std::string path = ::testing::TempDir() + "quarto-stream-test.bin";
+    const std::string path = test::ScratchPath("stream-test.bin");
     {
         TFileStream out(path, TFileStream::TMode::Create);
         out.Write("hello", 5);

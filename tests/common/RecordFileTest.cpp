@@ -1,5 +1,6 @@
 #include "common/RecordFile.h"
 
+#include "EditionFixture.h"
 #include "common/BmpFile.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ TEST(RecordFile, CountIsSizeDivRecordSizeAndPartialRecordIsNotRead) {
 }
 
 TEST(RecordFile, FilesRoundTripAndMissingFilesAreNamed) {
-    const std::string path = ::testing::TempDir() + "quarto-record-test.bin";
+    const std::string path = test::ScratchPath("record-test.bin");
     WriteWholeFile(path, std::string("a\0b", 3));
     EXPECT_EQ(ReadWholeFile(path), std::string("a\0b", 3));
     FileSystem().Remove(path);

@@ -15,6 +15,12 @@
 #include <utility>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace quarto::test {
 
 // A path that joins with "/" as tests like to write it: root / "Books" / key.
@@ -96,17 +102,34 @@ inline bool Exists(const TPath& path) {
     return FileSystem().Stat(path).Kind != TEntryKind::None;
 }
 
-// A folder removed with everything in it when the test ends.
+// The id of this test process: scratch names carry it, so that two runs of the tests on one
+// machine (two builds, ctest -j) never share or remove each other's folders.
+inline long ProcessId() {
+#ifdef _WIN32
+    return static_cast<long>(_getpid());
+#else
+    return static_cast<long>(getpid());
+#endif
+}
+
+// A scratch file or folder name of this process in the system's temporary folder:
+// "<temp>/quarto-<pid>-<name>".
+inline std::string ScratchPath(const std::string& name) {
+    return JoinPath(SystemFileSystem().AbsolutePath(::testing::TempDir()),
+                    "quarto-" + std::to_string(ProcessId()) + "-" + name);
+}
+
+// A folder removed with everything in it when the test ends, named after the process, the test
+// and a counter ("quarto-4711-Suite-Test-3").
 class TTempFolder {
 public:
     TTempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         static int counter = 0;
-        std::string name = "quarto-";
+        std::string name;
         if (info)
             name += std::string(info->test_suite_name()) + "-" + info->name() + "-";
-        FPath = TPath(SystemFileSystem().AbsolutePath(::testing::TempDir())) /
-                (name + std::to_string(++counter));
+        FPath = TPath(ScratchPath(name + std::to_string(++counter)));
         SystemFileSystem().RemoveTree(FPath);
         CreateFolders(FPath);
     }
