@@ -41,7 +41,30 @@ const char Separator = '/';
 const char* const MenuPlace = "\"Меню приложений->Электронные книги\"";
 #endif
 
+// The installer's title, also the caption of its error report.
+const char* const InstallerTitle = "Электронные книги";
+
 } // namespace
+
+template <class F> bool TForm1::Guarded(F&& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(e);
+    } catch (...) {
+        ReportUnknownError();
+    }
+    return false;
+}
+
+void TForm1::ReportError(const std::exception& e) {
+    ShowMessage(Ui(InstallerTitle), FromUtf8(e.what()));
+}
+
+void TForm1::ReportUnknownError() {
+    ShowMessage(Ui(InstallerTitle), Ui("Неизвестная ошибка."));
+}
 
 TSetupServices SystemSetupServices() {
     return {MakeInstallRecord(), MakeFreeSpace(), MakeShortcuts(), MakeProgramStarter()};
@@ -70,7 +93,7 @@ TForm1::TForm1(const std::string& sourceFolder, TSetupServices services,
       InstallerFolder(installerFolder.empty() ? sourceFolder : installerFolder),
       FServices(std::move(services)) {
     setObjectName("Form1");
-    setWindowTitle(Ui("Электронные книги"));
+    setWindowTitle(Ui(InstallerTitle));
     EndProgram = [] { QCoreApplication::exit(0); };
     ShowMessage = [this](const QString& caption, const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);
@@ -163,17 +186,12 @@ void TForm1::CreateComponents() {
     FPages->setCurrentWidget(Panel2);
     setMinimumSize(480, 250);
 
-    connect(DirectoryEdit1, &QLineEdit::textChanged, this, [this] { DirectoryEdit1Change(); });
-    connect(DirectoryButton, &QToolButton::clicked, this, [this] {
-        const QString start = DirectoryEdit1->text().isEmpty() ? FromUtf8(DefaultTargetFolder())
-                                                               : DirectoryEdit1->text();
-        const QString chosen =
-            QFileDialog::getExistingDirectory(this, Ui("Выберите путь для установки"), start);
-        if (!chosen.isEmpty())
-            DirectoryEdit1->setText(QDir::toNativeSeparators(chosen));
-    });
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(DirectoryEdit1, &QLineEdit::textChanged, this,
+            [this] { Guarded([&] { DirectoryEdit1Change(); }); });
+    connect(DirectoryButton, &QToolButton::clicked, this,
+            [this] { Guarded([&] { DirectoryButtonClick(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Guarded([&] { Button3Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
 }
 
 void TForm1::FormCreate() {
@@ -225,6 +243,15 @@ void TForm1::DirectoryEdit1Change() {
     }
 }
 
+void TForm1::DirectoryButtonClick() {
+    const QString start =
+        DirectoryEdit1->text().isEmpty() ? FromUtf8(DefaultTargetFolder()) : DirectoryEdit1->text();
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, Ui("Выберите путь для установки"), start);
+    if (!chosen.isEmpty())
+        DirectoryEdit1->setText(QDir::toNativeSeparators(chosen));
+}
+
 void TForm1::ShowPage(QFrame* page) {
     if (FPages->currentWidget() != page)
         FPages->setCurrentWidget(page);
@@ -267,16 +294,19 @@ void TForm1::Button3Click() {
         ProgressBar1->setValue(static_cast<int>(fraction * ProgressBar1->maximum() + 0.5));
     };
     run.Cancelled = [this] { return FClosing; };
+    FCopying = true;
     try {
-        FCopying = true;
         Outcome = FInstallation->Install(run, *FServices.Record, *FServices.Shortcuts);
-        FCopying = false;
     } catch (const ECopyCancelled&) {
         // The window was closed while copying: the installer ends, nothing is recorded.
         FCopying = false;
         EndProgram();
         return;
+    } catch (...) {
+        FCopying = false;
+        throw;
     }
+    FCopying = false;
     ShowDonePage();
 }
 
@@ -284,10 +314,10 @@ void TForm1::ShowDonePage() {
     const QString menu = Ui("ярлык программы помещен в\n") + Ui(MenuPlace);
     // A disc made for another system: say where the reader came from.
     const QString readerSource = Outcome.ReaderFromInstaller && Outcome.ReaderInstalled
-                               ? Ui("На диске нет программы чтения для этой системы: "
-                                    "установлена программа из папки программы установки, "
-                                    "с диска взяты книги.\n")
-                               : QString();
+                                     ? Ui("На диске нет программы чтения для этой системы: "
+                                          "установлена программа из папки программы установки, "
+                                          "с диска взяты книги.\n")
+                                     : QString();
     if (Outcome.Complete()) {
         Label6->setText(Ui("Установка успешно завершена.\n") + readerSource +
                         (Outcome.ShortcutsMade > 0 ? menu : Ui("Ярлыки в меню не созданы.")));

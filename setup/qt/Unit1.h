@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -91,8 +92,9 @@ public:
     std::function<void(const QString& caption, const QString& text)> ShowMessage;
 
     void DirectoryEdit1Change();
-    void Button3Click(); // "Далее": the installation
-    void Button1Click(); // "Выход"
+    void Button3Click();         // "Далее": the installation
+    void Button1Click();         // "Выход"
+    void DirectoryButtonClick(); // "…": the folder chosen in a dialog
 
     QWidget* CurrentPage() const;
 
@@ -100,6 +102,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The installer's error policy: every handler the toolkit calls (a signal's slot, an event
+    // override) is entered through Guarded, so that no exception crosses Qt's own code. What
+    // the handler lets through is shown by ShowMessage, captioned with the installer's title,
+    // with the error's text; the installer stays on its page and goes on. True when the
+    // handler ran to its end.
+    template <class F> bool Guarded(F&& handler);
+    void ReportError(const std::exception& e);
+    void ReportUnknownError();
+
     void FormCreate();
     void CreateComponents();
     void ShowFreeSpace();

@@ -26,6 +26,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <stdexcept>
+
 using namespace quarto;
 using namespace quarto::test;
 
@@ -305,6 +307,45 @@ TEST(MainForm, LinksLeadingOutOfTheEditionAndTheReaderOpenNothing) {
     ClickLink(wb1, "inner");
     EXPECT_EQ(wb1->toPlainText(), U("Внутренняя страница"));
     EXPECT_TRUE(r.Messages.empty());
+}
+
+TEST(MainForm, AFailingHandlerOfTheReferenceWindowIsReportedOnceAndTheWindowGoesOn) {
+    TFiles files = SampleEdition("One");
+    for (auto& [name, content] : files)
+        if (name == "texts/a1.htm")
+            content += " <A HREF=\"out.htm\">inside</A>";
+    files.push_back({"Base/out.htm", "<P>Страница <A HREF=\"inner.htm\">inner</A>"});
+    files.push_back({"Base/inner.htm", "<P>Внутренняя страница"});
+    TReader r;
+    r.App.AddEdition("1", files);
+    r.Start();
+    THtmlView* wb1 = Refs->findChild<THtmlView*>("WB1");
+    TReader::DoubleClick("ЗВЁЗДЫ");
+    ClickLink(TReader::View(), "inside");
+    ASSERT_TRUE(Refs->isVisible());
+
+    bool fail = true;
+    wb1->OnHotSpotClick = [&](const std::string&, bool&) {
+        if (fail)
+            throw std::runtime_error("Ссылка повреждена");
+    };
+    // The signal reaches the view's handler directly, not through the application's event
+    // notification: the report comes from the handler's own guard, and the link whose
+    // handler failed is not followed.
+    emit wb1->anchorClicked(QUrl(QStringLiteral("inner.htm")));
+    ASSERT_EQ(r.Messages.size(), 1u);
+    EXPECT_EQ(r.Messages[0].Caption, U(ReaderTitle));
+    EXPECT_EQ(r.Messages[0].Text, U("Ссылка повреждена"));
+    EXPECT_TRUE(Refs->isVisible());
+    EXPECT_TRUE(wb1->toPlainText().contains(U("Страница")));
+
+    fail = false;
+    ClickLink(wb1, "inner");
+    EXPECT_EQ(wb1->toPlainText(), U("Внутренняя страница"));
+    Refs->findChild<QPushButton*>("Button1")->click();
+    EXPECT_FALSE(Refs->isVisible());
+    EXPECT_EQ(r.Messages.size(), 1u);
+    wb1->OnHotSpotClick = nullptr;
 }
 
 TEST(MainForm, FontSizeReloadKeepsTheMarksAndStays) {

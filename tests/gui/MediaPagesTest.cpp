@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <stdexcept>
+
 using namespace quarto;
 using namespace quarto::test;
 
@@ -334,6 +336,73 @@ TEST_F(MediaPages, AClipLinkPlaysInTheVideoWindowCentredAndStoppedOnClose) {
         EXPECT_FALSE(handled) << target;
     }
     EXPECT_TRUE(ClipVideo.Calls.empty());
+}
+
+namespace {
+
+// A fake video player whose clip size and stopping fail while fail is set.
+class TFailingVideoPlayer : public TFakeVideoPlayer {
+public:
+    TFailingVideoPlayer(TFakeVideoState& state, const bool& fail)
+        : TFakeVideoPlayer(state), FFail(fail) {}
+    TVideoSize VideoSize() const override {
+        if (FFail)
+            throw std::runtime_error("Видео повреждено");
+        return TFakeVideoPlayer::VideoSize();
+    }
+    void Stop() override {
+        if (FFail)
+            throw std::runtime_error("Проигрыватель не остановлен");
+        TFakeVideoPlayer::Stop();
+    }
+
+private:
+    const bool& FFail;
+};
+
+} // namespace
+
+TEST_F(MediaPages, AFailingHandlerOfTheVideoWindowIsReportedOnceAndTheWindowGoesOn) {
+    Start();
+    bool fail = true;
+    Form3->VideoPlayerFactory = [&](QWidget*) {
+        return std::make_unique<TFailingVideoPlayer>(ClipVideo, fail);
+    };
+    ClipVideo.LoadAtOnce = false;
+    bool escaped = false;
+    QTimer::singleShot(0, [&] {
+        // The player tells the window directly, not through the application's event
+        // notification: the report comes from the handler's own guard.
+        try {
+            FinishLoading(ClipVideo);
+        } catch (...) {
+            escaped = true;
+        }
+        EXPECT_EQ(Reader.Messages.size(), 1u);
+        EXPECT_TRUE(Form3->isVisible());
+        Form3->close(); // its stop fails as well
+    });
+    bool handled = false;
+    Form1->HTMLViewer1HotSpotClick("video_1/clip.avi", handled);
+    EXPECT_FALSE(escaped);
+    EXPECT_FALSE(Form3->isVisible());
+    ASSERT_EQ(Reader.Messages.size(), 2u);
+    EXPECT_EQ(Reader.Messages[0].Caption, QString::fromUtf8(ReaderTitle));
+    EXPECT_EQ(Reader.Messages[0].Text, QString::fromUtf8("Видео повреждено"));
+    EXPECT_EQ(Reader.Messages[1].Text, QString::fromUtf8("Проигрыватель не остановлен"));
+
+    // The window goes on: the clip plays again at its size and stops when the window closes.
+    fail = false;
+    QTimer::singleShot(0, [&] {
+        FinishLoading(ClipVideo);
+        EXPECT_EQ(Form3->PlayerHost->size(), QSize(320, 240));
+        EXPECT_EQ(ClipVideo.Mode, TMediaMode::Playing);
+        Form3->close();
+    });
+    Form1->HTMLViewer1HotSpotClick("video_1/clip.avi", handled);
+    EXPECT_FALSE(Form3->isVisible());
+    EXPECT_EQ(ClipVideo.Mode, TMediaMode::Stopped);
+    EXPECT_EQ(Reader.Messages.size(), 2u);
 }
 
 TEST(PlayerBar, ShowsTheBoundPlayerAndFollowsItWhilePlaying) {

@@ -270,6 +270,7 @@ TEST(SearchWindow, ADamagedIndexIsReportedAndLeavesTheResultsEmpty) {
         TSkyReader r;
         Search("звезда");
         const std::string file = LayoutPath(Form1->Book().BookFolder, c.File);
+        const std::string whole = ReadWholeFile(file);
         if (c.Remove)
             FileSystem().Remove(file);
         else
@@ -280,6 +281,11 @@ TEST(SearchWindow, ADamagedIndexIsReportedAndLeavesTheResultsEmpty) {
         EXPECT_TRUE(r.Messages[0].Text.contains(U(c.File))) << r.Messages[0].Text.toStdString();
         EXPECT_EQ(Results()->topLevelItemCount(), 0);
         EXPECT_FALSE(Form2->isVisible());
+        // Reported once, and the search goes on: the index mended, the next search finds.
+        WriteWholeFile(file, whole);
+        Search("звезда");
+        EXPECT_EQ(Dump(), SkyResults);
+        EXPECT_EQ(r.Messages.size(), 1u);
     }
 }
 

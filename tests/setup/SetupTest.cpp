@@ -22,6 +22,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -452,6 +453,82 @@ TEST(Setup, ClosingWhileCopyingEndsTheInstaller) {
     EXPECT_FALSE(installer.Record.Values.has_value()); // nothing recorded
     EXPECT_TRUE(installer.Shortcuts.Links.empty());
     EXPECT_NE(f.CurrentPage(), f.Panel3);
+}
+
+namespace {
+
+// Free space and a program start that fail while fail is set.
+class TFailingFreeSpace : public TFakeFreeSpace {
+public:
+    TFailingFreeSpace(TFakeFreeSpaceState& state, const bool& fail)
+        : TFakeFreeSpace(state), FFail(fail) {}
+    std::int64_t FreeMegabytes(const std::string& path) override {
+        if (FFail)
+            throw std::runtime_error("Не удалось узнать свободное место");
+        return TFakeFreeSpace::FreeMegabytes(path);
+    }
+
+private:
+    const bool& FFail;
+};
+
+class TFailingStarter : public TFakeProgramStarter {
+public:
+    TFailingStarter(TFakeStarterState& state, const bool& fail)
+        : TFakeProgramStarter(state), FFail(fail) {}
+    bool Start(const std::string& program, const std::vector<std::string>& arguments) override {
+        if (FFail)
+            throw std::runtime_error("Программа не запущена");
+        return TFakeProgramStarter::Start(program, arguments);
+    }
+
+private:
+    const bool& FFail;
+};
+
+} // namespace
+
+TEST(Setup, AFailingHandlerIsReportedOnceAndTheInstallerGoesOn) {
+    TDiscs discs;
+    const std::string disc = discs.Disc("one", {discs.Edition("K", "Книга", "Часть", {})});
+    TInstaller installer;
+    bool fail = false;
+    TSetupServices services = installer.Services();
+    services.FreeSpace = std::make_unique<TFailingFreeSpace>(installer.FreeSpace, fail);
+    services.Starter = std::make_unique<TFailingStarter>(installer.Starter, fail);
+    TForm1 f(disc, std::move(services));
+    std::vector<std::pair<QString, QString>> messages;
+    f.ShowMessage = [&](const QString& caption, const QString& text) {
+        messages.emplace_back(caption, text);
+    };
+    f.EndProgram = [&] { ++installer.Ended; };
+
+    // The signals reach the handlers directly, not through the application's event
+    // notification: the reports come from the handlers' own guards, in the installer's box.
+    fail = true;
+    f.DirectoryEdit1->setText(QString::fromStdString((discs.Root() / "t").string()));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, U("Электронные книги"));
+    EXPECT_EQ(messages[0].second, U("Не удалось узнать свободное место"));
+    EXPECT_EQ(f.CurrentPage(), f.Panel2);
+
+    fail = false;
+    f.Button3->click();
+    EXPECT_EQ(f.CurrentPage(), f.Panel3);
+    EXPECT_TRUE(installer.Record.Values.has_value());
+    EXPECT_EQ(messages.size(), 1u);
+
+    fail = true;
+    f.Button1->click(); // the reader cannot be started: the installer stays
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].second, U("Программа не запущена"));
+    EXPECT_EQ(installer.Ended, 0);
+    EXPECT_EQ(f.CurrentPage(), f.Panel3);
+    fail = false;
+    f.Button1->click();
+    EXPECT_EQ(installer.Starter.Calls.size(), 1u);
+    EXPECT_EQ(installer.Ended, 1);
+    EXPECT_EQ(messages.size(), 2u);
 }
 
 TEST(Setup, AReinstallThatFailsLeavesTheOldFilesWhole) {

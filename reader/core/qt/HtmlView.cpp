@@ -7,6 +7,7 @@
 #include "reader/core/HtmlMarkup.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
+#include "reader/core/qt/ErrorReport.h"
 #include "reader/core/qt/HtmlPieceImport.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -65,21 +66,24 @@ THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent) {
     document()->setDefaultStyleSheet(
         QStringLiteral("pre, code, tt { font-family: '%1'; } pre { white-space: pre; }")
             .arg(QString::fromLatin1(PreformattedFamily)));
-    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
-        // The target as written: from the anchor under the mouse, or under the cursor when the
-        // link was activated from the keyboard.
-        QString href = anchorAt(FReleasePos);
-        if (href.isEmpty())
-            href = textCursor().charFormat().anchorHref();
-        if (href.isEmpty())
-            href = url.toString();
-        const std::string target = ToUtf8(href);
-        bool handled = false;
-        if (OnHotSpotClick)
-            OnHotSpotClick(target, handled);
-        if (!handled)
-            FollowLink(target);
-    });
+    connect(this, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& url) { Guarded([&] { LinkClicked(url); }); });
+}
+
+void THtmlView::LinkClicked(const QUrl& url) {
+    // The target as written: from the anchor under the mouse, or under the cursor when the
+    // link was activated from the keyboard.
+    QString href = anchorAt(FReleasePos);
+    if (href.isEmpty())
+        href = textCursor().charFormat().anchorHref();
+    if (href.isEmpty())
+        href = url.toString();
+    const std::string target = ToUtf8(href);
+    bool handled = false;
+    if (OnHotSpotClick)
+        OnHotSpotClick(target, handled);
+    if (!handled)
+        FollowLink(target);
 }
 
 void THtmlView::LoadFromFile(const std::string& path) {
@@ -160,7 +164,7 @@ void THtmlView::Show(std::string source, const std::string& anchor) {
     }
     QTimer::singleShot(0, this, [this, load = FLoadNumber] {
         if (load == FLoadNumber)
-            FinishLoading();
+            Guarded([&] { FinishLoading(); });
     });
 }
 
@@ -219,6 +223,14 @@ void THtmlView::FollowLink(const std::string& target) {
 }
 
 QVariant THtmlView::loadResource(int type, const QUrl& name) {
+    // Called by the document while it lays out a page: a resource that fails is reported and
+    // left out.
+    QVariant resource;
+    Guarded([&] { resource = Resource(type, name); });
+    return resource;
+}
+
+QVariant THtmlView::Resource(int type, const QUrl& name) {
     QUrl url = name;
     if (url.isRelative())
         url = document()->baseUrl().resolved(url);
@@ -261,7 +273,7 @@ void THtmlView::mousePressEvent(QMouseEvent* event) {
     // The side buttons step through the window's history, not the view's own.
     if (event->button() == Qt::BackButton || event->button() == Qt::ForwardButton) {
         if (OnHistoryButton)
-            OnHistoryButton(event->button() == Qt::ForwardButton);
+            Guarded([&] { OnHistoryButton(event->button() == Qt::ForwardButton); });
         event->accept();
         return;
     }

@@ -27,7 +27,8 @@ public:
     std::function<void(std::string& source)> OnParseBegin;
     // Raised when the user clicks a link: the target as written in the page (UTF-8, as file
     // names are on this system); handled is false on entry; when the handler leaves it false
-    // the view follows the link itself.
+    // the view follows the link itself. What the handler lets through goes to the general error
+    // report, and the link is not followed.
     std::function<void(const std::string& target, bool& handled)> OnHotSpotClick;
     // The mouse's back (false) or forward (true) button pressed over the page.
     std::function<void(bool forward)> OnHistoryButton;
@@ -84,6 +85,10 @@ protected:
 
 private:
     void Show(std::string source, const std::string& anchor);
+    // A link clicked or activated: the link-click event, then the link followed when the
+    // handler leaves it unhandled.
+    void LinkClicked(const QUrl& url);
+    QVariant Resource(int type, const QUrl& name);
     void SetDocumentHtml(const QString& html);
     void FollowLink(const std::string& target);
 

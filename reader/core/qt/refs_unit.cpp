@@ -3,6 +3,7 @@
 #include "HtmlView.h"
 
 #include "common/qt/QtText.h"
+#include "reader/core/qt/ErrorReport.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -40,7 +41,7 @@ TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
     bar->addWidget(Button1);
     bar->addStretch(1);
     layout->addWidget(Panel1);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Guarded([&] { Button1Click(); }); });
 
     resize(802, 502);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

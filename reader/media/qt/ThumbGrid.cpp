@@ -99,7 +99,8 @@ TThumbGrid::~TThumbGrid() = default;
 void TThumbGrid::SetScrollBar(QScrollBar* scrollBar) {
     FScrollBar = scrollBar;
     if (scrollBar)
-        connect(scrollBar, &QScrollBar::valueChanged, this, [this] { ScrollBar1Change(); });
+        connect(scrollBar, &QScrollBar::valueChanged, this,
+                [this] { Guarded([this] { ScrollBar1Change(); }); });
 }
 
 void TThumbGrid::Load(const std::string& appFolder, const std::string& bookFolder) {
@@ -221,7 +222,7 @@ void TThumbGrid::paintEvent(QPaintEvent*) {
     // A paint request while a frame is being drawn is ignored.
     if (FBusy)
         return;
-    DrawFrame();
+    Guarded([this] { DrawFrame(); });
     QPainter(this).drawImage(0, 0, FFrame);
 }
 
@@ -254,13 +255,13 @@ int TThumbGrid::CellAt(QPoint point) const {
 void TThumbGrid::mouseMoveEvent(QMouseEvent* event) {
     const int cell = CellAt(event->position().toPoint());
     if (cell >= 0 && OnHover)
-        OnHover(cell);
+        Guarded([&] { OnHover(cell); });
 }
 
 void TThumbGrid::mousePressEvent(QMouseEvent* event) {
     const int cell = CellAt(event->position().toPoint());
     if (cell >= 0 && OnPress)
-        OnPress(cell);
+        Guarded([&] { OnPress(cell); });
 }
 
 TThumbGrid* CreateThumbGrid(QWidget* panel8) {

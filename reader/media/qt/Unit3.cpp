@@ -1,6 +1,7 @@
 #include "Unit3.h"
 
 #include "platform/qt/VideoPlayerQt.h"
+#include "reader/core/qt/ErrorReport.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -49,8 +50,9 @@ TForm3::~TForm3() {
 void TForm3::ShowVideo(const std::string& path) {
     if (!MediaPlayer_TLB31) {
         MediaPlayer_TLB31 = VideoPlayerFactory(PlayerHost);
-        MediaPlayer_TLB31->OnReadyStateChange(
-            [this](TVideoReadyState state) { MediaPlayer_TLB31ReadyStateChange(state); });
+        MediaPlayer_TLB31->OnReadyStateChange([this](TVideoReadyState state) {
+            Guarded([&] { MediaPlayer_TLB31ReadyStateChange(state); });
+        });
     }
     MediaPlayer_TLB31->SetFileName(path);
     exec();
@@ -88,7 +90,7 @@ void TForm3::FormHide() {
 void TForm3::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous())
-        FormHide();
+        Guarded([&] { FormHide(); });
 }
 
 } // namespace quarto

@@ -1,6 +1,7 @@
 #include "insertUnit.h"
 
 #include "common/qt/QtText.h"
+#include "reader/core/qt/ErrorReport.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,8 +48,10 @@ TinsertForm::TinsertForm(QWidget* parent) : QDialog(parent) {
     FlatSpeedButton2 = FlatButton("Отмена", "FlatSpeedButton2", this);
     FlatSpeedButton1->setGeometry(70, 78, 110, 25);
     FlatSpeedButton2->setGeometry(186, 78, 110, 25);
-    connect(FlatSpeedButton1, &QPushButton::clicked, this, [this] { FlatSpeedButton1Click(); });
-    connect(FlatSpeedButton2, &QPushButton::clicked, this, [this] { FlatSpeedButton2Click(); });
+    connect(FlatSpeedButton1, &QPushButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton1Click(); }); });
+    connect(FlatSpeedButton2, &QPushButton::clicked, this,
+            [this] { Guarded([&] { FlatSpeedButton2Click(); }); });
 }
 
 void TinsertForm::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "search_wait.h"
 
+#include "common/AsciiText.h"
 #include "common/qt/QtText.h"
 #include "reader/core/qt/ErrorReport.h"
 #include "reader/core/qt/mainform.h"
@@ -18,14 +19,6 @@ namespace quarto {
 TSearchForm* SearchForm = nullptr;
 
 namespace {
-
-// The length of text without the characters of codes 0 to 32 at both ends.
-std::size_t TrimmedLength(const std::string& text) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? static_cast<std::size_t>(last - first) : 0;
-}
 
 // The progress window is up from the start of a search to its end, whichever way it ends.
 class TProgressWindow {
@@ -58,7 +51,8 @@ TSearchForm::~TSearchForm() {
 void TSearchForm::RunSearch() {
     TProgressWindow progress;
     QueryText = NormalizeQuery(QueryText);
-    if (TrimmedLength(QueryText) <= 2)
+    // Without the characters of codes 0 to 32 at both ends.
+    if (TrimmedBy(QueryText, IsBlankOrControl).size() <= 2)
         return;
     ClearResults();
     // Once, so that the progress window is painted; the search itself blocks the interface.

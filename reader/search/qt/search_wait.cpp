@@ -1,6 +1,7 @@
 #include "search_wait.h"
 
 #include "common/qt/QtText.h"
+#include "reader/core/qt/ErrorReport.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,7 +43,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Guarded([&] { Timer1Timer(); }); });
     Timer1->start();
 }
 

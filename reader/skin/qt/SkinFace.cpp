@@ -245,7 +245,7 @@ void TSkinImage::leaveEvent(QEvent* event) {
     // Off the face (onto a pane or out of the window) there is no command under the mouse.
     QWidget::leaveEvent(event);
     if (!FDragging)
-        FSkin.LeaveFace();
+        Guarded([&] { FSkin.LeaveFace(); });
 }
 
 void TSkinImage::mouseReleaseEvent(QMouseEvent*) {
