@@ -142,11 +142,4 @@ void TSearchIndexWriter::Write(const std::string& out) const {
     WriteWholeFile(LayoutPath(out, PositionsFile), positions);
 }
 
-void WriteSearchIndex(const std::string& out, const std::vector<std::string>& articleTexts) {
-    TSearchIndexWriter writer;
-    for (const std::string& text : articleTexts)
-        writer.AddArticle(text);
-    writer.Write(out);
-}
-
 } // namespace quarto
