@@ -35,11 +35,7 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string ReadSource(const std::string& path) {
-    try {
-        return StripBom(ReadWholeFile(path));
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    return StripBom(ReadSourceFile(path));
 }
 
 // 1251 bytes of UTF-8 source text; the message says where the text cannot be converted.

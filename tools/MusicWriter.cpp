@@ -58,12 +58,7 @@ TMusicSource ReadMusicSource(const std::string& src) {
     const std::string listPath = JoinPath(src, "music.txt");
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         throw EEditionSourceError(listPath + ": the music outline is missing.");
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     TMusicSource result;
     std::map<std::string, std::string> storedFrom; // stored stem -> source path
     std::optional<TMusicEntry> album;              // the album of the tracks that follow

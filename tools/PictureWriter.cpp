@@ -177,12 +177,7 @@ TEditionPictures ReadEditionPictures(const std::string& src, const std::string& 
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         return result;
     result.Present = true;
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     TSourceCatalogue catalogue = ParsePictureList(text, listPath);
     const std::string from = pictureSource.empty() ? JoinPath(src, "pictures") : pictureSource;
     if (FileSystem().Stat(from).Kind != TEntryKind::Folder)

@@ -3,6 +3,7 @@
 #include "EditionWriter.h"
 
 #include "common/Cp1251.h"
+#include "common/FileSystem.h"
 
 #include <algorithm>
 #include <sstream>
@@ -35,6 +36,14 @@ std::string TSourceFields::Rest() const {
     if (start == std::string::npos)
         return {};
     return FLine.substr(start, FLine.find_last_not_of(SourceBlanks) + 1 - start);
+}
+
+std::string ReadSourceFile(const std::string& path) {
+    try {
+        return ReadWholeFile(path);
+    } catch (const std::exception& e) {
+        throw EEditionSourceError(e.what());
+    }
 }
 
 void ForEachSourceLine(const std::string& text, const std::string& fileName,

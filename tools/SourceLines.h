@@ -39,6 +39,10 @@ private:
     std::size_t FPos;
 };
 
+// The whole file at path; throws EEditionSourceError with the file layer's message when it
+// cannot be read.
+std::string ReadSourceFile(const std::string& path);
+
 // Calls each for every line of text that is neither blank nor a comment.
 void ForEachSourceLine(const std::string& text, const std::string& fileName,
                        const std::function<void(const TSourceLine&)>& each);

@@ -22,12 +22,7 @@ TEditionSupplements::TList ReadList(const std::string& src, const char* listName
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         return list;
     list.Present = true;
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     std::map<std::string, std::string> storedFrom; // stored name -> source path
     bool folderChecked = false;
     ForEachSourceLine(text, listPath, [&](const TSourceLine& source) {
