@@ -1,5 +1,7 @@
 #include "Cp1251.h"
 
+#include "Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -29,49 +31,6 @@ int ByteOf(char32_t cp) {
     return -1;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when malformed.
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    std::size_t len;
-    char32_t min;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        len = 2, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + len > text.size())
-        return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(text[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
-
 } // namespace
 
 std::string Cp1251ToUtf8(std::string_view text) {
@@ -93,15 +52,14 @@ bool TryUtf8ToCp1251(std::string_view text, std::string& out) {
     out.clear();
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        char32_t cp;
-        const std::size_t len = DecodeUtf8(text, i, cp);
-        if (len == 0)
+        const TUtf8Char c = DecodeUtf8At(text, i);
+        if (!c.Valid)
             return false;
-        const int b = ByteOf(cp);
+        const int b = ByteOf(c.Code);
         if (b < 0)
             return false;
         out += static_cast<char>(b);
-        i += len;
+        i += c.Length;
     }
     return true;
 }
@@ -110,16 +68,15 @@ std::string Utf8ToCp1251(std::string_view text, char replacement) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        char32_t cp;
-        const std::size_t len = DecodeUtf8(text, i, cp);
-        if (len == 0) {
+        const TUtf8Char c = DecodeUtf8At(text, i);
+        if (!c.Valid) {
             out += replacement;
             ++i;
             continue;
         }
-        const int b = ByteOf(cp);
+        const int b = ByteOf(c.Code);
         out += b < 0 ? replacement : static_cast<char>(b);
-        i += len;
+        i += c.Length;
     }
     return out;
 }
@@ -173,11 +130,6 @@ std::string LowerCase1251(std::string_view text) {
 
 const char* LowerCaseTable1251() {
     return CaseTables.Lower;
-}
-
-void LowerCase1251InPlace(std::string& text) {
-    for (char& c : text)
-        c = CaseTables.Lower[static_cast<unsigned char>(c)];
 }
 
 bool SameText1251(std::string_view a, std::string_view b) {

@@ -24,7 +24,6 @@ char UpperCase1251(char c);
 char LowerCase1251(char c);
 std::string UpperCase1251(std::string_view text);
 std::string LowerCase1251(std::string_view text);
-void LowerCase1251InPlace(std::string& text);
 // The lower-case mapping as a table of 256 bytes.
 const char* LowerCaseTable1251();
 // Equal when equal after lower-casing with the mapping above.

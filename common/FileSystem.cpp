@@ -208,6 +208,13 @@ bool FileExists(std::string_view path) {
     return !p.empty() && FileSystem().Stat(p).Kind == TEntryKind::File;
 }
 
+TFileStamp StampOf(const std::string& path) {
+    const TFileInfo info = FileSystem().Stat(path);
+    if (info.Kind != TEntryKind::File)
+        return {};
+    return {true, info.Size, info.Time};
+}
+
 bool FolderExists(std::string_view path) {
     const std::string p = ResolvePath(path);
     return !p.empty() && FileSystem().Stat(p).Kind == TEntryKind::Folder;

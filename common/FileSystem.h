@@ -163,6 +163,18 @@ std::string ResolvedOrGiven(std::string_view path);
 bool FileExists(std::string_view path);
 bool FolderExists(std::string_view path);
 
+// What a file was when it was read, to tell whether it has changed since: whether a file (not a
+// folder) is there, its size and its time of change. Two stamps of a path that is not a file
+// are equal.
+struct TFileStamp {
+    bool IsFile = false;
+    std::int64_t Size = 0;
+    std::int64_t Time = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+// The stamp of the file at path as spelled (not looked up ignoring case).
+TFileStamp StampOf(const std::string& path);
+
 // a + separator + b, without doubling a separator at the end of a.
 std::string JoinPath(std::string_view a, std::string_view b);
 // The last component of path (after the last "/" or "\"); path itself when it has none.

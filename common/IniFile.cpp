@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "AsciiText.h"
 #include "FileSystem.h"
 
 #include "Cp1251.h"
@@ -9,18 +10,6 @@
 
 namespace quarto {
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -77,11 +66,12 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
 TIniFile::TIniFile(std::string_view text) {
     TSection* current = nullptr;
     for (const std::string& rawLine : SplitTextList(text)) {
-        const std::string_view line = Trim(rawLine);
+        const std::string_view line = TrimmedBy(rawLine, IsSpaceOrTab);
         if (!line.empty() && line.front() == '[') {
             const std::size_t close = line.find(']');
-            const std::string_view name =
-                Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            const std::string_view name = TrimmedBy(
+                line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1),
+                IsSpaceOrTab);
             FSections.push_back({std::string(name), {}});
             current = &FSections.back();
             continue;
@@ -89,13 +79,14 @@ TIniFile::TIniFile(std::string_view text) {
         const std::size_t eq = line.find('=');
         if (current == nullptr || eq == std::string_view::npos)
             continue;
-        std::string_view value = Trim(line.substr(eq + 1));
+        std::string_view value = TrimmedBy(line.substr(eq + 1), IsSpaceOrTab);
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         if (value.size() > MaxValueLength)
             value = value.substr(0, MaxValueLength);
-        current->Entries.push_back({std::string(Trim(line.substr(0, eq))), std::string(value)});
+        current->Entries.push_back(
+            {std::string(TrimmedBy(line.substr(0, eq), IsSpaceOrTab)), std::string(value)});
     }
 }
 

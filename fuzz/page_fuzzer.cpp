@@ -2,6 +2,7 @@
 // search marks) in both charsets, and the classification of the links of a page.
 #include "fuzzer_common.h"
 
+#include "common/AsciiText.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
@@ -17,13 +18,6 @@ std::string WithoutMarks(std::string source) {
         for (std::size_t at; (at = source.find(mark)) != std::string::npos;)
             source.erase(at, mark.size());
     return source;
-}
-
-std::string LowerAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return text;
 }
 
 } // namespace
@@ -52,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string broken = page;
     RewriteLineBreaks(broken);
     FUZZ_CHECK(broken.size() == page.size());
-    FUZZ_CHECK(LowerAscii(broken).find("<br>") == std::string::npos);
+    FUZZ_CHECK(AsciiLowered(broken).find("<br>") == std::string::npos);
 
     // The whole rewriting marks once only.
     bool highlightOn = true;

@@ -2,6 +2,7 @@
 // mount table.
 #include "DiscDrives.h"
 
+#include "common/AsciiText.h"
 #include "common/DiscImage.h"
 
 #include <algorithm>
@@ -11,10 +12,6 @@
 namespace quarto {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 bool IsOctal(char c) {
     return c >= '0' && c <= '7';
@@ -42,10 +39,10 @@ std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && IsBlank(line[i]))
+        while (i < line.size() && IsSpaceOrTab(line[i]))
             ++i;
         std::size_t end = i;
-        while (end < line.size() && !IsBlank(line[end]))
+        while (end < line.size() && !IsSpaceOrTab(line[end]))
             ++end;
         if (end > i)
             fields.push_back(line.substr(i, end - i));

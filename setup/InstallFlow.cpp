@@ -1,10 +1,9 @@
 #include "InstallFlow.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
-
-#include <cctype>
 
 namespace quarto {
 
@@ -12,10 +11,6 @@ namespace {
 
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // A full path of this system: "/..." here; "C:\...", "C:/..." or "\\server\..." on Windows.
@@ -35,12 +30,7 @@ TInstallFailure CopyFailureOf(const TCopyFailure& failure) {
 } // namespace
 
 std::optional<std::string> ChosenFolderOf(const std::string& typed, std::string* refusal) {
-    std::size_t begin = 0, end = typed.size();
-    while (begin < end && IsBlank(typed[begin]))
-        ++begin;
-    while (end > begin && IsBlank(typed[end - 1]))
-        --end;
-    std::string folder = typed.substr(begin, end - begin);
+    std::string folder(TrimmedBy(typed, IsLineSpace));
     if (!folder.empty() && folder[0] == '~' && (folder.size() == 1 || IsSeparator(folder[1]))) {
         const std::string home = HomeFolder();
         if (!home.empty())
@@ -68,10 +58,7 @@ std::string DiscOfCommandLine(const std::vector<std::string>& arguments,
 }
 
 std::string DiscOfChosenFile(const std::string& chosen) {
-    std::string lower = chosen;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".iso") == 0)
+    if (chosen.size() > 4 && EndsIgnoringAsciiCase(chosen, ".iso"))
         return chosen;
     const std::size_t cut = chosen.find_last_of("/\\");
     return cut == std::string::npos ? std::string() : chosen.substr(0, cut + 1);

@@ -1,5 +1,6 @@
 #include "EditionCheck.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
@@ -135,7 +136,7 @@ void CheckPictures(const Tbook& book, std::vector<std::string>& problems) {
             problems.push_back(picDataName + Layout::PicFilesFile + ": no line " +
                                std::to_string(i) + " for entry " + std::to_string(i) +
                                "; its picture cannot be opened.");
-        else if (LowerAsciiLetters(catalogue.PictureFiles[i]) != file)
+        else if (AsciiLowered(catalogue.PictureFiles[i]) != file)
             problems.push_back(picDataName + Layout::PicFilesFile + ", line " + std::to_string(i) +
                                ": \"" + Cp1251ToUtf8(catalogue.PictureFiles[i]) +
                                "\" differs from the file line \"" + Cp1251ToUtf8(file) +

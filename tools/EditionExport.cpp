@@ -2,6 +2,7 @@
 
 #include "XhtmlWriter.h"
 #include "ZipWriter.h"
+#include "common/AsciiText.h"
 #include "common/BmpFile.h"
 #include "common/ByteStream.h"
 #include "common/Cp1251.h"
@@ -39,12 +40,6 @@ std::string Numbered(char prefix, std::size_t n, int width) {
     char digits[32];
     std::snprintf(digits, sizeof digits, "%0*zu", width, n);
     return std::string(1, prefix) + digits;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 std::string NowStamp() {
@@ -409,7 +404,8 @@ private:
     }
 
     static std::string TitleOf(const std::string& page, const std::string& otherwise) {
-        const std::string lower = Lower(page.substr(0, std::min<std::size_t>(page.size(), 4096)));
+        const std::string lower =
+            AsciiLowered(page.substr(0, std::min<std::size_t>(page.size(), 4096)));
         const std::size_t open = lower.find("<title");
         const std::size_t start = open == std::string::npos ? open : lower.find('>', open);
         const std::size_t close = start == std::string::npos ? start : lower.find("</title", start);
@@ -641,21 +637,12 @@ private:
     TExportReport FReport;
 };
 
-// Creates folder and the folders above it that are missing.
-void MakeFolders(const std::string& folder) {
-    TFileSystem& files = FileSystem();
-    const std::string root = JoinPath(files.AbsolutePath(folder), "");
-    for (std::size_t at = 1; at < root.size(); ++at)
-        if (root[at] == PathSeparator && files.Stat(root.substr(0, at)).Kind != TEntryKind::Folder)
-            files.CreateFolder(root.substr(0, at));
-}
-
 } // namespace
 
 TExportReport ExportEpub(const Tbook& book, const std::string& path, const TExportOptions& options) {
     // Written beside its place and renamed over it, so a failed export leaves no half book.
     const std::string temporary = path + ".part";
-    MakeFolders(ParentOf(FileSystem().AbsolutePath(path)));
+    CreateFolders(ParentOf(FileSystem().AbsolutePath(path)));
     TExportReport report;
     try {
         TZipWriter zip(temporary);
@@ -685,7 +672,7 @@ TExportReport ExportHtml(const Tbook& book, const std::string& folder,
                          const TExportOptions& options) {
     TFileSystem& files = FileSystem();
     const std::string root = JoinPath(files.AbsolutePath(folder), "");
-    MakeFolders(root);
+    CreateFolders(root);
     for (const char* sub : {"pages", "ref", "images", "video"})
         files.CreateFolder(root + sub);
     TExporter exporter(book, options, TFormat::Html);

@@ -5,6 +5,7 @@
 #include "SourceLines.h"
 #include "SupplementWriter.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/IniFile.h"
@@ -18,8 +19,6 @@
 
 namespace quarto {
 namespace {
-
-const char* const Blanks = " \t\r";
 
 std::string StripBom(std::string text) {
     if (text.rfind("\xEF\xBB\xBF", 0) == 0)
@@ -35,22 +34,8 @@ bool IsFolder(const std::string& path) {
     return FileSystem().Stat(path).Kind == TEntryKind::Folder;
 }
 
-// The extension of a file name, from its last "." on, in lower case.
-std::string LowerExtension(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    const std::size_t dot = name.rfind('.');
-    std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
 std::string ReadSource(const std::string& path) {
-    try {
-        return StripBom(ReadWholeFile(path));
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    return StripBom(ReadSourceFile(path));
 }
 
 // 1251 bytes of UTF-8 source text; the message says where the text cannot be converted.
@@ -71,12 +56,12 @@ std::string ToCp1251(const std::string& utf8, const std::string& where) {
 }
 
 bool IsTextFile(const std::string& path) {
-    const std::string ext = LowerExtension(path);
+    const std::string ext = ExtensionOf(path);
     return ext == ".htm" || ext == ".html" || ext == ".txt" || ext == ".css" || ext == ".inf";
 }
 
 bool IsHtmlFile(const std::string& file) {
-    const std::string ext = LowerExtension(file);
+    const std::string ext = ExtensionOf(file);
     return ext == ".htm" || ext == ".html";
 }
 
@@ -121,20 +106,10 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
         const std::size_t first = source.First;
         const auto fail = [&](const std::string& what) { source.Fail(what); };
         // Tokens up to the file name; the rest of the line is the title.
-        std::size_t pos = first;
-        const auto nextToken = [&]() {
-            const std::size_t start = line.find_first_not_of(Blanks, pos);
-            if (start == std::string::npos) {
-                pos = line.size();
-                return std::string();
-            }
-            const std::size_t end = std::min(line.find_first_of(Blanks, start), line.size());
-            pos = end;
-            return line.substr(start, end - start);
-        };
+        TSourceFields fields(line, first);
         TOutlineEntry entry;
         entry.Line = source.Number;
-        const std::string levelToken = nextToken();
+        const std::string levelToken = fields.Next();
         const auto level = ParseIniInteger(levelToken);
         if (!level || *level < 0 || *level > 255 ||
             levelToken.find_first_not_of("0123456789") != std::string::npos)
@@ -143,7 +118,7 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
         bool kindGiven = false;
         std::string token;
         while (true) {
-            token = nextToken();
+            token = fields.Next();
             if (token.rfind("kind=", 0) == 0) {
                 const auto kind = ParseIniInteger(token.substr(5));
                 if (!kind)
@@ -162,11 +137,7 @@ std::vector<TOutlineEntry> ParseOutline(const std::string& text, const std::stri
             entry.File = token;
         if (!kindGiven)
             entry.Kind = entry.File.empty() || IsHtmlFile(entry.File) ? KindHtml : KindPlainText;
-        const std::size_t titleStart = line.find_first_not_of(Blanks, pos);
-        if (titleStart != std::string::npos) {
-            entry.Title = line.substr(titleStart);
-            entry.Title.erase(entry.Title.find_last_not_of(Blanks) + 1);
-        }
+        entry.Title = fields.Rest();
         entries.push_back(std::move(entry));
     });
     return entries;

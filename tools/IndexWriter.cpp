@@ -1,5 +1,6 @@
 #include "IndexWriter.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/RecordFile.h"
 #include "reader/search/SearchIndex.h"
@@ -11,15 +12,14 @@ namespace quarto {
 
 namespace {
 
+// Latin letters, digits and the 1251 Cyrillic letters (А..я, Ё, ё).
 bool IsWordCharacter(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u >= 192 ||
-           u == 168 || u == 184;
+    return IsAsciiDigit(c) || IsAsciiLetter(c) || u >= 192 || u == 168 || u == 184;
 }
 
 bool IsReferenceCharacter(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u == '#' || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+    return c == '#' || IsAsciiDigit(c) || IsAsciiLetter(c);
 }
 
 } // namespace
@@ -140,13 +140,6 @@ void TSearchIndexWriter::Write(const std::string& out) const {
     WriteWholeFile(LayoutPath(out, StartsFile), starts);
     WriteWholeFile(LayoutPath(out, PostingsFile), articles);
     WriteWholeFile(LayoutPath(out, PositionsFile), positions);
-}
-
-void WriteSearchIndex(const std::string& out, const std::vector<std::string>& articleTexts) {
-    TSearchIndexWriter writer;
-    for (const std::string& text : articleTexts)
-        writer.AddArticle(text);
-    writer.Write(out);
 }
 
 } // namespace quarto

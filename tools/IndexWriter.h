@@ -32,7 +32,4 @@ private:
     std::vector<std::vector<std::uint32_t>> FArticles;   // the word ids of each article, in order
 };
 
-// Writes the index of the articles (texts in code page 1251) into folder out.
-void WriteSearchIndex(const std::string& out, const std::vector<std::string>& articleTexts);
-
 } // namespace quarto

@@ -3,6 +3,7 @@
 #include "EditionWriter.h"
 #include "SourceLines.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
@@ -17,20 +18,11 @@ namespace quarto {
 
 namespace {
 
-const char* const Blanks = " \t\r";
-
 void PutShortString(std::string& record, std::size_t offset, const std::string& text,
                     const std::optional<std::uint8_t>& length) {
     const std::size_t stored = std::min(text.size(), MusicFormat::ShortStringMaxLength);
     record[offset] = static_cast<char>(length ? *length : stored);
     record.replace(offset + 1, stored, text, 0, stored);
-}
-
-std::string LowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return text;
 }
 
 } // namespace
@@ -66,12 +58,7 @@ TMusicSource ReadMusicSource(const std::string& src) {
     const std::string listPath = JoinPath(src, "music.txt");
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         throw EEditionSourceError(listPath + ": the music outline is missing.");
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     TMusicSource result;
     std::map<std::string, std::string> storedFrom; // stored stem -> source path
     std::optional<TMusicEntry> album;              // the album of the tracks that follow
@@ -85,24 +72,9 @@ TMusicSource ReadMusicSource(const std::string& src) {
                 fail(std::string("the ") + what + " is longer than 255 characters.");
             return out;
         };
-        std::size_t pos = line[first] == '=' ? first + 1 : first;
-        const auto nextToken = [&]() {
-            const std::size_t start = line.find_first_not_of(Blanks, pos);
-            if (start == std::string::npos) {
-                pos = line.size();
-                return std::string();
-            }
-            const std::size_t end = std::min(line.find_first_of(Blanks, start), line.size());
-            pos = end;
-            return line.substr(start, end - start);
-        };
-        const std::string token = nextToken();
-        std::string title;
-        if (const std::size_t start = line.find_first_not_of(Blanks, pos);
-            start != std::string::npos) {
-            title = line.substr(start);
-            title.erase(title.find_last_not_of(Blanks) + 1);
-        }
+        TSourceFields fields(line, line[first] == '=' ? first + 1 : first);
+        const std::string token = fields.Next();
+        const std::string title = fields.Rest();
         if (line[first] == '=') {
             if (token.empty() || token.size() > 3 ||
                 token.find_first_not_of("0123456789") != std::string::npos ||
@@ -119,8 +91,7 @@ TMusicSource ReadMusicSource(const std::string& src) {
         if (file.find_first_of("/\\:") != std::string::npos || file == "." || file == "..")
             fail("\"" + file + "\" is not a plain file name of the source folder.");
         const std::string extension(MusicFormat::TrackExtension);
-        if (file.size() <= extension.size() ||
-            LowerAscii(file.substr(file.size() - extension.size())) != extension)
+        if (file.size() <= extension.size() || !EndsIgnoringAsciiCase(file, extension))
             fail("\"" + file + "\": a track must be an .mp3 file.");
         const std::string path = ResolvePath(JoinPath(src, file));
         if (path.empty() || FileSystem().Stat(path).Kind != TEntryKind::File)

@@ -20,8 +20,6 @@ namespace quarto {
 
 namespace {
 
-const char* const Blanks = " \t\r";
-
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
@@ -49,35 +47,17 @@ TSourceCatalogue ParsePictureList(const std::string& text, const std::string& fi
         const auto fail = [&](const std::string& what) { source.Fail(what); };
         const auto to1251 = [&](const std::string& utf8) { return source.To1251(utf8); };
         if (line[first] == '=') {
-            std::string heading = line.substr(first + 1);
-            heading.erase(0, heading.find_first_not_of(Blanks));
-            heading.erase(heading.find_last_not_of(Blanks) + 1);
-            catalogue.Set.Headings.push_back(to1251(heading));
+            catalogue.Set.Headings.push_back(to1251(TSourceFields(line, first + 1).Rest()));
             return;
         }
-        std::size_t pos = first;
-        const auto nextToken = [&]() {
-            const std::size_t start = line.find_first_not_of(Blanks, pos);
-            if (start == std::string::npos) {
-                pos = line.size();
-                return std::string();
-            }
-            const std::size_t end = std::min(line.find_first_of(Blanks, start), line.size());
-            pos = end;
-            return line.substr(start, end - start);
-        };
-        const std::string heading = nextToken();
-        const std::string file = nextToken();
+        TSourceFields fields(line, first);
+        const std::string heading = fields.Next();
+        const std::string file = fields.Next();
         if (file.empty())
             fail("the picture file is missing (HEADING FILE TITLE[@DESCRIPTION]).");
         if (file.find_first_of("/\\") != std::string::npos || file == "." || file == "..")
             fail("\"" + file + "\" is not a plain file name of the pictures folder.");
-        std::string title;
-        if (const std::size_t start = line.find_first_not_of(Blanks, pos);
-            start != std::string::npos) {
-            title = line.substr(start);
-            title.erase(title.find_last_not_of(Blanks) + 1);
-        }
+        const std::string title = fields.Rest();
         catalogue.Set.Entries.push_back({to1251(heading), to1251(title), {}});
         catalogue.SourceFiles.push_back(file);
         catalogue.SourceLines.push_back(source.Number);
@@ -183,28 +163,13 @@ std::string EncodePng(const TDibPicture& picture) {
     return out;
 }
 
-TDibPicture ReadSourcePicture(const std::string& path, std::string_view bytes) {
-    const TMediaType& type = MediaTypeOfName(FileNameOf(path));
-    if (type.SourcePicture && type.SourceStoredAsIs)
-        return DecodeJpeg(bytes);
-    if (type.SourcePicture)
-        return ReadPng(bytes);
-    throw EEditionSourceError(path +
-                              ": a picture must be a JPEG (.jpg, .jpeg) or PNG (.png) file.");
-}
-
 TEditionPictures ReadEditionPictures(const std::string& src, const std::string& pictureSource) {
     TEditionPictures result;
     const std::string listPath = JoinPath(src, "pictures.txt");
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         return result;
     result.Present = true;
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     TSourceCatalogue catalogue = ParsePictureList(text, listPath);
     const std::string from = pictureSource.empty() ? JoinPath(src, "pictures") : pictureSource;
     if (FileSystem().Stat(from).Kind != TEntryKind::Folder)

@@ -54,10 +54,6 @@ struct TSourcePicture {
 // enlarged, as JPEG.
 std::string MakeThumbnail(const TDibPicture& picture);
 
-// Reads a source picture (JPEG or PNG, told by the extension); throws EPictureError for
-// damaged data and EEditionSourceError (tools/EditionWriter.h) for other kinds.
-TDibPicture ReadSourcePicture(const std::string& path, std::string_view bytes);
-
 // Decodes a PNG file image to 24-bit RGB (transparency dropped onto white). Throws
 // EPictureError for damaged data and absurd sizes.
 TDibPicture ReadPng(std::string_view bytes);

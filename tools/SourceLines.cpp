@@ -3,7 +3,9 @@
 #include "EditionWriter.h"
 
 #include "common/Cp1251.h"
+#include "common/FileSystem.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace quarto {
@@ -17,6 +19,31 @@ std::string TSourceLine::To1251(const std::string& utf8) const {
     if (!TryUtf8ToCp1251(utf8, out))
         Fail("not UTF-8, or a character code page 1251 lacks.");
     return out;
+}
+
+std::string TSourceFields::Next() {
+    const std::size_t start = FLine.find_first_not_of(SourceBlanks, FPos);
+    if (start == std::string::npos) {
+        FPos = FLine.size();
+        return {};
+    }
+    FPos = std::min(FLine.find_first_of(SourceBlanks, start), FLine.size());
+    return FLine.substr(start, FPos - start);
+}
+
+std::string TSourceFields::Rest() const {
+    const std::size_t start = FLine.find_first_not_of(SourceBlanks, FPos);
+    if (start == std::string::npos)
+        return {};
+    return FLine.substr(start, FLine.find_last_not_of(SourceBlanks) + 1 - start);
+}
+
+std::string ReadSourceFile(const std::string& path) {
+    try {
+        return ReadWholeFile(path);
+    } catch (const std::exception& e) {
+        throw EEditionSourceError(e.what());
+    }
 }
 
 void ForEachSourceLine(const std::string& text, const std::string& fileName,

@@ -24,6 +24,25 @@ struct TSourceLine {
     std::string To1251(const std::string& utf8) const;
 };
 
+// The fields of a source line, read in turn from a position: words separated by SourceBlanks,
+// then the rest of the line as one text (a title).
+class TSourceFields {
+public:
+    TSourceFields(const std::string& line, std::size_t from) : FLine(line), FPos(from) {}
+    // The next word; "" when only blanks are left.
+    std::string Next();
+    // What follows the words read, without the blanks around it; "" when only blanks are left.
+    std::string Rest() const;
+
+private:
+    const std::string& FLine;
+    std::size_t FPos;
+};
+
+// The whole file at path; throws EEditionSourceError with the file layer's message when it
+// cannot be read.
+std::string ReadSourceFile(const std::string& path);
+
 // Calls each for every line of text that is neither blank nor a comment.
 void ForEachSourceLine(const std::string& text, const std::string& fileName,
                        const std::function<void(const TSourceLine&)>& each);

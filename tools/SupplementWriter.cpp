@@ -15,8 +15,6 @@ namespace quarto {
 
 namespace {
 
-const char* const Blanks = " \t\r";
-
 TEditionSupplements::TList ReadList(const std::string& src, const char* listName,
                                     const std::string& folder) {
     TEditionSupplements::TList list;
@@ -24,12 +22,7 @@ TEditionSupplements::TList ReadList(const std::string& src, const char* listName
     if (FileSystem().Stat(listPath).Kind != TEntryKind::File)
         return list;
     list.Present = true;
-    std::string text;
-    try {
-        text = ReadWholeFile(listPath);
-    } catch (const std::exception& e) {
-        throw EEditionSourceError(e.what());
-    }
+    const std::string text = ReadSourceFile(listPath);
     std::map<std::string, std::string> storedFrom; // stored name -> source path
     bool folderChecked = false;
     ForEachSourceLine(text, listPath, [&](const TSourceLine& source) {
@@ -37,14 +30,9 @@ TEditionSupplements::TList ReadList(const std::string& src, const char* listName
         const std::size_t first = source.First;
         const auto fail = [&](const std::string& what) { source.Fail(what); };
         const auto to1251 = [&](const std::string& utf8) { return source.To1251(utf8); };
-        const std::size_t end = std::min(line.find_first_of(Blanks, first), line.size());
-        const std::string file = line.substr(first, end - first);
-        std::string title;
-        if (const std::size_t start = line.find_first_not_of(Blanks, end);
-            start != std::string::npos) {
-            title = line.substr(start);
-            title.erase(title.find_last_not_of(Blanks) + 1);
-        }
+        TSourceFields fields(line, first);
+        const std::string file = fields.Next();
+        const std::string title = fields.Rest();
         if (file.find_first_of("/\\:") != std::string::npos || file == "." || file == "..")
             fail("\"" + file + "\" is not a plain file name of the folder " + folder + ".");
         if (!folderChecked) {

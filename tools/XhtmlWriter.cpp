@@ -1,5 +1,8 @@
 #include "XhtmlWriter.h"
 
+#include "common/AsciiText.h"
+#include "common/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -15,57 +18,9 @@ namespace {
 
 // --- Characters ---------------------------------------------------------------------------
 
-void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 bool XmlAllows(std::uint32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
            (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// The character at text[i] (UTF-8) and its length; U+FFFD and 1 for a byte that starts no
-// well-formed sequence.
-std::pair<std::uint32_t, std::size_t> DecodeAt(std::string_view text, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char c = b(i);
-    if (c < 0x80)
-        return {c, 1};
-    std::size_t length = 0;
-    std::uint32_t code = 0, least = 0;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2, code = c & 0x1F, least = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3, code = c & 0x0F, least = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4, code = c & 0x07, least = 0x10000;
-    } else {
-        return {0xFFFD, 1};
-    }
-    if (i + length > text.size())
-        return {0xFFFD, 1};
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((b(i + k) & 0xC0) != 0x80)
-            return {0xFFFD, 1};
-        code = (code << 6) | (b(i + k) & 0x3F);
-    }
-    if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return {0xFFFD, 1};
-    return {code, length};
 }
 
 // Windows-1252's letters in 128..159, as browsers read numeric references there.
@@ -151,7 +106,7 @@ std::optional<std::pair<std::uint32_t, std::size_t>> ReferenceAt(std::string_vie
         while (j < text.size() && j - digits < 8 &&
                (hex ? std::isxdigit(static_cast<unsigned char>(text[j]))
                     : std::isdigit(static_cast<unsigned char>(text[j])))) {
-            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[j])));
+            const char c = AsciiLower(text[j]);
             code = code * (hex ? 16 : 10) + static_cast<std::uint64_t>(c <= '9' ? c - '0' : c - 'a' + 10);
             ++j;
         }
@@ -172,10 +127,7 @@ std::optional<std::pair<std::uint32_t, std::size_t>> ReferenceAt(std::string_vie
     const auto& table = NamedReferences();
     auto found = table.find(name);
     if (found == table.end()) {
-        std::string lower = name;
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        found = table.find(lower);
+        found = table.find(AsciiLowered(name));
     }
     if (found == table.end())
         return std::nullopt;
@@ -221,7 +173,7 @@ void AppendText(std::string& out, std::string_view text, bool keepLineEnds = tru
             ++i;
             continue;
         }
-        const auto [code, length] = DecodeAt(text, i);
+        const auto [code, length, valid] = DecodeUtf8At(text, i);
         if (code == '\r' || (!keepLineEnds && code == '\n'))
             out += code == '\n' ? " " : "";
         else if (XmlAllows(code))
@@ -238,20 +190,8 @@ std::string DecodedText(std::string_view text) {
     return XmlUnescape(escaped);
 }
 
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 std::string Trimmed(std::string_view text) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && space(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
+    return std::string(TrimmedBy(text, IsLineSpace));
 }
 
 bool AllDigits(std::string_view text) {
@@ -280,10 +220,6 @@ struct TTag {
     }
 };
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
 // Reads the tag at text[i] ("<" then a letter, or "</" then a letter); i ends after it.
 // Nothing when the page ends inside it.
 std::optional<TTag> ReadTag(std::string_view text, std::size_t& i) {
@@ -297,9 +233,9 @@ std::optional<TTag> ReadTag(std::string_view text, std::size_t& i) {
     while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '-' ||
                                text[j] == ':' || text[j] == '_'))
         ++j;
-    tag.Name = Lower(text.substr(name, j - name));
+    tag.Name = AsciiLowered(text.substr(name, j - name));
     for (;;) {
-        while (j < text.size() && (IsSpace(text[j]) || text[j] == '/'))
+        while (j < text.size() && (IsHtmlSpace(text[j]) || text[j] == '/'))
             ++j;
         if (j >= text.size())
             return std::nullopt;
@@ -308,15 +244,15 @@ std::optional<TTag> ReadTag(std::string_view text, std::size_t& i) {
             return tag;
         }
         const std::size_t at = j;
-        while (j < text.size() && !IsSpace(text[j]) && text[j] != '=' && text[j] != '>' &&
+        while (j < text.size() && !IsHtmlSpace(text[j]) && text[j] != '=' && text[j] != '>' &&
                (text[j] != '/' || j == at))
             ++j;
-        TAttribute attribute{Lower(text.substr(at, j - at)), {}};
-        while (j < text.size() && IsSpace(text[j]))
+        TAttribute attribute{AsciiLowered(text.substr(at, j - at)), {}};
+        while (j < text.size() && IsHtmlSpace(text[j]))
             ++j;
         if (j < text.size() && text[j] == '=') {
             ++j;
-            while (j < text.size() && IsSpace(text[j]))
+            while (j < text.size() && IsHtmlSpace(text[j]))
                 ++j;
             if (j < text.size() && (text[j] == '"' || text[j] == '\'')) {
                 const char quote = text[j];
@@ -328,7 +264,7 @@ std::optional<TTag> ReadTag(std::string_view text, std::size_t& i) {
                 j = end == std::string_view::npos ? stop : stop + 1;
             } else {
                 const std::size_t start = j;
-                while (j < text.size() && !IsSpace(text[j]) && text[j] != '>')
+                while (j < text.size() && !IsHtmlSpace(text[j]) && text[j] != '>')
                     ++j;
                 attribute.Value = DecodedText(text.substr(start, j - start));
             }
@@ -486,7 +422,7 @@ public:
                 for (;;) {
                     at = html.find("</", at);
                     if (at == std::string_view::npos ||
-                        Lower(html.substr(at, close.size())) == close)
+                        AsciiLowered(html.substr(at, close.size())) == close)
                         break;
                     at += 2;
                 }
@@ -503,7 +439,8 @@ public:
                         if (at == std::string_view::npos)
                             break;
                         const std::string_view rest = html.substr(at, 6);
-                        if (Lower(rest) == "</head" || Lower(rest.substr(0, 5)) == "<body")
+                        if (AsciiLowered(rest) == "</head" ||
+                            AsciiLowered(rest.substr(0, 5)) == "<body")
                             break;
                         ++at;
                     }
@@ -644,7 +581,7 @@ private:
     }
 
     void Text(std::string_view text) {
-        const bool blank = std::all_of(text.begin(), text.end(), IsSpace);
+        const bool blank = std::all_of(text.begin(), text.end(), IsHtmlSpace);
         const TCategory top = Top();
         if (blank && !HoldsPhrasing(top))
             return;
@@ -772,7 +709,7 @@ private:
         if (const auto id = get("id"); id && !id->empty() && attributes.find(" id=") == std::string::npos)
             AddId(attributes, *id);
         if (const auto align = get("align")) {
-            const std::string a = Lower(*align);
+            const std::string a = AsciiLowered(*align);
             if (out == "table") {
                 if (a == "center")
                     style += "margin-left:auto;margin-right:auto;";
@@ -783,7 +720,7 @@ private:
         if (tag.Name == "center")
             style += "text-align:center;";
         if (const auto valign = get("valign")) {
-            const std::string v = Lower(*valign);
+            const std::string v = AsciiLowered(*valign);
             if (v == "top" || v == "middle" || v == "bottom" || v == "baseline")
                 style += "vertical-align:" + v + ';';
         }
@@ -858,7 +795,7 @@ private:
                           std::all_of(v.begin(), v.end(), [](char c) {
                               return std::isalpha(static_cast<unsigned char>(c));
                           });
-        return name ? Lower(v) : std::string();
+        return name ? AsciiLowered(v) : std::string();
     }
 
     static std::string FontSize(const std::string& value) {
@@ -892,7 +829,7 @@ private:
 std::string AnchorIdOf(std::string_view name) {
     std::string id;
     for (std::size_t i = 0; i < name.size();) {
-        const auto [code, length] = DecodeAt(name, i);
+        const auto [code, length, valid] = DecodeUtf8At(name, i);
         const bool letter = code >= 0xC0 || std::isalpha(static_cast<int>(code < 0x80 ? code : 0)) ||
                             code == '_';
         const bool other = code < 0x80 && (std::isdigit(static_cast<int>(code)) || code == '-' ||
@@ -961,7 +898,7 @@ std::string XmlSafeUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const auto [code, length] = DecodeAt(text, i);
+        const auto [code, length, valid] = DecodeUtf8At(text, i);
         if (XmlAllows(code))
             AppendUtf8(out, code);
         i += length;

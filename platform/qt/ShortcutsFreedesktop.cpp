@@ -5,6 +5,7 @@
 // and removed through the file layer.
 #include "platform/Shortcuts.h"
 
+#include "common/AsciiText.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 
@@ -58,24 +59,10 @@ std::string EntryFileName(const std::string& name) {
     return Prefix + hex + EntrySuffix;
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 // True for the name of one of our entry files, letter case ignored.
 bool IsEntryFileName(std::string_view name) {
     return name.size() >= Prefix.size() + EntrySuffix.size() &&
-           SameIgnoringCase(name.substr(0, Prefix.size()), Prefix) &&
-           SameIgnoringCase(name.substr(name.size() - EntrySuffix.size()), EntrySuffix);
+           StartsIgnoringAsciiCase(name, Prefix) && EndsIgnoringAsciiCase(name, EntrySuffix);
 }
 
 // The folder target is in, made absolute, "." and ".." applied, without a trailing "/" (but

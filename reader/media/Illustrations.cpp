@@ -2,6 +2,7 @@
 
 #include "PicDataFormat.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
@@ -63,21 +64,8 @@ int ParseHeadingNumber(std::string_view line, int headingCount) {
     return static_cast<int>(value);
 }
 
-std::string LowerAsciiLetters(std::string_view line) {
-    std::string out(line);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 std::string PictureNameOfLine(std::string_view line) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!line.empty() && blank(line.front()))
-        line.remove_prefix(1);
-    while (!line.empty() && blank(line.back()))
-        line.remove_suffix(1);
-    return std::string(line);
+    return std::string(TrimmedBy(line, IsBlankOrControl));
 }
 
 TIllustrations ReadIllustrations(const std::string& bookFolder) {
@@ -104,7 +92,7 @@ TIllustrations ReadIllustrations(const std::string& bookFolder) {
                 const std::string& number = lines[g + 1 + 3 * i];
                 TPicTextInf& info = catalogue.PicInfo[i];
                 SplitTitleLine(lines[g + 2 + 3 * i], info.PicTitle, info.PicText);
-                info.PicFile = LowerAsciiLetters(lines[g + 3 + 3 * i]);
+                info.PicFile = AsciiLowered(lines[g + 3 + 3 * i]);
                 info.PicIndex = static_cast<std::int32_t>(i);
                 catalogue.HeadingOf[i] = ParseHeadingNumber(number, headingCount);
                 if (catalogue.HeadingOf[i] == 0)
@@ -128,7 +116,7 @@ TIllustrations ReadIllustrations(const std::string& bookFolder) {
 }
 
 int FindEntryByFile(const TIllustrations& catalogue, std::string_view fileLine) {
-    const std::string lowered = LowerAsciiLetters(fileLine);
+    const std::string lowered = AsciiLowered(fileLine);
     for (std::size_t i = 0; i < catalogue.PicInfo.size(); ++i)
         if (catalogue.PicInfo[i].PicFile == lowered)
             return static_cast<int>(i);
@@ -162,18 +150,14 @@ bool EntryHasPictureLine(const TIllustrations& catalogue, int entry) {
         return false;
     const std::string& file = catalogue.PicInfo[static_cast<std::size_t>(entry)].PicFile;
     return std::any_of(catalogue.PictureFiles.begin(), catalogue.PictureFiles.end(),
-                       [&](const std::string& line) { return LowerAsciiLetters(line) == file; });
+                       [&](const std::string& line) { return AsciiLowered(line) == file; });
 }
 
 // What the files were when they were read.
 struct TThumbnailData::TStamp {
     std::string OffsetsPath, DataPath;
-    TFileInfo Offsets, Data;
-    bool operator==(const TStamp& other) const {
-        return OffsetsPath == other.OffsetsPath && DataPath == other.DataPath &&
-               Offsets.Size == other.Offsets.Size && Offsets.Time == other.Offsets.Time &&
-               Data.Size == other.Data.Size && Data.Time == other.Data.Time;
-    }
+    TFileStamp Offsets, Data;
+    bool operator==(const TStamp&) const = default;
 };
 
 TThumbnailData::TThumbnailData() = default;
@@ -185,10 +169,9 @@ bool TThumbnailData::Reload(const std::string& bookFolder) {
     TStamp stamp;
     stamp.OffsetsPath = PicDataFile(bookFolder, Layout::ThumbOffsetsFile);
     stamp.DataPath = PicDataFile(bookFolder, Layout::ThumbDataFile);
-    stamp.Offsets = FileSystem().Stat(stamp.OffsetsPath);
-    stamp.Data = FileSystem().Stat(stamp.DataPath);
-    const bool present =
-        stamp.Offsets.Kind == TEntryKind::File && stamp.Data.Kind == TEntryKind::File;
+    stamp.Offsets = StampOf(stamp.OffsetsPath);
+    stamp.Data = StampOf(stamp.DataPath);
+    const bool present = stamp.Offsets.IsFile && stamp.Data.IsFile;
     if (present && FStamp && *FStamp == stamp)
         return false;
     // Read both before anything is replaced, so that a failure leaves what was there.

@@ -61,8 +61,6 @@ void SplitTitleLine(std::string_view line, std::string& title, std::string& text
 // decimal digits, nothing after them. Returns 0 when line is not such a number or lies
 // outside 1..headingCount.
 int ParseHeadingNumber(std::string_view line, int headingCount);
-// line with the ASCII letters A–Z lowered, every other byte unchanged.
-std::string LowerAsciiLetters(std::string_view line);
 // A "files.txt" line as a picture name: leading and trailing blanks and control characters
 // (bytes up to 32) removed.
 std::string PictureNameOfLine(std::string_view line);

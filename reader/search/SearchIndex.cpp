@@ -1,5 +1,6 @@
 #include "SearchIndex.h"
 
+#include "common/AsciiText.h"
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
@@ -13,19 +14,6 @@ namespace {
 
 using namespace SearchIndexFormat;
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i] && AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    return true;
-}
-
 // FNV-1a over the bytes with Latin letters folded to small ones.
 std::uint32_t HashAsciiCase(std::string_view text) {
     std::uint32_t hash = 2166136261u;
@@ -34,16 +22,6 @@ std::uint32_t HashAsciiCase(std::string_view text) {
         hash *= 16777619u;
     }
     return hash;
-}
-
-TFileStamp StampOf(const std::string& path) {
-    const TFileInfo info = FileSystem().Stat(path);
-    TFileStamp stamp;
-    if (info.Kind != TEntryKind::File)
-        return stamp;
-    stamp.Size = info.Size;
-    stamp.Time = info.Time;
-    return stamp;
 }
 
 ESearchIndexError Damaged(const std::string& path, const std::string& what) {
@@ -72,7 +50,7 @@ void TSearchIndex::LoadVocabulary() {
         throw ESearchIndexError("Файл словарного индекса «" + path + "» не найден.");
     }
     const TFileStamp stamp = StampOf(path);
-    if (stamp == FVocabularyStamp && stamp.Size >= 0)
+    if (stamp.IsFile && stamp == FVocabularyStamp)
         return;
     FLines.clear();
     FBuckets.clear();
@@ -144,7 +122,7 @@ void TSearchIndex::MatchVocabulary(std::string_view word, std::vector<std::int32
     const std::size_t mask = FBuckets.size() - 1;
     for (std::size_t b = HashAsciiCase(lower) & mask; FBuckets[b] != 0; b = (b + 1) & mask) {
         const std::uint32_t line = FBuckets[b] - 1;
-        if (SameAsciiCase(FLines[line], lower))
+        if (EqualsIgnoringAsciiCase(FLines[line], lower))
             out.push_back(static_cast<std::int32_t>(line));
     }
     std::sort(out.begin(), out.end());

@@ -49,13 +49,6 @@ public:
 // The entries of one article record: each is [vocabulary index, positions...].
 using TArticlePositions = std::vector<std::vector<std::int32_t>>;
 
-// Identifies the version of a file on disk: an index file that changes is read again.
-struct TFileStamp {
-    std::int64_t Size = -1;
-    std::int64_t Time = 0;
-    bool operator==(const TFileStamp&) const = default;
-};
-
 // The index of one edition. The reader keeps one for the edition shown: the vocabulary and the
 // mapped files stay loaded between searches and are read again only when the files change.
 class TSearchIndex {

@@ -1,21 +1,19 @@
 #include "StringUnit.h"
 
+#include "common/AsciiText.h"
+
 namespace quarto {
 
 namespace {
 
-bool IsBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
 std::string_view TrimFront(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && IsBlankOrControl(text.front()))
         text.remove_prefix(1);
     return text;
 }
 
 std::string_view TrimBack(std::string_view text) {
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && IsBlankOrControl(text.back()))
         text.remove_suffix(1);
     return text;
 }

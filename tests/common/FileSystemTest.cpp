@@ -146,3 +146,21 @@ TEST(FaultFileSystem, InjectsReadWriteListAndRenameFaults) {
                                         {"big", "на диске нет места"});
     EXPECT_EQ(failing.BytesWritten() - before, 5);
 }
+
+TEST(FileLayer, StampsTellAnEmptyOrChangedFileFromNone) {
+    TTempFolder temp;
+    const std::string file = (temp.Path() / "Voc.txt").string();
+    const TFileStamp none = StampOf(file);
+    EXPECT_FALSE(none.IsFile);
+    EXPECT_EQ(StampOf(temp.Path().string()), none); // a folder is no file
+    WriteWholeFile(file, "");
+    const TFileStamp empty = StampOf(file);
+    EXPECT_TRUE(empty.IsFile);
+    EXPECT_EQ(empty.Size, 0);
+    EXPECT_NE(empty, none);
+    WriteWholeFile(file, "abc");
+    const TFileStamp written = StampOf(file);
+    EXPECT_EQ(written.Size, 3);
+    EXPECT_NE(written, empty);
+    EXPECT_EQ(StampOf(file), written);
+}

@@ -137,24 +137,18 @@ void TThumbGrid::ReloadGrid() {
 }
 
 void TThumbGrid::LoadBackground() {
-    const std::string given = ArticlePicturePath(FAppFolder);
-    TFileStamp stamp;
-    stamp.Path = ResolvePath(given);
-    if (!stamp.Path.empty()) {
-        const TFileInfo info = FileSystem().Stat(stamp.Path);
-        stamp.Kind = static_cast<int>(info.Kind);
-        stamp.Size = info.Size;
-        stamp.Time = info.Time;
-    }
-    if (stamp == FBackgroundStamp)
+    const std::string path = ResolvePath(ArticlePicturePath(FAppFolder));
+    const TFileStamp stamp = path.empty() ? TFileStamp() : StampOf(path);
+    if (path == FBackgroundPath && stamp == FBackgroundStamp)
         return;
+    FBackgroundPath = path;
     FBackgroundStamp = stamp;
     FBackground = QImage();
-    if (stamp.Path.empty() || stamp.Kind != static_cast<int>(TEntryKind::File))
+    if (!stamp.IsFile)
         return;
     // A background that cannot be read or decoded leaves the cells without one.
     try {
-        FBackground = ToImage(DecodeBmp(FileSystem().ReadWholeFile(stamp.Path)));
+        FBackground = ToImage(DecodeBmp(FileSystem().ReadWholeFile(path)));
     } catch (const EStreamError&) {
     } catch (const EPictureError&) {
     }

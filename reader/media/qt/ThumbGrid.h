@@ -4,6 +4,7 @@
 // cell is drawn and kept in a cache of 50.
 #pragma once
 
+#include "common/FileSystem.h"
 #include "reader/media/Illustrations.h"
 #include "reader/media/ThumbLayout.h"
 
@@ -94,12 +95,8 @@ private:
     TThumbCache<QImage> FCache;
     std::unordered_set<std::int64_t> FUndecodable; // offsets whose bytes did not decode
     QImage FBackground;                            // null: cells without background
-    struct TFileStamp {
-        std::string Path;
-        int Kind = -1;
-        std::int64_t Size = 0, Time = 0;
-        bool operator==(const TFileStamp&) const = default;
-    } FBackgroundStamp;
+    std::string FBackgroundPath;                   // as found; empty: none
+    TFileStamp FBackgroundStamp;
     QImage FFrame;
     int FOriginY = 0;        // the world origin's vertical position: -ScrollBar1's position
     bool FBusy = false;      // a frame is being drawn
