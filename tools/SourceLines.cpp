@@ -56,7 +56,11 @@ void ForEachSourceLine(const std::string& text, const std::string& fileName,
         const std::size_t first = line.find_first_not_of(SourceBlanks);
         if (first == std::string::npos || line[first] == '#')
             continue;
-        each(TSourceLine{line, first, number, fileName});
+        const TSourceLine sourceLine{line, first, number, fileName};
+        // The edition's own lists end a line at a NUL byte: what followed it would be lost.
+        if (line.find('\0') != std::string::npos)
+            sourceLine.Fail("a NUL byte, which no line of a list may hold.");
+        each(sourceLine);
     }
 }
 

@@ -43,7 +43,8 @@ private:
 // cannot be read.
 std::string ReadSourceFile(const std::string& path);
 
-// Calls each for every line of text that is neither blank nor a comment.
+// Calls each for every line of text that is neither blank nor a comment; a line holding a NUL
+// byte fails.
 void ForEachSourceLine(const std::string& text, const std::string& fileName,
                        const std::function<void(const TSourceLine&)>& each);
 

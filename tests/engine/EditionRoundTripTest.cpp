@@ -78,7 +78,7 @@ TEST(EditionRoundTrip, UtfEditionsKeepUtf8Texts) {
 
 TEST(EditionRoundTrip, SourceErrorsNameTheFileAndLine) {
     struct Case {
-        const char* outline;
+        std::string_view outline;
         const char* text;
         const char* message;
     } cases[] = {
@@ -91,12 +91,13 @@ TEST(EditionRoundTrip, SourceErrorsNameTheFileAndLine) {
         {"1 a.htm Звезда ★\n", "a", "contents.txt, line 1: not UTF-8, or a character"},
         {"1 a.htm T\n", "ok\nstill ok\n★\n", "a.htm, line 3: not UTF-8, or a character"},
         {"1 a.htm T\n", "bad \xC0 byte", "a.htm, line 1: not UTF-8"},
+        {std::string_view("# \0 ok\n1 a.htm T\0x\n", 19), "a", "contents.txt, line 2: a NUL byte"},
     };
     for (const Case& c : cases) {
         TAppFolder app;
         try {
             app.AddEdition("E", {{"edition.ini", Descriptor("E")},
-                                 {"contents.txt", c.outline},
+                                 {"contents.txt", std::string(c.outline)},
                                  {"texts/a.htm", c.text}});
             ADD_FAILURE() << "no error for: " << c.message;
         } catch (const EEditionSourceError& e) {
