@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarto {
 
@@ -39,7 +40,8 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 // text begins with prefix, ignoring the case of ASCII letters.
 constexpr bool StartsIgnoringAsciiCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // text ends with suffix, ignoring the case of ASCII letters.
@@ -88,6 +90,23 @@ inline std::string_view TrimmedBy(std::string_view text, bool (*blank)(char)) {
     while (!text.empty() && blank(text.back()))
         text.remove_suffix(1);
     return text;
+}
+
+// The fields of a line: its runs of bytes between blanks (those blank says are), in order.
+inline std::vector<std::string_view> FieldsOf(std::string_view line, bool (*blank)(char)) {
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && blank(line[i]))
+            ++i;
+        std::size_t end = i;
+        while (end < line.size() && !blank(line[end]))
+            ++end;
+        if (end > i)
+            fields.push_back(line.substr(i, end - i));
+        i = end;
+    }
+    return fields;
 }
 
 // The file name in path: what follows its last "/" or "\".

@@ -10,15 +10,6 @@
 using namespace quarto;
 using namespace quarto::fuzz;
 
-namespace {
-
-bool SameSkin(const TSkinData& a, const TSkinData& b) {
-    return a.X1 == b.X1 && a.Y1 == b.Y1 && a.W1 == b.W1 && a.H1 == b.H1 && a.X2 == b.X2 &&
-           a.Y2 == b.Y2 && a.W2 == b.W2 && a.H2 == b.H2 && a.TreeColor == b.TreeColor;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string_view> parts = SplitInput(data, size, 3);
     TMemoryScope memory;
@@ -33,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Skin data written out reads back the same.
     const TSkinData skin = ReadSkinData(skinFolder);
     memory.Files.Put(LayoutPath(skinFolder, Layout::SkinData), SkinDataText(skin));
-    FUZZ_CHECK(SameSkin(ReadSkinData(skinFolder), skin));
+    FUZZ_CHECK(ReadSkinData(skinFolder) == skin);
 
     // The disc names sections "1" to Count, never more than the limit.
     const TDiscDescriptor disc = ReadDiscDescriptor(discFolder);

@@ -1,5 +1,7 @@
 #include "fuzzer_common.h"
 
+#include "common/AsciiText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -59,18 +61,7 @@ std::vector<std::string> SourceLineFields(std::string_view text, std::size_t fie
         start = end + 1;
         if (line.rfind("\xEF\xBB\xBF", 0) == 0)
             line.remove_prefix(3);
-        std::vector<std::string_view> fields;
-        std::size_t i = 0;
-        while (i < line.size()) {
-            while (i < line.size() && IsSourceBlank(line[i]))
-                ++i;
-            std::size_t stop = i;
-            while (stop < line.size() && !IsSourceBlank(line[stop]))
-                ++stop;
-            if (stop > i)
-                fields.push_back(line.substr(i, stop - i));
-            i = stop;
-        }
+        const std::vector<std::string_view> fields = FieldsOf(line, IsSourceBlank);
         if (fields.empty() || fields[0][0] == '#' ||
             (!skipPrefix.empty() && fields[0].rfind(skipPrefix, 0) == 0))
             continue;
@@ -223,6 +214,28 @@ void TMemoryFileSystem::Rename(const std::string& from, const std::string& to) {
 void TMemoryFileSystem::Remove(const std::string& path) {
     FFiles.erase(path);
     FFolders.erase(path);
+}
+
+std::size_t PutNamedFiles(TMemoryFileSystem& files, const std::string& folder,
+                          const std::vector<std::string>& names,
+                          const std::vector<std::string_view>& parts, std::size_t next) {
+    for (const std::string& name : names) {
+        if (next >= parts.size())
+            break;
+        const std::string path = JoinPath(folder, name);
+        if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == ".." ||
+            files.Stat(path).Kind != TEntryKind::None)
+            continue;
+        files.Put(path, parts[next++]);
+    }
+    return next;
+}
+
+std::string WithoutMarks(std::string source, std::string_view begin, std::string_view end) {
+    for (const std::string_view mark : {begin, end})
+        for (std::size_t at; (at = source.find(mark)) != std::string::npos;)
+            source.erase(at, mark.size());
+    return source;
 }
 
 } // namespace quarto::fuzz

@@ -49,6 +49,17 @@ std::string JoinInput(const std::vector<std::string>& parts);
 std::vector<std::string> SourceLineFields(std::string_view text, std::size_t field,
                                           std::string_view skipPrefix = {});
 
+// Puts parts[next], parts[next + 1], ... into folder as the files names gives, in order, each
+// name that is a plain file name not there yet (the others are passed over); returns the part
+// after the last one used.
+class TMemoryFileSystem;
+std::size_t PutNamedFiles(TMemoryFileSystem& files, const std::string& folder,
+                          const std::vector<std::string>& names,
+                          const std::vector<std::string_view>& parts, std::size_t next);
+
+// source with every begin and end mark taken out.
+std::string WithoutMarks(std::string source, std::string_view begin, std::string_view end);
+
 // The input as a string view; an empty input has a null data pointer, as an empty view made
 // by the engine itself may have.
 inline std::string_view InputView(const std::uint8_t* data, std::size_t size) {

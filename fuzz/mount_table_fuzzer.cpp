@@ -3,6 +3,7 @@
 // once; and a mount point of any bytes, written with the table's escapes, reads back as itself.
 #include "fuzzer_common.h"
 
+#include "common/AsciiText.h"
 #include "platform/DiscDrives.h"
 
 #include <cstdio>
@@ -11,27 +12,6 @@ using namespace quarto;
 using namespace quarto::fuzz;
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// The fields of a line, escapes ("\040") left as written.
-std::vector<std::string_view> FieldsOf(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsBlank(line[i]))
-            ++i;
-        std::size_t end = i;
-        while (end < line.size() && !IsBlank(line[end]))
-            ++end;
-        if (end > i)
-            fields.push_back(line.substr(i, end - i));
-        i = end;
-    }
-    return fields;
-}
 
 // A field as the table writes it: blanks, tabs, line breaks and backslashes as octal escapes.
 std::string Escaped(std::string_view bytes) {
@@ -87,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t end = table.find('\n', start);
         if (end == std::string_view::npos)
             end = table.size();
-        const std::vector<std::string_view> fields = FieldsOf(table.substr(start, end - start));
+        const std::vector<std::string_view> fields =
+            FieldsOf(table.substr(start, end - start), IsSpaceOrTab);
         start = end + 1;
         if (fields.size() >= 3 && IsOpticalLine(fields) && !Unescaped(fields[1]).empty())
             lines.push_back({Unescaped(fields[0]), Unescaped(fields[1])});

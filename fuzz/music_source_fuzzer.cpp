@@ -20,16 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string src = "/fuzz/src";
     const std::string out = "/fuzz/app";
     memory.Files.Put(src + "/music.txt", parts[0]);
-    std::size_t next = 1;
-    for (const std::string& name : SourceLineFields(parts[0], 0, "=")) {
-        const std::string path = JoinPath(src, name);
-        if (next >= parts.size())
-            break;
-        if (name.find_first_of("/\\") != std::string::npos || name == "." || name == ".." ||
-            memory.Files.Stat(path).Kind != TEntryKind::None)
-            continue;
-        memory.Files.Put(path, parts[next++]);
-    }
+    PutNamedFiles(memory.Files, src, SourceLineFields(parts[0], 0, "="), parts, 1);
 
     TMusicSource source;
     try {

@@ -24,16 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string pictures = src + "/pictures";
     memory.Files.Put(src + "/pictures.txt", parts[0]);
     memory.Files.CreateFolder(pictures);
-    std::size_t next = 1;
-    for (const std::string& name : SourceLineFields(parts[0], 1, "=")) {
-        if (next >= parts.size())
-            break;
-        const std::string path = JoinPath(pictures, name);
-        if (name.find_first_of("/\\") != std::string::npos || name == "." || name == ".." ||
-            memory.Files.Stat(path).Kind != TEntryKind::None)
-            continue;
-        memory.Files.Put(path, parts[next++]);
-    }
+    PutNamedFiles(memory.Files, pictures, SourceLineFields(parts[0], 1, "="), parts, 1);
 
     TEditionPictures read;
     try {

@@ -22,11 +22,6 @@ using namespace quarto::fuzz;
 
 namespace {
 
-bool SameSkin(const TSkinData& a, const TSkinData& b) {
-    return a.X1 == b.X1 && a.Y1 == b.Y1 && a.W1 == b.W1 && a.H1 == b.H1 && a.X2 == b.X2 &&
-           a.Y2 == b.Y2 && a.W2 == b.W2 && a.H2 == b.H2 && a.TreeColor == b.TreeColor;
-}
-
 // name with the letters of spelling's case where spelling, read ignoring case, matches it.
 std::string Respelled(const std::string& name, std::string_view spelling) {
     if (spelling.size() != name.size())
@@ -66,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string reference = "/fuzz/reference";
     memory.Files.Put(JoinPath(reference, Layout::SkinData), parts[0]);
     memory.Files.Put(JoinPath(skin, Respelled(Layout::SkinData, dataName)), parts[0]);
-    FUZZ_CHECK(SameSkin(ReadSkinData(skin), ReadSkinData(reference)));
+    FUZZ_CHECK(ReadSkinData(skin) == ReadSkinData(reference));
 
     if (parts.size() > 1)
         memory.Files.Put(app + Respelled("skins", pictureName.substr(0, 5)) + "/" +

@@ -47,15 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return;
         memory.Files.Put(JoinPath(src, listName), parts[part]);
         memory.Files.CreateFolder(JoinPath(src, folder));
-        for (const std::string& name : SourceLineFields(parts[part], 0)) {
-            const std::string path = JoinPath(JoinPath(src, folder), name);
-            if (next >= parts.size())
-                break;
-            if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == ".." ||
-                memory.Files.Stat(path).Kind != TEntryKind::None)
-                continue;
-            memory.Files.Put(path, parts[next++]);
-        }
+        next = PutNamedFiles(memory.Files, JoinPath(src, folder), SourceLineFields(parts[part], 0),
+                             parts, next);
     };
     putList(0, "audio.txt", "audio");
     putList(1, "video.txt", "video");

@@ -34,23 +34,6 @@ std::string Unescaped(std::string_view field) {
     return out;
 }
 
-// The blank-separated fields of a line.
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsSpaceOrTab(line[i]))
-            ++i;
-        std::size_t end = i;
-        while (end < line.size() && !IsSpaceOrTab(line[end]))
-            ++end;
-        if (end > i)
-            fields.push_back(line.substr(i, end - i));
-        i = end;
-    }
-    return fields;
-}
-
 bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
@@ -97,7 +80,8 @@ std::vector<TOpticalMount> OpticalMounts(std::string_view mountTable) {
         std::size_t end = mountTable.find('\n', start);
         if (end == std::string_view::npos)
             end = mountTable.size();
-        const std::vector<std::string_view> fields = Fields(mountTable.substr(start, end - start));
+        const std::vector<std::string_view> fields =
+            FieldsOf(mountTable.substr(start, end - start), IsSpaceOrTab);
         start = end + 1;
         if (fields.size() < 3)
             continue;

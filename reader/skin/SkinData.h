@@ -13,6 +13,8 @@ struct TSkinData {
     int X1 = 0, Y1 = 0, W1 = 0, H1 = 0; // left pane (Panel2)
     int X2 = 0, Y2 = 0, W2 = 0, H2 = 0; // right pane (Panel1)
     std::uint32_t TreeColor = 0;        // 0x00BBGGRR
+
+    bool operator==(const TSkinData&) const = default;
 };
 
 // The built-in skin's layout (800 x 600 face).

@@ -2,6 +2,7 @@
 
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
+#include "common/Guarded.h"
 #include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 #include "setup/CopyMachinery.h"
@@ -47,15 +48,9 @@ const char* const InstallerTitle = "Электронные книги";
 } // namespace
 
 template <class F> bool TForm1::Guarded(F&& handler) {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& e) {
-        ReportError(e);
-    } catch (...) {
-        ReportUnknownError();
-    }
-    return false;
+    return GuardedBy(
+        std::forward<F>(handler), [this](const std::exception& e) { ReportError(e); },
+        [this] { ReportUnknownError(); });
 }
 
 void TForm1::ReportError(const std::exception& e) {

@@ -1,6 +1,8 @@
 // Message boxes and the general error report of the reader.
 #pragma once
 
+#include "common/Guarded.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
@@ -8,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace quarto {
 
@@ -41,15 +44,9 @@ void ReportUnknownError();
 // crosses Qt's own code. What the handler lets through reaches the general error report, and
 // the program goes on. True when the handler ran to its end.
 template <class F> bool Guarded(F&& handler) {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& e) {
-        ReportError(e);
-    } catch (...) {
-        ReportUnknownError();
-    }
-    return false;
+    return GuardedBy(
+        std::forward<F>(handler), [](const std::exception& e) { ReportError(e); },
+        [] { ReportUnknownError(); });
 }
 
 // The application: the last net under the handlers' guards; an error that still reaches the
