@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include "AsciiText.h"
+
 #include "Cp1251.h"
 
 #include <algorithm>
@@ -258,8 +260,7 @@ std::string JoinPath(std::string_view a, std::string_view b) {
 }
 
 std::string FileNameOf(std::string_view path) {
-    const std::size_t at = path.find_last_of("/\\");
-    return std::string(at == std::string_view::npos ? path : path.substr(at + 1));
+    return std::string(FileNameIn(path));
 }
 
 std::string ParentOf(std::string_view path) {

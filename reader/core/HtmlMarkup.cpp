@@ -32,6 +32,46 @@ bool StartsMarkup(std::string_view html, std::size_t at) {
     return IsAsciiLetter(next) || next == '/' || next == '!' || next == '?';
 }
 
+// The attribute whose name begins at k (not a blank, "/" or ">"), in a tag whose bytes end at
+// n: its name, then perhaps "=" and a value, quoted or running to a blank or ">". Returns where
+// it ends; a quote that n comes before closes nothing (unclosed), and the value runs to n.
+std::size_t ReadAttribute(std::string_view html, std::size_t k, std::size_t n,
+                          THtmlAttribute& attribute, bool& unclosed) {
+    attribute = THtmlAttribute();
+    unclosed = false;
+    attribute.Begin = k;
+    ++k;
+    while (k < n && !IsHtmlSpace(html[k]) && html[k] != '/' && html[k] != '>' && html[k] != '=')
+        ++k;
+    attribute.Name = html.substr(attribute.Begin, k - attribute.Begin);
+    attribute.End = k;
+    std::size_t v = k;
+    while (v < n && IsHtmlSpace(html[v]))
+        ++v;
+    if (v >= n || html[v] != '=')
+        return k;
+    ++v;
+    while (v < n && IsHtmlSpace(html[v]))
+        ++v;
+    attribute.HasValue = true;
+    if (v < n && (html[v] == '"' || html[v] == '\'')) {
+        attribute.Quote = html[v];
+        const std::size_t close = html.substr(0, n).find(html[v], v + 1);
+        unclosed = close == std::string_view::npos;
+        const std::size_t valueEnd = unclosed ? n : close;
+        attribute.Value = html.substr(v + 1, valueEnd - v - 1);
+        k = unclosed ? n : valueEnd + 1;
+    } else {
+        const std::size_t valueBegin = v;
+        while (v < n && !IsHtmlSpace(html[v]) && html[v] != '>')
+            ++v;
+        attribute.Value = html.substr(valueBegin, v - valueBegin);
+        k = v;
+    }
+    attribute.End = k;
+    return k;
+}
+
 // The end of a start tag whose attributes begin at k: after the first ">" outside a value;
 // npos when the input ends first.
 std::size_t StartTagEnd(std::string_view html, std::size_t k, bool& selfClosing) {
@@ -50,28 +90,11 @@ std::size_t StartTagEnd(std::string_view html, std::size_t k, bool& selfClosing)
             ++k;
             continue;
         }
-        // A name, then perhaps "=" and a value.
-        ++k;
-        while (k < n && !IsHtmlSpace(html[k]) && html[k] != '/' && html[k] != '>' && html[k] != '=')
-            ++k;
-        std::size_t v = k;
-        while (v < n && IsHtmlSpace(html[v]))
-            ++v;
-        if (v >= n || html[v] != '=')
-            continue;
-        ++v;
-        while (v < n && IsHtmlSpace(html[v]))
-            ++v;
-        if (v < n && (html[v] == '"' || html[v] == '\'')) {
-            const std::size_t close = html.find(html[v], v + 1);
-            if (close == std::string_view::npos)
-                return std::string_view::npos;
-            k = close + 1;
-        } else {
-            while (v < n && !IsHtmlSpace(html[v]) && html[v] != '>')
-                ++v;
-            k = v;
-        }
+        THtmlAttribute attribute;
+        bool unclosed;
+        k = ReadAttribute(html, k, n, attribute, unclosed);
+        if (unclosed)
+            return std::string_view::npos;
     }
     return std::string_view::npos;
 }
@@ -183,46 +206,15 @@ THtmlAttributes::THtmlAttributes(std::string_view html, const THtmlToken& tag)
 }
 
 bool THtmlAttributes::Next(THtmlAttribute& attribute) {
-    const std::string_view html = FHtml;
-    const std::size_t n = FEnd;
     std::size_t k = FAt;
-    while (k < n && (IsHtmlSpace(html[k]) || html[k] == '/'))
+    while (k < FEnd && (IsHtmlSpace(FHtml[k]) || FHtml[k] == '/'))
         ++k;
-    if (k >= n || html[k] == '>') {
-        FAt = n;
+    if (k >= FEnd || FHtml[k] == '>') {
+        FAt = FEnd;
         return false;
     }
-    attribute = THtmlAttribute();
-    attribute.Begin = k;
-    ++k;
-    while (k < n && !IsHtmlSpace(html[k]) && html[k] != '/' && html[k] != '>' && html[k] != '=')
-        ++k;
-    attribute.Name = html.substr(attribute.Begin, k - attribute.Begin);
-    attribute.End = k;
-    std::size_t v = k;
-    while (v < n && IsHtmlSpace(html[v]))
-        ++v;
-    if (v < n && html[v] == '=') {
-        ++v;
-        while (v < n && IsHtmlSpace(html[v]))
-            ++v;
-        attribute.HasValue = true;
-        if (v < n && (html[v] == '"' || html[v] == '\'')) {
-            attribute.Quote = html[v];
-            const std::size_t close = html.substr(0, n).find(html[v], v + 1);
-            const std::size_t valueEnd = close == std::string_view::npos ? n : close;
-            attribute.Value = html.substr(v + 1, valueEnd - v - 1);
-            k = valueEnd < n ? valueEnd + 1 : n;
-        } else {
-            const std::size_t valueBegin = v;
-            while (v < n && !IsHtmlSpace(html[v]) && html[v] != '>')
-                ++v;
-            attribute.Value = html.substr(valueBegin, v - valueBegin);
-            k = v;
-        }
-        attribute.End = k;
-    }
-    FAt = k;
+    bool unclosed;
+    FAt = ReadAttribute(FHtml, k, FEnd, attribute, unclosed);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "PageLinks.h"
 
+#include "common/AsciiText.h"
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
 #include "common/MediaKinds.h"
@@ -7,14 +8,6 @@
 namespace quarto {
 
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 std::string AfterLastSlash(std::string_view target) {
     const std::size_t slash = target.rfind('/');
@@ -64,7 +57,7 @@ std::string LexicallyNormal(std::string_view path) {
 // Places compare as this system compares file names: ignoring letter case on Windows.
 bool SamePlaceName(std::string_view a, std::string_view b) {
 #ifdef _WIN32
-    return LowerAscii(a) == LowerAscii(b);
+    return EqualsIgnoringAsciiCase(a, b);
 #else
     return a == b;
 #endif
@@ -83,9 +76,8 @@ TLinkKind LinkKindOf(std::string_view target) {
         return TLinkKind::Video;
     if (!target.empty() && target.front() == '#')
         return TLinkKind::PageAnchor;
-    const std::string lower = LowerAscii(target.substr(0, 8));
-    if (lower.rfind("http:", 0) == 0 || lower.rfind("https:", 0) == 0 ||
-        lower.rfind("mailto:", 0) == 0)
+    if (StartsIgnoringAsciiCase(target, "http:") || StartsIgnoringAsciiCase(target, "https:") ||
+        StartsIgnoringAsciiCase(target, "mailto:"))
         return TLinkKind::DesktopAddress;
     return TLinkKind::Other;
 }

@@ -360,26 +360,20 @@ bool TForm1::HasEditionSkin() const {
     return FileExists(LayoutPath(EditionSkinFolderOf(Book().BookFolder), Layout::SkinData));
 }
 
-void TForm1::LoadAboutPage() {
+bool TForm1::LoadAboutPage() {
     const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
     if (!FileExists(about))
-        return;
+        return false;
     FHistory->KeepScroll();
     ConfineViews();
     HTMLViewer1->LoadFromFile(about);
     FHistory->Visited(THistoryStep::OfFile(about));
+    return true;
 }
 
 void TForm1::Button2Click() {
-    if (BookList.empty())
+    if (BookList.empty() || !LoadAboutPage())
         return;
-    const std::string about = ResolvePath(AboutPagePath(Book().BookFolder));
-    if (!FileExists(about))
-        return;
-    FHistory->KeepScroll();
-    ConfineViews();
-    HTMLViewer1->LoadFromFile(about);
-    FHistory->Visited(THistoryStep::OfFile(about));
     SetActivePage(0);
     BringToFront(Panel6);
 }

@@ -238,7 +238,8 @@ private:
     void FitEditionListWidth();
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
-    void LoadAboutPage();
+    // Shows the edition's about page; false when it has none.
+    bool LoadAboutPage();
     void ShowEditionNameFromStart();
     bool HasEditionSkin() const;
     // Gives both views the folders their links and pictures may come from: the edition's and

@@ -68,19 +68,6 @@ QFrame* NewSeparator(QWidget* parent, const char* name, int top) {
     return line;
 }
 
-// The extension of the file name in path (from its last "."), A–Z lowered; "" for none.
-std::string LowerExtension(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos)
-        return {};
-    std::string extension = name.substr(dot);
-    for (char& c : extension)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return extension;
-}
-
 } // namespace
 
 TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent) {
@@ -414,7 +401,8 @@ bool TPreviewForm::SavePicture(const std::string& path) {
     if (PictureEmpty() || path.empty())
         return false;
     std::string target = path;
-    if (LowerExtension(target).empty())
+    // A name typed without a dot gets the extension (".bmp" itself is kept as typed).
+    if (FileNameOf(target).find('.') == std::string::npos)
         target += ".bmp";
     try {
         ReplaceWholeFile(target, EncodeBmp(Picture));
