@@ -662,12 +662,7 @@ public:
         if (known != FCopies.end())
             return known->second;
         if (FFolder.empty()) {
-            std::error_code error;
-            const std::string temporary =
-                native::Utf8Of(std::filesystem::temp_directory_path(error));
-            std::random_device random;
-            FFolder = JoinPath(error ? std::string(".") : temporary,
-                               "quarto-media-" + std::to_string(random()));
+            FFolder = TemporaryFolderName("quarto-media");
             SystemFileSystem().CreateFolder(FFolder);
         }
         // A folder per copy keeps the file's own name, whose extension tells its kind.

@@ -175,6 +175,10 @@ struct TFileStamp {
 // The stamp of the file at path as spelled (not looked up ignoring case).
 TFileStamp StampOf(const std::string& path);
 
+// A new name for a folder of this run's own in the system's temporary folder (the working
+// folder when there is none): prefix, "-" and a random number. Nothing is made.
+std::string TemporaryFolderName(std::string_view prefix);
+
 // a + separator + b, without doubling a separator at the end of a.
 std::string JoinPath(std::string_view a, std::string_view b);
 // The last component of path (after the last "/" or "\"); path itself when it has none.

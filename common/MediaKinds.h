@@ -37,6 +37,14 @@ inline constexpr TMediaType MediaTypes[] = {
     {".avi", TMediaKind::Clip, true, false, false, "", false, ""},
     {".mp3", TMediaKind::Sound, false, false, false, "", false, ""},
     {".wav", TMediaKind::Sound, false, false, false, "", false, ""},
+    // The other sounds and clips of the period's discs, which the players play.
+    {".mp2", TMediaKind::Sound, false, false, false, "", false, ""},
+    {".mid", TMediaKind::Sound, false, false, false, "", false, ""},
+    {".midi", TMediaKind::Sound, false, false, false, "", false, ""},
+    {".mpg", TMediaKind::Clip, false, false, false, "", false, ""},
+    {".mpeg", TMediaKind::Clip, false, false, false, "", false, ""},
+    {".wmv", TMediaKind::Clip, false, false, false, "", false, ""},
+    {".asf", TMediaKind::Clip, false, false, false, "", false, ""},
 };
 
 // What MediaTypeOf gives for an extension the table lacks: kind Other, used by no part.

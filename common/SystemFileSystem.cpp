@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace quarto {
@@ -147,6 +148,14 @@ std::string RunningProgramPath(const char* argv0) {
 TFileSystem& SystemFileSystem() {
     static TSystemFileSystem system;
     return system;
+}
+
+std::string TemporaryFolderName(std::string_view prefix) {
+    std::error_code error;
+    const std::string temporary = native::Utf8Of(std::filesystem::temp_directory_path(error));
+    std::random_device random;
+    return JoinPath(error ? std::string(".") : temporary,
+                    std::string(prefix) + "-" + std::to_string(random()));
 }
 
 } // namespace quarto

@@ -262,6 +262,7 @@ struct TFakeVideoState {
     TMediaMode Mode = TMediaMode::NotOpen;
     TVideoReadyState ReadyState = TVideoReadyState::Empty;
     TVideoSize Size;
+    bool HasSound = false; // what HasSound tells
     std::int64_t Position = 0;
     std::int64_t Duration = 0;
     int Volume = 100;
@@ -322,6 +323,7 @@ public:
                                                              : "";
     }
     TVideoSize VideoSize() const override { return FState.Size; }
+    bool HasSound() const override { return FState.HasSound; }
     void OnReadyStateChange(std::function<void(TVideoReadyState)> callback) override {
         FState.ReadyStateChange = std::move(callback);
     }

@@ -46,6 +46,8 @@ public:
     // The size of the clip's picture in pixels, once Ready; 0 × 0 before, and for a clip
     // without a picture.
     virtual TVideoSize VideoSize() const = 0;
+    // Whether the clip has a sound track that plays, once Ready.
+    virtual bool HasSound() const = 0;
     // Called on the GUI thread with the new state whenever the ready state changes.
     virtual void OnReadyStateChange(std::function<void(TVideoReadyState)> callback) = 0;
 

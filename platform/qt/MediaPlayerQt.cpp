@@ -1,11 +1,16 @@
-// The music and audio player on Qt Multimedia: a QMediaPlayer with a QAudioOutput, made at
-// the first Open so that starting the reader does not load the media framework.
+// The music and audio player on Qt Multimedia: a QMediaPlayer with a QAudioOutput, made anew
+// for every file (a player is never given a second file: replacing the file of a live
+// pipeline is where the framework has been seen to stop for good), the first at the first
+// Open so that starting the reader does not load the media framework.
 #include "platform/MediaPlayer.h"
 
 #include "MediaBackendQt.h"
+#include "PlaybackQt.h"
+#include "common/AsciiText.h"
 #include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
+#include "platform/MediaTexts.h"
 
 #include <QAudioOutput>
 #include <QCoreApplication>
@@ -39,9 +44,9 @@ public:
         Close();
         if (FFileName.empty())
             throw EMediaError("Не задан файл для воспроизведения.");
+        DropPlayer(true);
         MakePlayer();
-        // A file inside a disc image is given to the framework as a copy on disk.
-        const std::string path = RealFilePath(ResolvedOrGiven(FFileName));
+        std::string path; // the file the framework reads
         FError.clear();
         bool timedOut = false;
         {
@@ -61,7 +66,7 @@ public:
                 timedOut = true;
                 loop.quit();
             });
-            FPlayer->setSource(QUrl::fromLocalFile(FromUtf8(path)));
+            path = SetPlayerSource(*FPlayer, FFileName);
             // A failure may be told at once; otherwise wait, letting the user's input wait
             // too, so that no second Open starts inside this one.
             if (!IsLoaded(FPlayer->mediaStatus()) &&
@@ -82,14 +87,16 @@ public:
         QString reason = FError;
         if (reason.isEmpty())
             reason = FPlayer->errorString();
-        if (reason.isEmpty())
-            reason = timedOut
-                         ? Ui("нет ответа за ") + QString::number(OpenTimeoutMs / 1000) + Ui(" с.")
-                         : Ui("это не звук и не видео.");
-        // GStreamer goes on telling errors of a failed file for a while, which the next file
-        // would take as its own: the next Open gets a new player.
         DropPlayer(true);
-        throw EMediaError("Не удаётся открыть файл «" + path + "»: " + ToUtf8(reason));
+        // A decoder the framework lacks is named, with the package that brings it.
+        std::string why = MissingDecoderText(TMediaUse::Sound, ProbeMedia(path, ProbeTimeoutMs).Missing);
+        if (why.empty())
+            why = MediaErrorText(ToUtf8(reason));
+        if (why.empty())
+            why = timedOut ? "нет ответа за " + std::to_string(OpenTimeoutMs / 1000) + " с."
+                           : "это не звук и не видео.";
+        throw EMediaError("Не удаётся открыть файл «" + std::string(FileNameIn(FFileName)) +
+                          "»: " + why);
     }
 
     void Play() override {
@@ -152,10 +159,8 @@ private:
         if (!QCoreApplication::instance())
             throw EMediaError("Проигрыватель работает только в окне программы.");
         SelectMediaBackend();
-        if (!FOutput) {
-            FOutput = std::make_unique<QAudioOutput>();
-            FOutput->setVolume(static_cast<float>(FVolume) / 100.0f);
-        }
+        FOutput = std::make_unique<QAudioOutput>();
+        FOutput->setVolume(static_cast<float>(FVolume) / 100.0f);
         FPlayer = std::make_unique<QMediaPlayer>();
         FPlayer->setAudioOutput(FOutput.get());
         QObject::connect(FPlayer.get(), &QMediaPlayer::playbackStateChanged, FPlayer.get(),
@@ -186,19 +191,20 @@ private:
         QObject::disconnect(FPlayer.get(), nullptr, nullptr, nullptr);
         FPlayer->stop();
         FPlayer->setAudioOutput(nullptr);
+        // The output goes with its player.
+        FOutput.release()->setParent(FPlayer.get());
         if (later)
             FPlayer.release()->deleteLater();
         else
             FPlayer.reset();
     }
 
-    // Closes the open file, if any.
+    // Closes the open file, if any: its player stops, and goes once the events run.
     void Close() {
         if (!FPlayer)
             return;
         FOpen = false;
-        FPlayer->stop();
-        FPlayer->setSource(QUrl());
+        DropPlayer(true);
         Notify();
     }
 
@@ -216,8 +222,7 @@ private:
     int FVolume = 100;
     std::function<void(TMediaMode)> FModeChange;
     std::function<void()> FEnd;
-    // Made at the first Open (the player again after a file that failed); the output outlives
-    // the player that plays into it.
+    // Made for each Open, the output with its player.
     std::unique_ptr<QAudioOutput> FOutput;
     std::unique_ptr<QMediaPlayer> FPlayer;
     bool FOpen = false;

@@ -1,6 +1,9 @@
 // The video player on Qt Multimedia: a QMediaPlayer showing its picture above a control bar,
-// in the panel the window gives it. Made at the first SetFileName, so that starting the reader
-// does not load the media framework.
+// in the panel the window gives it. The panel is made at the first SetFileName, so that
+// starting the reader does not load the media framework; the QMediaPlayer, with its audio
+// output and video sink, is made anew for every clip and the one before let go (a player is
+// never given a second clip: replacing the clip of a live pipeline is where the framework has
+// been seen to stop for good).
 //
 // The picture is painted by an ordinary widget from the frames of a video sink, not shown in
 // the framework's own video window: that window is a native OpenGL child, and a dialog holding
@@ -9,9 +12,11 @@
 #include "VideoPlayerQt.h"
 
 #include "MediaBackendQt.h"
+#include "PlaybackQt.h"
 #include "common/DiscImage.h"
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
+#include "platform/MediaTexts.h"
 
 #include <QAudioOutput>
 #include <QBoxLayout>
@@ -22,6 +27,8 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
+#include <QElapsedTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVideoFrame>
@@ -29,12 +36,19 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <vector>
 #include <utility>
 
 namespace quarto {
 
 namespace {
+
+// How long a clip that has been read may show no picture before it is given to a new player,
+// and how long a player let go is kept at most (its sink gives up waiting after a second).
+constexpr int NoPictureMs = 2500;
+constexpr qint64 LetGoMs = 3000;
 
 // The clip's picture: the last frame, scaled to fit with its proportions, on black.
 class TVideoPicture : public QWidget {
@@ -43,8 +57,6 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     }
-
-    QVideoSink* Sink() { return &FSink; }
 
     void ShowFrame(const QVideoFrame& frame) {
         FFrame = frame.toImage();
@@ -70,7 +82,6 @@ protected:
     }
 
 private:
-    QVideoSink FSink;
     QImage FFrame;
 };
 
@@ -79,12 +90,15 @@ public:
     explicit TQtVideoPlayer(QWidget* host) : FHost(host) {}
 
     ~TQtVideoPlayer() override {
+        FProber.reset(); // no answer comes after this
+        FNoPictureTimer.stop();
+        FBuryTimer.stop();
+        FLetGo.clear();
         if (FPlayer)
             FPlayer->stop();
         // Every connection has FContext as its context, so none runs past this line.
         FContext.reset();
         FPlayer.reset();
-        FOutput.reset();
         if (FPanel) {
             FPanel->hide();
             FPanel->deleteLater();
@@ -95,31 +109,31 @@ public:
         FFileName = path;
         if (!FPlayer && path.empty())
             return;
-        MakePlayer();
-        ++FGeneration; // frames of the clip before are not this one's
-        FPlayer->stop();
-        FPlayer->setSource(QUrl());
-        // GStreamer goes on telling errors of a failed clip for a while, which the next clip
-        // would take as its own: it gets a new player.
-        if (FReadyState == TVideoReadyState::Failed)
-            MakeMediaPlayer();
+        MakePanel();
+        ++FGeneration; // frames and answers about the clip before are not this one's
+        ++FClip;
+        FRestarts = 0;
+        DropMediaPlayer();
+        FProber->Forget();
         FSize = {};
         FError.clear();
         if (path.empty()) {
             SetReadyState(TVideoReadyState::Empty);
             return;
         }
+        MakeMediaPlayer();
         FVideo->Clear();
         FStack->setCurrentWidget(FVideo);
         SetReadyState(TVideoReadyState::Loading);
-        // A clip inside a disc image is given to the framework as a copy on disk.
-        FPlayer->setSource(QUrl::fromLocalFile(FromUtf8(RealFilePath(ResolvedOrGiven(path)))));
-        // Paused, the framework still reads up to the first picture, whose size makes the
-        // clip Ready.
-        if (FAutoStart)
-            FPlayer->play();
-        else
-            FPlayer->pause();
+        FRealPath = SetPlayerSource(*FPlayer, path);
+        Start();
+        // A decoder the framework lacks may leave the clip black or silent without an error:
+        // the probe names it.
+        FProber->Probe(FRealPath, FContext.get(),
+                       [this, clip = ++FClip](const TMediaProbe& probe) {
+                           if (clip == FClip && !probe.Missing.empty())
+                               Fail(MissingDecoderText(TMediaUse::Clip, probe.Missing), true);
+                       });
     }
     const std::string& FileName() const override { return FFileName; }
     bool AutoStart() const override { return FAutoStart; }
@@ -134,7 +148,7 @@ public:
             FPlayer->pause();
     }
     void Stop() override {
-        if (FPlayer)
+        if (HasClip())
             FPlayer->stop();
     }
     TMediaMode Mode() const override {
@@ -146,6 +160,9 @@ public:
     TVideoReadyState ReadyState() const override { return FReadyState; }
     std::string ErrorText() const override { return ToUtf8(FError); }
     TVideoSize VideoSize() const override { return FSize; }
+    bool HasSound() const override {
+        return FReadyState == TVideoReadyState::Ready && FPlayer && FPlayer->hasAudio();
+    }
     void OnReadyStateChange(std::function<void(TVideoReadyState)> callback) override {
         FReadyStateChange = std::move(callback);
     }
@@ -170,35 +187,128 @@ public:
     }
 
 private:
+    // Plays the clip given to the player, or, without AutoStart, reads it up to its first
+    // picture (paused, the framework still does), whose size makes the clip Ready.
+    void Start() {
+        if (FAutoStart)
+            FPlayer->play();
+        else
+            FPlayer->pause();
+    }
+
+    // The clip has been read but no picture came: its video sink did not start (see
+    // DropMediaPlayer). The clip is given to a new player, twice at most.
+    void NoPicture() {
+        if (FReadyState != TVideoReadyState::Loading || !FPlayer)
+            return;
+        const QMediaPlayer::MediaStatus status = FPlayer->mediaStatus();
+        const bool read = status == QMediaPlayer::LoadedMedia ||
+                          status == QMediaPlayer::BufferedMedia ||
+                          status == QMediaPlayer::BufferingMedia;
+        if (!read || !FPlayer->hasVideo() || FRestarts >= 2) {
+            FNoPictureTimer.start(); // still reading (a slow disc): wait on
+            return;
+        }
+        ++FRestarts;
+        ++FGeneration;
+        DropMediaPlayer();
+        MakeMediaPlayer();
+        FRealPath = SetPlayerSource(*FPlayer, FFileName);
+        Start();
+    }
+
+    // Keeps a player let go until it can go without blocking (see DropMediaPlayer).
+    void LetGo(std::unique_ptr<QMediaPlayer> player, QVideoSink* sink) {
+        auto settled = std::make_shared<std::atomic<bool>>(false);
+        const auto settle = [settled] { settled->store(true); };
+        if (sink)
+            QObject::connect(sink, &QVideoSink::videoFrameChanged, sink, settle,
+                             Qt::DirectConnection);
+        QObject::connect(player.get(), &QMediaPlayer::errorOccurred, player.get(), settle);
+        const QMediaPlayer::MediaStatus status = player->mediaStatus();
+        if (status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia ||
+            status == QMediaPlayer::EndOfMedia || player->error() != QMediaPlayer::NoError ||
+            (sink && sink->videoFrame().isValid()))
+            settled->store(true);
+        QElapsedTimer age;
+        age.start();
+        FLetGo.push_back({std::move(player), settled, age});
+        if (!FBuryTimer.isActive())
+            FBuryTimer.start();
+    }
+
+    // Deletes the players let go that have settled, or waited long enough.
+    void Bury() {
+        std::erase_if(FLetGo, [](const TLetGoPlayer& gone) {
+            return gone.Settled->load() || gone.Age.elapsed() > LetGoMs;
+        });
+        if (FLetGo.empty())
+            FBuryTimer.stop();
+    }
+
     bool HasClip() const {
         return FPlayer &&
                (FReadyState == TVideoReadyState::Loading || FReadyState == TVideoReadyState::Ready);
     }
 
-    void MakePlayer() {
-        if (FPlayer)
+    // The panel and what outlives the clips, at the first clip.
+    void MakePanel() {
+        if (FContext)
             return;
         SelectMediaBackend();
         FContext = std::make_unique<QObject>();
-        MakePanel();
-        FOutput = std::make_unique<QAudioOutput>();
-        FOutput->setVolume(static_cast<float>(FVolume) / 100.0f);
-        MakeMediaPlayer();
+        FProber = std::make_unique<TMediaProber>();
+        FNoPictureTimer.setSingleShot(true);
+        FNoPictureTimer.setInterval(NoPictureMs);
+        QObject::connect(&FNoPictureTimer, &QTimer::timeout, FContext.get(), [this] { NoPicture(); });
+        FBuryTimer.setInterval(200);
+        QObject::connect(&FBuryTimer, &QTimer::timeout, FContext.get(), [this] { Bury(); });
+        MakeWidgets();
+    }
+
+    // Lets the clip's player go, with its output and sink. It is not stopped: stopping or
+    // deleting a player while its pipeline prerolls blocks the GUI thread while the pipeline's
+    // video sink waits for the GUI thread to start its surface; after a second the sink gives
+    // up and shows no picture for good, which is then the next clip's too. The player is made
+    // silent and kept (TLetGo) until it has shown a picture or failed, or for a few seconds.
+    void DropMediaPlayer() {
+        if (!FPlayer)
+            return;
+        QObject::disconnect(FPlayer.get(), nullptr, FContext.get(), nullptr);
+        if (FSink)
+            QObject::disconnect(FSink, nullptr, FContext.get(), nullptr);
+        FOutput->setMuted(true);
+        LetGo(std::move(FPlayer), FSink);
+        FSink = nullptr;
+        FOutput = nullptr;
+        FNoPictureTimer.stop();
+    }
+
+    // The clip's player, with an output and a sink of its own (its children: they go after
+    // it). It plays into the picture.
+    void MakeMediaPlayer() {
         QObject* context = FContext.get();
+        FPlayer = std::make_unique<QMediaPlayer>();
+        FOutput = new QAudioOutput(FPlayer.get());
+        FOutput->setVolume(static_cast<float>(FVolume) / 100.0f);
+        FSink = new QVideoSink(FPlayer.get());
+        FPlayer->setAudioOutput(FOutput);
+        FPlayer->setVideoSink(FSink);
+        FNoPictureTimer.start();
 
         // The sink may tell a frame on the framework's thread, holding its lock: the frame (a
         // shared handle) waits for the GUI thread with the clip it is of, where its size and
         // picture are taken. Only the newest waits, so a busy GUI thread skips frames instead
         // of holding the framework's buffers.
         QObject::connect(
-            FVideo->Sink(), &QVideoSink::videoFrameChanged, context,
-            [this, context](const QVideoFrame& frame) {
+            FSink, &QVideoSink::videoFrameChanged, context,
+            [this, context, generation = FGeneration.load()](const QVideoFrame& frame) {
                 if (!frame.isValid())
                     return;
                 {
                     const std::lock_guard lock(FWaitingLock);
                     FWaiting = frame;
-                    FWaitingGeneration = FGeneration.load();
+                    FWaitingGeneration = generation;
                     if (FWaitingPosted)
                         return;
                     FWaitingPosted = true;
@@ -207,23 +317,6 @@ private:
                     context, [this] { FrameShown(); }, Qt::QueuedConnection);
             },
             Qt::DirectConnection);
-    }
-
-    // The player, in place of the one before if any; it plays into the output and the picture.
-    void MakeMediaPlayer() {
-        QObject* context = FContext.get();
-        if (FPlayer) {
-            // Deleted later: this may run inside a signal of the player (a callback that
-            // gives the next clip).
-            QObject::disconnect(FPlayer.get(), nullptr, context, nullptr);
-            FPlayer->stop();
-            FPlayer->setVideoSink(nullptr);
-            FPlayer->setAudioOutput(nullptr);
-            FPlayer.release()->deleteLater();
-        }
-        FPlayer = std::make_unique<QMediaPlayer>();
-        FPlayer->setAudioOutput(FOutput.get());
-        FPlayer->setVideoSink(FVideo->Sink());
         QObject::connect(FPlayer.get(), &QMediaPlayer::mediaStatusChanged, context,
                          [this](QMediaPlayer::MediaStatus status) {
                              if (FReadyState != TVideoReadyState::Loading)
@@ -232,7 +325,7 @@ private:
                              // with the error set.
                              if (status == QMediaPlayer::InvalidMedia ||
                                  FPlayer->error() != QMediaPlayer::NoError)
-                                 Fail(FPlayer->errorString());
+                                 FailFor(FPlayer->errorString());
                              // A clip without a picture is ready once read.
                              else if ((status == QMediaPlayer::LoadedMedia ||
                                        status == QMediaPlayer::BufferedMedia) &&
@@ -240,7 +333,7 @@ private:
                                  SetReadyState(TVideoReadyState::Ready);
                          });
         QObject::connect(FPlayer.get(), &QMediaPlayer::errorOccurred, context,
-                         [this](QMediaPlayer::Error, const QString& text) { Fail(text); });
+                         [this](QMediaPlayer::Error, const QString& text) { FailFor(text); });
         QObject::connect(FPlayer.get(), &QMediaPlayer::playbackStateChanged, context,
                          [this] { ShowMode(); });
         QObject::connect(FPlayer.get(), &QMediaPlayer::durationChanged, context,
@@ -254,7 +347,7 @@ private:
     }
 
     // The picture (or the reason it cannot be shown) over the control bar, filling the host.
-    void MakePanel() {
+    void MakeWidgets() {
         FPanel = new QWidget(FHost);
         FPanel->setObjectName("VideoPlayerPanel");
         auto* column = new QVBoxLayout(FPanel);
@@ -329,6 +422,7 @@ private:
 
     // A picture of the clip shown; the first one, while loading, gives the clip's size.
     void FrameShown() {
+        FNoPictureTimer.stop();
         QVideoFrame frame;
         unsigned generation = 0;
         {
@@ -347,15 +441,33 @@ private:
         SetReadyState(TVideoReadyState::Ready);
     }
 
-    void Fail(const QString& text) {
+    // The framework cannot play the clip: the decoder it lacks, when that is why, or what it
+    // says, in Russian.
+    void FailFor(const QString& frameworkText) {
         if (FReadyState != TVideoReadyState::Loading && FReadyState != TVideoReadyState::Ready)
             return;
+        // The probe, asked when the clip was given, may name the decoder that is missing; its
+        // answer replaces this text.
+        Fail(MediaErrorText(ToUtf8(frameworkText)));
+    }
+
+    // Shows why the clip cannot be played; again, when it failed already, only when replace.
+    void Fail(const std::string& text, bool replace = false) {
+        if (FReadyState == TVideoReadyState::Failed && replace) {
+            FError = FromUtf8(text);
+            FErrorLabel->setText(FError);
+            return;
+        }
+        if (FReadyState != TVideoReadyState::Loading && FReadyState != TVideoReadyState::Ready)
+            return;
+        FNoPictureTimer.stop();
         // GStreamer follows the text that says what went wrong with general ones.
-        FError = text.isEmpty() ? Ui("Этот файл не воспроизводится.") : text;
+        FError = text.empty() ? Ui("Этот файл не воспроизводится.") : FromUtf8(text);
         FSize = {};
         FErrorLabel->setText(FError);
         FStack->setCurrentWidget(FErrorLabel);
-        FPlayer->stop();
+        if (FOutput)
+            FOutput->setMuted(true);
         SetReadyState(TVideoReadyState::Failed);
     }
 
@@ -389,10 +501,27 @@ private:
     unsigned FWaitingGeneration = 0;
     bool FWaitingPosted = false;
 
+    // Which clip was given last (SetFileName), and how often its player has been made anew.
+    unsigned FClip = 0;
+    int FRestarts = 0;
+    QTimer FNoPictureTimer;
+    // Players let go, waiting to be deleted (DropMediaPlayer).
+    struct TLetGoPlayer {
+        std::unique_ptr<QMediaPlayer> Player;
+        std::shared_ptr<std::atomic<bool>> Settled;
+        QElapsedTimer Age;
+    };
+    std::vector<TLetGoPlayer> FLetGo;
+    QTimer FBuryTimer;
+
     // Made at the first SetFileName. The widgets belong to the host's panel.
     std::unique_ptr<QObject> FContext;
-    std::unique_ptr<QAudioOutput> FOutput;
+    std::unique_ptr<TMediaProber> FProber;
+    std::string FRealPath; // the clip's file as the framework reads it
+    // Made for each clip; the output and the sink are the player's children.
     std::unique_ptr<QMediaPlayer> FPlayer;
+    QAudioOutput* FOutput = nullptr;
+    QVideoSink* FSink = nullptr;
     QPointer<QWidget> FPanel;
     QStackedWidget* FStack = nullptr;
     TVideoPicture* FVideo = nullptr;

@@ -6,6 +6,7 @@
 #include "ExpectError.h"
 #include "MediaFiles.h"
 #include "MediaFixture.h"
+#include "common/AsciiText.h"
 
 #include <QElapsedTimer>
 
@@ -172,7 +173,7 @@ TEST_F(MediaPlayerTest, AFileThatCannotBePlayedGivesTheFrameworksMessage) {
             player->Open();
             ADD_FAILURE() << "opened";
         } catch (const EMediaError& e) {
-            const std::string prefix = "Не удаётся открыть файл «" + path + "»: ";
+            const std::string prefix = "Не удаётся открыть файл «" + std::string(FileNameIn(path)) + "»: ";
             const std::string message = e.what();
             ASSERT_EQ(message.substr(0, prefix.size()), prefix);
             EXPECT_GT(message.size(), prefix.size() + 3) << message;
