@@ -113,14 +113,10 @@ void DecodeImaBlock(std::string_view block, const TFormat& f, std::vector<std::i
             const std::size_t at = 4 * ch + (g * ch + c) * 4;
             for (int k = 0; k < 8; ++k) {
                 const int nibble = (static_cast<unsigned char>(block[at + k / 2]) >> (k % 2 ? 4 : 0)) & 0x0F;
+                // (2 d + 1) step / 8: the exact form of the sum of step's parts that d's bits
+                // name, as FFmpeg decodes it.
                 const int step = ImaSteps[index[c]];
-                int diff = step >> 3;
-                if (nibble & 1)
-                    diff += step >> 2;
-                if (nibble & 2)
-                    diff += step >> 1;
-                if (nibble & 4)
-                    diff += step;
+                const int diff = ((2 * (nibble & 7) + 1) * step) >> 3;
                 predicted[c] = Clamp16(nibble & 8 ? predicted[c] - diff : predicted[c] + diff);
                 index[c] = std::clamp(index[c] + ImaIndexStep[nibble & 7], 0, 88);
                 group[static_cast<std::size_t>(k) * ch + c] = static_cast<std::int16_t>(predicted[c]);

@@ -138,7 +138,10 @@ public:
         if (!FOpen)
             return;
         const std::int64_t length = FPlayer->duration();
-        FPlayer->setPosition(std::max<std::int64_t>(0, length > 0 ? std::min(ms, length) : ms));
+        const std::int64_t to = std::max<std::int64_t>(0, length > 0 ? std::min(ms, length) : ms);
+        // A seek where the file stands makes GStreamer end an MP3 at once now and then.
+        if (to != FPlayer->position())
+            FPlayer->setPosition(to);
     }
     int Volume() const override { return FVolume; }
     void SetVolume(int percent) override {
@@ -187,15 +190,16 @@ private:
     void DropPlayer(bool later) {
         if (!FPlayer)
             return;
-        // No callback runs while the player goes.
+        // No callback runs while the player goes. Its pipeline is ended first (an empty
+        // source): a player given no output, or deleted, while its pipeline runs waits for the
+        // pipeline's pads to be idle, some 300 ms.
         QObject::disconnect(FPlayer.get(), nullptr, nullptr, nullptr);
-        FPlayer->stop();
-        FPlayer->setAudioOutput(nullptr);
+        FPlayer->setSource(QUrl());
         // The output goes with its player.
         FOutput.release()->setParent(FPlayer.get());
-        if (later)
-            FPlayer.release()->deleteLater();
-        else
+        if (later) {
+            DeleteSoon(FPlayer.release());
+        } else
             FPlayer.reset();
     }
 

@@ -3,6 +3,7 @@
 #include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <algorithm>
@@ -13,6 +14,11 @@ std::string SetPlayerSource(QMediaPlayer& player, const std::string& path) {
     const std::string playable = PlayablePath(path);
     player.setSource(QUrl::fromLocalFile(FromUtf8(playable)));
     return playable;
+}
+
+void DeleteSoon(QObject* object) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [object] { delete object; }, Qt::QueuedConnection);
 }
 
 TMediaProber::TMediaProber() : FThread([this] { Run(); }) {}

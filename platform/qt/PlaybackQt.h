@@ -22,6 +22,10 @@ namespace quarto {
 // not): the file itself or its repaired copy (PlayablePath). The file given is returned.
 std::string SetPlayerSource(QMediaPlayer& player, const std::string& path);
 
+// Deletes object once the events run next (a queued call: deleteLater waits for the event
+// loop that was running to be left, which, called outside any, may be never).
+void DeleteSoon(QObject* object);
+
 // Probes one file at a time on a thread of its own; a file asked for while another is probed
 // replaces any that waits. The answer is given on the GUI thread, through context, unless a
 // later file has been asked for since. The thread ends (after the probe it runs, if any) when

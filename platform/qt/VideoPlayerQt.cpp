@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QCoreApplication>
 #include <QStyle>
 #include <QTimer>
 #include <QElapsedTimer>
@@ -45,10 +46,10 @@ namespace quarto {
 
 namespace {
 
-// How long a clip that has been read may show no picture before it is given to a new player,
-// and how long a player let go is kept at most (its sink gives up waiting after a second).
+// How long a clip that has been read may show no picture before it is given to a new player.
 constexpr int NoPictureMs = 2500;
-constexpr qint64 LetGoMs = 3000;
+// How many players let go may wait while a clip starts.
+constexpr std::size_t MaxLetGo = 4;
 
 // The clip's picture: the last frame, scaled to fit with its proportions, on black.
 class TVideoPicture : public QWidget {
@@ -93,7 +94,10 @@ public:
         FProber.reset(); // no answer comes after this
         FNoPictureTimer.stop();
         FBuryTimer.stop();
+        for (std::unique_ptr<QMediaPlayer>& player : FLetGo)
+            player->setSource(QUrl());
         FLetGo.clear();
+
         if (FPlayer)
             FPlayer->stop();
         // Every connection has FContext as its context, so none runs past this line.
@@ -217,35 +221,6 @@ private:
         Start();
     }
 
-    // Keeps a player let go until it can go without blocking (see DropMediaPlayer).
-    void LetGo(std::unique_ptr<QMediaPlayer> player, QVideoSink* sink) {
-        auto settled = std::make_shared<std::atomic<bool>>(false);
-        const auto settle = [settled] { settled->store(true); };
-        if (sink)
-            QObject::connect(sink, &QVideoSink::videoFrameChanged, sink, settle,
-                             Qt::DirectConnection);
-        QObject::connect(player.get(), &QMediaPlayer::errorOccurred, player.get(), settle);
-        const QMediaPlayer::MediaStatus status = player->mediaStatus();
-        if (status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia ||
-            status == QMediaPlayer::EndOfMedia || player->error() != QMediaPlayer::NoError ||
-            (sink && sink->videoFrame().isValid()))
-            settled->store(true);
-        QElapsedTimer age;
-        age.start();
-        FLetGo.push_back({std::move(player), settled, age});
-        if (!FBuryTimer.isActive())
-            FBuryTimer.start();
-    }
-
-    // Deletes the players let go that have settled, or waited long enough.
-    void Bury() {
-        std::erase_if(FLetGo, [](const TLetGoPlayer& gone) {
-            return gone.Settled->load() || gone.Age.elapsed() > LetGoMs;
-        });
-        if (FLetGo.empty())
-            FBuryTimer.stop();
-    }
-
     bool HasClip() const {
         return FPlayer &&
                (FReadyState == TVideoReadyState::Loading || FReadyState == TVideoReadyState::Ready);
@@ -261,16 +236,17 @@ private:
         FNoPictureTimer.setSingleShot(true);
         FNoPictureTimer.setInterval(NoPictureMs);
         QObject::connect(&FNoPictureTimer, &QTimer::timeout, FContext.get(), [this] { NoPicture(); });
-        FBuryTimer.setInterval(200);
+        FBuryTimer.setInterval(100);
         QObject::connect(&FBuryTimer, &QTimer::timeout, FContext.get(), [this] { Bury(); });
+
         MakeWidgets();
     }
 
-    // Lets the clip's player go, with its output and sink. It is not stopped: stopping or
-    // deleting a player while its pipeline prerolls blocks the GUI thread while the pipeline's
-    // video sink waits for the GUI thread to start its surface; after a second the sink gives
-    // up and shows no picture for good, which is then the next clip's too. The player is made
-    // silent and kept (TLetGo) until it has shown a picture or failed, or for a few seconds.
+    // Lets the clip's player go, with its output and sink: paused and silent, it waits in
+    // FLetGo to be ended (Bury). Ending a pipeline that runs (an empty source, stopping it, or
+    // deleting the player) takes the GUI thread some 300 ms while the pipeline's pads become
+    // idle; a video sink that starts meanwhile gives up waiting for the GUI thread after a
+    // second and never shows a picture. So the next clip starts first; pausing is at once.
     void DropMediaPlayer() {
         if (!FPlayer)
             return;
@@ -278,10 +254,28 @@ private:
         if (FSink)
             QObject::disconnect(FSink, nullptr, FContext.get(), nullptr);
         FOutput->setMuted(true);
-        LetGo(std::move(FPlayer), FSink);
+        FPlayer->pause();
+        FLetGo.push_back(std::move(FPlayer));
         FSink = nullptr;
         FOutput = nullptr;
         FNoPictureTimer.stop();
+        FBuryTimer.start();
+    }
+
+    // Ends one player let go, once the clip shown has started (or failed, or none is given),
+    // or when many wait.
+    void Bury() {
+        if (FLetGo.empty()) {
+            FBuryTimer.stop();
+            return;
+        }
+        if (FReadyState == TVideoReadyState::Loading && FLetGo.size() <= MaxLetGo)
+            return;
+        std::unique_ptr<QMediaPlayer> player = std::move(FLetGo.front());
+        FLetGo.erase(FLetGo.begin());
+        // Its sink may be waiting for the GUI thread to start: the events waiting come first.
+        QCoreApplication::sendPostedEvents();
+        player->setSource(QUrl());
     }
 
     // The clip's player, with an output and a sink of its own (its children: they go after
@@ -505,15 +499,9 @@ private:
     unsigned FClip = 0;
     int FRestarts = 0;
     QTimer FNoPictureTimer;
-    // Players let go, waiting to be deleted (DropMediaPlayer).
-    struct TLetGoPlayer {
-        std::unique_ptr<QMediaPlayer> Player;
-        std::shared_ptr<std::atomic<bool>> Settled;
-        QElapsedTimer Age;
-    };
-    std::vector<TLetGoPlayer> FLetGo;
+    // Players let go, paused, waiting to be ended (DropMediaPlayer, Bury).
+    std::vector<std::unique_ptr<QMediaPlayer>> FLetGo;
     QTimer FBuryTimer;
-
     // Made at the first SetFileName. The widgets belong to the host's panel.
     std::unique_ptr<QObject> FContext;
     std::unique_ptr<TMediaProber> FProber;
