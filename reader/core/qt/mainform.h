@@ -236,6 +236,8 @@ private:
 
     // Lets the edition box's list drop down as wide as its longest name.
     void FitEditionListWidth();
+    // Shows or hides the tab of a page of PageControl1; a hidden page is not stepped to.
+    void ShowPageTab(QWidget* page, bool shown);
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
     // Shows the edition's about page; false when it has none.
