@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
 #include <QSlider>
@@ -167,6 +168,40 @@ TEST_F(MediaPages, TracksPlayFromBesideTheReaderOrFromTheDisc) {
             EXPECT_EQ(Form1->Label4->text(), "-");
         }
     }
+    EXPECT_TRUE(Reader.Messages.empty());
+}
+
+TEST_F(MediaPages, EnterPlaysTheSelectedTrackSoundOrClipAsADoubleClick) {
+    Start();
+    WriteMusic(Reader.App.Folder());
+    WriteFiles(Reader.App.Folder(), {{"mp3/walz.mp3", "mp3"}});
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    const auto enter = [](QWidget* list, Qt::Key key) {
+        list->setFocus();
+        QTest::keyClick(list, key);
+    };
+    ChoosePage(Form1->TabSheet3);
+    Form1->fcTreeView2->setCurrentItem(Form1->fcTreeView2->topLevelItem(0)->child(0));
+    enter(Form1->fcTreeView2, Qt::Key_Return);
+    EXPECT_EQ(LastOpened(), "mp3/walz.mp3");
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Вальс цветов"));
+
+    ChoosePage(Form1->TabSheet5);
+    Form1->ListBox3->setCurrentRow(0);
+    enter(Form1->ListBox3, Qt::Key_Enter); // the keypad's
+    EXPECT_EQ(LastOpened(), "Books/Sky/Audio/hymn.wav");
+
+    ChoosePage(Form1->TabSheet6);
+    Form1->ListBox4->setCurrentRow(1);
+    enter(Form1->ListBox4, Qt::Key_Return);
+    EXPECT_EQ(Video.FileName, Book + "/Video/eclipse.avi");
+
+    // Elsewhere Enter plays nothing.
+    const std::size_t opened = Media.Opened.size();
+    ChoosePage(Form1->TabSheet4);
+    enter(Form1->Edit1, Qt::Key_Return);
+    EXPECT_EQ(Media.Opened.size(), opened);
     EXPECT_TRUE(Reader.Messages.empty());
 }
 

@@ -195,6 +195,9 @@ public:
     void fcTreeView2DblClick(QTreeWidgetItem* node);
     void ListBox3DblClick();
     void ListBox4DblClick();
+    // Enter on the music tree or the audio or video list (whichever has the focus): plays its
+    // selected item as a double-click does.
+    void PlaySelected();
     void SpeedButton1Click(); // pause and resume
 
     // Search.
