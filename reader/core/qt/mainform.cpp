@@ -4,6 +4,7 @@
 #include "HtmlView.h"
 #include "KeyMap.h"
 #include "PageMenu.h"
+#include "PageTabs.h"
 #include "PlayerBar.h"
 #include "PrintRoute.h"
 #include "ViewHistory.h"
@@ -169,6 +170,7 @@ void TForm1::ApplyBookOptions() {
     ShowPageTab(TabSheet6, book.Video);
     if (book.Video)
         LoadVideoList();
+    PageTabs->Refresh();
 }
 
 void TForm1::ComboBox1Change(int index) {

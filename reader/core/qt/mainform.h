@@ -39,6 +39,7 @@ class TDiscDrives;
 class TFindBar;
 class TKeyMap;
 class TPageMenu;
+class TPageTabs;
 class TPlayerBar;
 class TPrintRoute;
 class TViewHistory;
@@ -102,6 +103,7 @@ public:
     QLabel* Label5;
     QComboBox* ComboBox1;
     QTabWidget* PageControl1;
+    TPageTabs* PageTabs; // PageControl1's tabs, in rows
     QWidget* TabSheet1;
     QWidget* TabSheet4;
     QWidget* TabSheet2;
