@@ -123,6 +123,24 @@ TEST(MainForm, OptionsShowAndHidePagesAndThePlayerBar) {
     }
 }
 
+TEST(MainForm, CtrlTabStepsOverTheHiddenPagesBothWays) {
+    TReader r;
+    r.Add("1", "Audio", "Audio=1\n");
+    r.Start();
+    auto* tabs = TReader::Find<QTabWidget>("PageControl1");
+    const auto step = [&](Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(tabs->currentWidget(), Qt::Key_Tab, modifiers);
+        return tabs->currentWidget()->objectName().toStdString();
+    };
+    const Qt::KeyboardModifiers back = Qt::ControlModifier | Qt::ShiftModifier;
+    EXPECT_EQ(step(Qt::ControlModifier), "TabSheet4");
+    EXPECT_EQ(step(Qt::ControlModifier), "TabSheet5");
+    EXPECT_EQ(step(Qt::ControlModifier), "TabSheet1");
+    EXPECT_EQ(step(back), "TabSheet5");
+    EXPECT_EQ(step(back), "TabSheet4");
+    EXPECT_EQ(step(back), "TabSheet1");
+}
+
 TEST(MainForm, TheSwitchShowsTheNewEditionAndKeepsTheArticleNumber) {
     TReader r;
     r.Add("1", "One");

@@ -7,11 +7,14 @@
 #include "platform/PlatformFakes.h"
 #include "reader/core/qt/PlayerBar.h"
 #include "reader/media/qt/Unit3.h"
+#include "reader/skin/SkinData.h"
 #include "tools/MusicWriter.h"
 #include "tools/SupplementWriter.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScreen>
 #include <QSlider>
@@ -170,6 +173,40 @@ TEST_F(MediaPages, TracksPlayFromBesideTheReaderOrFromTheDisc) {
     EXPECT_TRUE(Reader.Messages.empty());
 }
 
+TEST_F(MediaPages, EnterPlaysTheSelectedTrackSoundOrClipAsADoubleClick) {
+    Start();
+    WriteMusic(Reader.App.Folder());
+    WriteFiles(Reader.App.Folder(), {{"mp3/walz.mp3", "mp3"}});
+    Form1->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    const auto enter = [](QWidget* list, Qt::Key key) {
+        list->setFocus();
+        QTest::keyClick(list, key);
+    };
+    ChoosePage(Form1->TabSheet3);
+    Form1->fcTreeView2->setCurrentItem(Form1->fcTreeView2->topLevelItem(0)->child(0));
+    enter(Form1->fcTreeView2, Qt::Key_Return);
+    EXPECT_EQ(LastOpened(), "mp3/walz.mp3");
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Вальс цветов"));
+
+    ChoosePage(Form1->TabSheet5);
+    Form1->ListBox3->setCurrentRow(0);
+    enter(Form1->ListBox3, Qt::Key_Enter); // the keypad's
+    EXPECT_EQ(LastOpened(), "Books/Sky/Audio/hymn.wav");
+
+    ChoosePage(Form1->TabSheet6);
+    Form1->ListBox4->setCurrentRow(1);
+    enter(Form1->ListBox4, Qt::Key_Return);
+    EXPECT_EQ(Video.FileName, Book + "/Video/eclipse.avi");
+
+    // Elsewhere Enter plays nothing.
+    const std::size_t opened = Media.Opened.size();
+    ChoosePage(Form1->TabSheet4);
+    enter(Form1->Edit1, Qt::Key_Return);
+    EXPECT_EQ(Media.Opened.size(), opened);
+    EXPECT_TRUE(Reader.Messages.empty());
+}
+
 TEST_F(MediaPages, WithoutTheMusicListTheNoticeAsksForADisc) {
     Start();
     ChoosePage(Form1->TabSheet3);
@@ -263,6 +300,32 @@ TEST_F(MediaPages, TheBarShowsThePositionAndSetsItAndTheLoudness) {
     EXPECT_EQ(Media.Calls.back(), "Seek 125000");
     Form1->findChild<QSlider*>("PlayerVolume")->setValue(30);
     EXPECT_EQ(Media.Volume, 30);
+}
+
+TEST_F(MediaPages, TheBarFitsTheNarrowPaneOfTheBuiltInFaceWithTheTimeWhole) {
+    Start();
+    Media.Duration = 59 * 60000 + 58000;
+    DoubleClickItem(Form1->ListBox3, 3);
+    Media.Position = 48 * 60000 + 38000;
+    Form1->Panel5->ShowState();
+    Form1->Label4->setText(QString::fromUtf8("Лекция о звёздах и планетах, долгая"));
+    QFrame* bar = Form1->Panel5;
+    bar->parentWidget()->layout()->activate();
+    bar->layout()->activate();
+    EXPECT_EQ(Form1->Panel1->width(), BuiltinSkinData.W2); // the pane as the face places it
+    EXPECT_LE(bar->width(), Form1->Panel1->width());
+    auto* time = bar->findChild<QLabel*>("PlayerTime");
+    EXPECT_EQ(time->text(), "48:38 / 59:58");
+    EXPECT_GE(time->width(), time->fontMetrics().horizontalAdvance(time->text()));
+    // Every control lies whole inside the bar.
+    for (const char* name : {"SpeedButton1", "PlayerTime", "PlayerPosition", "PlayerVolume"}) {
+        auto* control = bar->findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_TRUE(bar->contentsRect().contains(control->geometry())) << name;
+        EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name;
+    }
+    // The title keeps its text for the tip and the tests, cut where it is shown.
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Лекция о звёздах и планетах, долгая"));
 }
 
 TEST_F(MediaPages, TheVideoPageLoadsTheEmbeddedPlayerAndKeepsItInFront) {

@@ -304,6 +304,8 @@ TEST(Navigation, TheKeyTableHoldsEveryKeyOfTheKeyboardTableOnce) {
         {QKeySequence(Qt::CTRL | Qt::Key_Equal), C::LargerText},
         {QKeySequence(Qt::CTRL | Qt::Key_Minus), C::SmallerText},
         {QKeySequence(Qt::CTRL | Qt::Key_0), C::TextSizeAtStart},
+        {QKeySequence(Qt::Key_Return), C::PlaySelected},
+        {QKeySequence(Qt::Key_Enter), C::PlaySelected},
     };
     const std::vector<TKeyBinding>& table = KeyTable();
     for (const auto& [keys, command] : expected) {

@@ -97,6 +97,7 @@ TEST_F(PicturesPage, HoverShowsTheTitleAndAPressOpensThePicture) {
     Start();
     Form1->ThumbGrid->OnHover(1);
     EXPECT_EQ(Form1->windowTitle(), QString::fromUtf8("Лира"));
+    EXPECT_EQ(Form1->ThumbGrid->TitleOf(1), QString::fromUtf8("Лира")); // its tool tip
     Form1->ThumbGrid->OnPress(2);
     EXPECT_EQ(Form1->ListBox2->currentRow(), 2);
     EXPECT_EQ(Form1->windowTitle(), QString::fromUtf8("Луна"));

@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -412,8 +413,16 @@ TEST(PreviewForm, SlideShowPassesTheLastEntryAndStops) {
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_EQ(form.Timer1->interval(), 5000);
 
+    // The button keeps the font of its column whatever its colour.
+    const auto sameFont = [&] {
+        const QFontInfo six(form.FlatSpeedButton6->font()), four(form.FlatSpeedButton4->font());
+        return six.family() == four.family() && six.pixelSize() == four.pixelSize();
+    };
+    EXPECT_TRUE(sameFont());
+
     // Closing stops it; reopened, the button has the scroll-bar colour again.
     form.close();
+    EXPECT_TRUE(sameFont());
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_FALSE(form.SlideShowOn);
@@ -425,6 +434,14 @@ TEST(PreviewForm, SlideShowPassesTheLastEntryAndStops) {
     form.FlatSpeedButton6Click();
     form.Timer1Timer();
     EXPECT_EQ(cat.Shown.back(), 0);
+
+    // Escape closes the window as its close box does.
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.SlideShowOn);
 }
 
 TEST(PreviewForm, SingleModeHidesTheNavigation) {

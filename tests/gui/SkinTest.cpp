@@ -2,10 +2,14 @@
 #include "ReaderFixture.h"
 #include "SkinFixture.h"
 
+#include "reader/core/qt/PageTabs.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -51,6 +55,49 @@ TEST(Skin, TheBuiltInFaceHasEveryCommandAndItsLayout) {
     EXPECT_EQ(TReader::Find<QTreeWidget>("TreeView")->palette().color(QPalette::Base),
               QColor(168, 165, 140));
     EXPECT_EQ(RegionPoints().size(), 9u);
+}
+
+TEST(Skin, EveryTabShownStaysWholeInSightInEitherFacesLeftPane) {
+    TReader r;
+    r.Add("1", "All", "Pictures=1\nMusic=1\nAudio=1\nVideo=1\n");
+    const std::string skinned = r.Add("2", "Skinned", "Pictures=1\nMusic=1\nAudio=1\nVideo=1\n");
+    WriteSkin(skinned, PaintSkin(TSkinStyle::Demo));
+    r.Add("3", "Plain");
+    r.Start();
+    auto* tabs = TReader::Find<QTabWidget>("PageControl1");
+    auto* strip = TReader::Find<TPageTabs>("PageTabs");
+    auto* pane = TReader::Find<QFrame>("Panel2");
+    const auto pick = [](int index) {
+        auto* box = TReader::Find<QComboBox>("ComboBox1");
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    };
+    const auto check = [&](int rows) {
+        pane->layout()->activate();
+        EXPECT_EQ(strip->Rows(), rows);
+        EXPECT_TRUE(pane->rect().contains(strip->geometry()));
+        for (int i = 0; i < tabs->count(); ++i) {
+            SCOPED_TRACE(tabs->tabText(i).toStdString());
+            if (!tabs->isTabVisible(i)) {
+                EXPECT_TRUE(strip->TabRect(i).isEmpty());
+                continue;
+            }
+            const QRect tab = strip->TabRect(i);
+            EXPECT_TRUE(strip->rect().contains(tab));
+            EXPECT_EQ(strip->ShownCaption(i), tabs->tabText(i)); // whole, never cut
+            EXPECT_GE(tab.width(), strip->fontMetrics().horizontalAdvance(tabs->tabText(i)) + 4);
+        }
+    };
+    check(4); // the built-in face's pane is 169 pixels wide
+    pick(1);
+    check(2); // the demo skin's 272
+    // A press on a tab chooses its page, which stays in sight after an edition switch.
+    const QPoint audio = strip->TabRect(tabs->indexOf(Form1->TabSheet5)).center();
+    QTest::mouseClick(strip, Qt::LeftButton, {}, audio);
+    EXPECT_EQ(tabs->currentWidget(), Form1->TabSheet5);
+    pick(2);
+    check(1);
+    EXPECT_TRUE(strip->rect().contains(strip->TabRect(tabs->currentIndex())));
 }
 
 TEST(Skin, HoverShowsAndReplacesHints) {

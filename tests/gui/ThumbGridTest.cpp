@@ -14,6 +14,9 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -234,6 +237,44 @@ TEST_F(ThumbGrid, HoverAndPressFindTheCellAtTheScrollPosition) {
     EXPECT_TRUE(Near(frame.pixel(75, 75), ColourOf(8)));
     EXPECT_TRUE(Near(frame.pixel(525, 75), ColourOf(11)));
     EXPECT_TRUE(Near(frame.pixel(75, 225), BackgroundColour));
+}
+
+TEST_F(ThumbGrid, TheWheelScrollsAndTheTitleShowsAsATipOverItsThumbnail) {
+    WriteThumbnails(12);
+    TThumbGrid* grid = Grid(600, 300);
+    QScrollBar* bar = grid->ScrollBar1();
+    ASSERT_EQ(bar->maximum(), 300);
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(10, 10), QPointF(grid->mapToGlobal(QPoint(10, 10))), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(grid, &event);
+        return bar->value();
+    };
+    EXPECT_EQ(wheel(120), 0); // not above the top
+    EXPECT_EQ(wheel(-120), 50);
+    EXPECT_EQ(wheel(-60), 75);
+    EXPECT_EQ(wheel(-120 * 3), 225);
+    EXPECT_EQ(wheel(-120 * 9), 300); // not below the end
+    EXPECT_TRUE(Near(grid->Frame().pixel(75, 75), ColourOf(8)));
+
+    grid->TitleOf = [](int cell) {
+        return cell == 9 ? QString() : QStringLiteral("Cell %1").arg(cell);
+    };
+    // The tip shown at a point; one that goes fades out after a while.
+    const auto tip = [&](QPoint at) {
+        QHelpEvent event(QEvent::ToolTip, at, grid->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const auto noTip = [&](QPoint at) {
+        tip(at);
+        return QTest::qWaitFor([] { return !QToolTip::isVisible(); });
+    };
+    EXPECT_TRUE(noTip({160, 10})); // a thumbnail without a title
+    EXPECT_EQ(tip({10, 10}), QStringLiteral("Cell 8"));
+    EXPECT_TRUE(noTip({10, 160})); // below the last thumbnail
+    EXPECT_EQ(tip({460, 10}), QStringLiteral("Cell 11"));
+    QToolTip::hideText();
 }
 
 TEST_F(ThumbGrid, AScrollLetsPendingEventsRunThenDrawsTheLatestPosition) {

@@ -29,16 +29,27 @@ const std::vector<TKeyBinding>& KeyTable() {
         {QKeySequence(Qt::SHIFT | Qt::Key_F3), TKeyCommand::FindPrevious},
         {QKeySequence(Qt::CTRL | Qt::Key_Down), TKeyCommand::NextHit},
         {QKeySequence(Qt::CTRL | Qt::Key_Up), TKeyCommand::PreviousHit},
+        // The lists of what plays: Enter on the main keys and on the keypad.
+        {QKeySequence(Qt::Key_Return), TKeyCommand::PlaySelected, TKeyPlace::PlayList},
+        {QKeySequence(Qt::Key_Enter), TKeyCommand::PlaySelected, TKeyPlace::PlayList},
     };
     return table;
 }
 
-TKeyMap::TKeyMap(QWidget& window, std::function<void(TKeyCommand)> run) {
-    for (const TKeyBinding& binding : KeyTable()) {
-        auto* shortcut = new QShortcut(binding.Keys, &window);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, &window,
+TKeyMap::TKeyMap(QWidget& window, const std::vector<QWidget*>& playLists,
+                 std::function<void(TKeyCommand)> run) {
+    const auto bind = [&](const TKeyBinding& binding, QWidget& owner, Qt::ShortcutContext context) {
+        auto* shortcut = new QShortcut(binding.Keys, &owner);
+        shortcut->setContext(context);
+        QObject::connect(shortcut, &QShortcut::activated, &owner,
                          [run, command = binding.Command] { Guarded([&] { run(command); }); });
+    };
+    for (const TKeyBinding& binding : KeyTable()) {
+        if (binding.Place == TKeyPlace::Window)
+            bind(binding, window, Qt::WindowShortcut);
+        else
+            for (QWidget* list : playLists)
+                bind(binding, *list, Qt::WidgetShortcut);
     }
 }
 

@@ -5,8 +5,10 @@
 #include "platform/MediaPlayer.h"
 #include "reader/core/qt/ErrorReport.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -28,33 +30,67 @@ QString Clock(std::int64_t ms) {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+// The width of the widest time text a track of length ms can show ("position / length", each
+// digit the font's widest).
+int WidestTimeWidth(const QFontMetrics& metrics, std::int64_t ms) {
+    QChar widest = QLatin1Char('0');
+    for (char digit = '0'; digit <= '9'; ++digit)
+        if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widest))
+            widest = QLatin1Char(digit);
+    QString clock = Clock(ms);
+    for (QChar& c : clock)
+        if (c.isDigit())
+            c = widest;
+    return metrics.horizontalAdvance(clock + QStringLiteral(" / ") + clock) + 1;
+}
+
+// The title of what plays, cut with an ellipsis where the bar is too narrow for it; its text
+// stays whole.
+class TTitleLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, area.width()),
+                              foregroundRole());
+    }
+};
+
 } // namespace
 
 TPlayerBar::TPlayerBar(QWidget* parent) : QFrame(parent) {
     setObjectName("Panel5");
     setFixedHeight(30);
     setFrameShape(QFrame::StyledPanel);
+    // Narrow panes (the built-in face's is 249 pixels) hold the bar whole: the title gives way
+    // first, down to nothing, then the position slider; the time keeps its widest text.
     auto* bar = new QHBoxLayout(this);
-    bar->setContentsMargins(2, 1, 4, 1);
-    bar->setSpacing(4);
+    bar->setContentsMargins(2, 1, 3, 1);
+    bar->setSpacing(3);
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     SpeedButton1->setCheckable(true);
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
     SpeedButton1->setToolTip(Ui("Пауза"));
     SpeedButton1->setAutoRaise(true);
-    Label4 = Named(new QLabel(this), "Label4");
-    Label4->setMinimumWidth(40);
+    Label4 = Named(new TTitleLabel(this), "Label4");
+    Label4->setMinimumWidth(0);
     Label4->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     FTime = Named(new QLabel(this), "PlayerTime");
+    FTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FTime->setMinimumWidth(WidestTimeWidth(FTime->fontMetrics(), 0));
     FPosition = Named(new QSlider(Qt::Horizontal, this), "PlayerPosition");
     FPosition->setToolTip(Ui("Положение"));
-    FPosition->setMinimumWidth(60);
+    FPosition->setMinimumWidth(40);
     auto* loudness = new QLabel(this);
     loudness->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
     FLoudness = Named(new QSlider(Qt::Horizontal, this), "PlayerVolume");
     FLoudness->setRange(0, 100);
     FLoudness->setValue(100);
-    FLoudness->setFixedWidth(60);
+    FLoudness->setFixedWidth(50);
     FLoudness->setToolTip(Ui("Громкость"));
     bar->addWidget(SpeedButton1);
     bar->addWidget(Label4, 3);
@@ -149,6 +185,7 @@ void TPlayerBar::ShowState() {
             static_cast<int>(std::min<std::int64_t>(at, std::numeric_limits<int>::max())));
     }
     FTime->setText(open ? Clock(at) + QStringLiteral(" / ") + Clock(length) : QString());
+    FTime->setMinimumWidth(WidestTimeWidth(FTime->fontMetrics(), std::max(at, length)));
 }
 
 } // namespace quarto

@@ -4,6 +4,7 @@
 #include "HtmlView.h"
 #include "KeyMap.h"
 #include "PageMenu.h"
+#include "PageTabs.h"
 #include "PlayerBar.h"
 #include "PrintRoute.h"
 #include "ViewHistory.h"
@@ -149,19 +150,27 @@ void TForm1::FitEditionListWidth() {
     list->setMinimumWidth(std::max(0, names) + frame + scrollBar);
 }
 
+void TForm1::ShowPageTab(QWidget* page, bool shown) {
+    const int index = PageControl1->indexOf(page);
+    PageControl1->setTabVisible(index, shown);
+    // Ctrl+Tab steps over the disabled pages, not over the hidden ones.
+    PageControl1->setTabEnabled(index, shown);
+}
+
 void TForm1::ApplyBookOptions() {
     const Tbook& book = Book();
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), book.Pictures);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), book.Music);
+    ShowPageTab(TabSheet2, book.Pictures);
+    ShowPageTab(TabSheet3, book.Music);
     Panel5->setVisible(book.Music);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet5), book.Audio);
+    ShowPageTab(TabSheet5, book.Audio);
     if (book.Audio) {
         Panel5->setVisible(true);
         LoadAudioList();
     }
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), book.Video);
+    ShowPageTab(TabSheet6, book.Video);
     if (book.Video)
         LoadVideoList();
+    PageTabs->Refresh();
 }
 
 void TForm1::ComboBox1Change(int index) {

@@ -39,6 +39,7 @@ class TDiscDrives;
 class TFindBar;
 class TKeyMap;
 class TPageMenu;
+class TPageTabs;
 class TPlayerBar;
 class TPrintRoute;
 class TViewHistory;
@@ -102,6 +103,7 @@ public:
     QLabel* Label5;
     QComboBox* ComboBox1;
     QTabWidget* PageControl1;
+    TPageTabs* PageTabs; // PageControl1's tabs, in rows
     QWidget* TabSheet1;
     QWidget* TabSheet4;
     QWidget* TabSheet2;
@@ -195,6 +197,9 @@ public:
     void fcTreeView2DblClick(QTreeWidgetItem* node);
     void ListBox3DblClick();
     void ListBox4DblClick();
+    // Enter on the music tree or the audio or video list (whichever has the focus): plays its
+    // selected item as a double-click does.
+    void PlaySelected();
     void SpeedButton1Click(); // pause and resume
 
     // Search.
@@ -236,6 +241,8 @@ private:
 
     // Lets the edition box's list drop down as wide as its longest name.
     void FitEditionListWidth();
+    // Shows or hides the tab of a page of PageControl1; a hidden page is not stepped to.
+    void ShowPageTab(QWidget* page, bool shown);
     void BringToFront(QFrame* panel);
     void SetActivePage(int index);
     // Shows the edition's about page; false when it has none.

@@ -15,6 +15,7 @@
 #include "reader/media/SupplementLists.h"
 #include "reader/media/qt/Unit3.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QTreeWidget>
 
@@ -141,6 +142,19 @@ void TForm1::ListBox4DblClick() {
         MediaPlayer_TLB31 = VideoPlayerFactory(Panel12);
     MediaPlayer_TLB31->SetFileName(path);
     Panel5->ShowTitle(From1251(VideoTitles[static_cast<std::size_t>(j)]));
+}
+
+void TForm1::PlaySelected() {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus == fcTreeView2) {
+        QTreeWidgetItem* node = fcTreeView2->currentItem();
+        if (node && node->isSelected())
+            fcTreeView2DblClick(node);
+    } else if (focus == ListBox3) {
+        ListBox3DblClick();
+    } else if (focus == ListBox4) {
+        ListBox4DblClick();
+    }
 }
 
 void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {

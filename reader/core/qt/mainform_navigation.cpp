@@ -12,6 +12,7 @@
 #include "reader/core/qt/ViewHistory.h"
 #include "reader/search/qt/SearchUnit.h"
 
+#include <QListWidget>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -34,7 +35,8 @@ void TForm1::CreateParts() {
     FPageMenu = new TPageMenu(*HTMLViewer1, {[this] { SkinCopy(); }, [this] { FFindBar->Open(); },
                                              [this] { SkinPrint(); }});
     FKeyMap =
-        std::make_unique<TKeyMap>(*this, [this](TKeyCommand command) { RunKeyCommand(command); });
+        std::make_unique<TKeyMap>(*this, std::vector<QWidget*>{fcTreeView2, ListBox3, ListBox4},
+                                  [this](TKeyCommand command) { RunKeyCommand(command); });
     connect(FPreviousHit, &QToolButton::clicked, this,
             [this] { Guarded([&] { StepHit(false); }); });
     connect(FNextHit, &QToolButton::clicked, this, [this] { Guarded([&] { StepHit(true); }); });
@@ -90,6 +92,9 @@ void TForm1::RunKeyCommand(TKeyCommand command) {
         break;
     case TKeyCommand::PreviousHit:
         StepHit(false);
+        break;
+    case TKeyCommand::PlaySelected:
+        PlaySelected();
         break;
     }
 }

@@ -6,6 +6,7 @@
 #include "ErrorReport.h"
 #include "FindBar.h"
 #include "HtmlView.h"
+#include "PageTabs.h"
 #include "PlayerBar.h"
 #include "TreeFiller.h"
 
@@ -101,13 +102,16 @@ void TForm1::CreateLeftPane() {
     PageControl1 = Named(new QTabWidget(Panel2), "PageControl1");
     PageControl1->setUsesScrollButtons(true);
     PageControl1->setDocumentMode(true);
-    left->addWidget(PageControl1, 1);
     CreateTextsPage();
     CreateSearchPage();
     CreatePicturesPage();
     CreateMusicPage();
     CreateAudioPage();
     CreateVideoPage();
+    // The tabs in rows over the pages: all of them stay in sight in a narrow pane.
+    PageTabs = new TPageTabs(*PageControl1, Panel2);
+    left->addWidget(PageTabs);
+    left->addWidget(PageControl1, 1);
 }
 
 void TForm1::CreateEditionBox() {

@@ -29,6 +29,13 @@ QString Shown(const std::string& text) {
     return From1251(text);
 }
 
+// The title of the entry a thumbnail cell stands for; empty for none.
+QString TitleOfCell(const TIllustrations& catalogue, int cell) {
+    const int entry = EntryOfCell(catalogue, cell);
+    return entry < 0 ? QString()
+                     : Shown(catalogue.PicInfo[static_cast<std::size_t>(entry)].PicTitle);
+}
+
 } // namespace
 
 void TForm1::LoadIllustrations() {
@@ -69,6 +76,7 @@ void TForm1::CreateGrid() {
     ThumbGrid = CreateThumbGrid(Panel8);
     ThumbGrid->OnHover = [this](int cell) { Guarded([&] { ThumbGridMouseMove(cell); }); };
     ThumbGrid->OnPress = [this](int cell) { Guarded([&] { ThumbGridMouseDown(cell); }); };
+    ThumbGrid->TitleOf = [this](int cell) { return TitleOfCell(Illustrations, cell); };
     FGridFailure.clear();
     ThumbGrid->Load(AppFolder, Book().BookFolder);
 }
@@ -95,10 +103,8 @@ void TForm1::paintEvent(QPaintEvent* event) {
 }
 
 void TForm1::ThumbGridMouseMove(int cell) {
-    const int entry = EntryOfCell(Illustrations, cell);
-    setWindowTitle(entry < 0
-                       ? QString()
-                       : Shown(Illustrations.PicInfo[static_cast<std::size_t>(entry)].PicTitle));
+    // The window has no title bar: the title shows as the grid's tool tip too.
+    setWindowTitle(TitleOfCell(Illustrations, cell));
 }
 
 void TForm1::ThumbGridMouseDown(int cell) {

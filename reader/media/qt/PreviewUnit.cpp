@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -164,6 +165,10 @@ void TPreviewForm::CreateComponents() {
     connect(SBh, &QScrollBar::valueChanged, this, [this] { Guarded([&] { SBhChange(); }); });
     connect(Sbv, &QScrollBar::valueChanged, this, [this] { Guarded([&] { SbvChange(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([&] { Timer1Timer(); }); });
+    // Escape closes the window as its close box does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { close(); });
 }
 
 // The status bar along the bottom, the button column on the left above it, the description
@@ -421,6 +426,9 @@ void TPreviewForm::FlatSpeedButton5Click() {
 void TPreviewForm::SetSlideShowColour() {
     FlatSpeedButton6->setStyleSheet(
         FlatButtonStyle(SlideShowOn ? SlideShowOnColour : ScrollBarColour()));
+    // A style sheet set anew on a polished button gives it the application's font: it keeps
+    // the column's.
+    FlatSpeedButton6->setFont(Panel1->font());
 }
 
 // Timer1 ticks while it is switched on and its interval is not 0.

@@ -10,6 +10,8 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <vector>
@@ -256,6 +258,42 @@ void TThumbGrid::mousePressEvent(QMouseEvent* event) {
     const int cell = CellAt(event->position().toPoint());
     if (cell >= 0 && OnPress)
         Guarded([&] { OnPress(cell); });
+}
+
+void TThumbGrid::wheelEvent(QWheelEvent* event) {
+    if (!FScrollBar) {
+        event->ignore();
+        return;
+    }
+    // A notch (120 eighths of a degree) moves a third of a row; finer wheels move in part.
+    constexpr int Notch = 120;
+    constexpr int NotchMove = Cell / 3;
+    FWheelRest += event->angleDelta().y();
+    const int move = FWheelRest * NotchMove / Notch;
+    FWheelRest -= move * Notch / NotchMove;
+    if (move != 0)
+        FScrollBar->setValue(FScrollBar->value() - move);
+    event->accept();
+}
+
+bool TThumbGrid::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int cell = CellAt(help->pos());
+    QString title;
+    if (cell >= 0 && TitleOf)
+        Guarded([&] { title = TitleOf(cell); });
+    if (title.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The tip goes when the mouse leaves the thumbnail's cell.
+    const TCellRect rect = CellRectOf(FLayout, cell, FScrollBar ? FScrollBar->value() : 0);
+    QToolTip::showText(help->globalPos(), title, this,
+                       QRect(rect.Left, rect.Top, rect.Width, rect.Height));
+    return true;
 }
 
 TThumbGrid* CreateThumbGrid(QWidget* panel8) {

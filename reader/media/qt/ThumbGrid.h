@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QScrollBar>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -57,6 +58,9 @@ public:
     std::function<void(int cell)> OnHover;
     // A mouse button was pressed on cell k (a thumbnail); nothing is reported elsewhere.
     std::function<void(int cell)> OnPress;
+    // The title of cell k (a thumbnail), shown as the tool tip while the mouse rests on it;
+    // an empty title shows none.
+    std::function<QString(int cell)> TitleOf;
 
     int Columns() const { return FLayout.Columns; }
     int Rows() const { return FLayout.Rows; }
@@ -76,6 +80,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // The wheel moves ScrollBar1, a notch a third of a row.
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     friend TThumbGrid* CreateThumbGrid(QWidget* panel8);
@@ -101,6 +108,7 @@ private:
     int FOriginY = 0;        // the world origin's vertical position: -ScrollBar1's position
     bool FBusy = false;      // a frame is being drawn
     bool FScrolling = false; // the scroll handler is letting pending events run
+    int FWheelRest = 0;      // the wheel's turn short of a pixel's move, in eighths of a degree
 };
 
 // Makes the grid and ScrollBar1 in Panel8, the grid filling the panel beside the scroll bar
