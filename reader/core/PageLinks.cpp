@@ -195,11 +195,11 @@ std::string LinkedFilePath(std::string_view target, std::string_view pageFolder)
     return JoinPath(pageFolder, path);
 }
 
-TPageLink ClassifyLink(std::string_view target, const Tbook& book) {
-    return ClassifyLink(target, book, PageBaseFolder(book.BookFolder));
-}
+namespace {
 
-TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_view pageFolder) {
+// What target leads to from a page in pageFolder, which is the edition's "Base" when inBase.
+TPageLink ClassifyFrom(std::string_view target, const Tbook& book, std::string_view pageFolder,
+                       bool inBase) {
     TPageLink link;
     link.Kind = LinkKindOf(target);
     switch (link.Kind) {
@@ -218,6 +218,8 @@ TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_v
             t.remove_prefix(3);
         if (t.find(std::string(Layout::PicturesFolder) + "/") != std::string_view::npos)
             link.Path = JoinPath(book.BookFolder, t);
+        if (!inBase)
+            link.Path = JoinPath(pageFolder, target);
         link.DiscFolder = EditionPicturesName(book.RegKey);
         break;
     }
@@ -239,6 +241,19 @@ TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_v
         break;
     }
     return link;
+}
+
+} // namespace
+
+TPageLink ClassifyLink(std::string_view target, const Tbook& book) {
+    return ClassifyFrom(target, book, PageBaseFolder(book.BookFolder), true);
+}
+
+TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_view pageFolder) {
+    const std::string base = PageBaseFolder(book.BookFolder);
+    if (pageFolder.empty() || pageFolder == base)
+        return ClassifyFrom(target, book, base, true);
+    return ClassifyFrom(target, book, pageFolder, PlaceOf(pageFolder) == PlaceOf(base));
 }
 
 std::pair<std::string, std::string> SplitAnchor(std::string_view path) {

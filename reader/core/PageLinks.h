@@ -52,7 +52,9 @@ struct TPageLink {
 // page).
 TPageLink ClassifyLink(std::string_view target, const Tbook& book);
 // ... from a page of book in pageFolder (a reference page): the files of the kinds Sound,
-// Text, Program and DesktopFile are found from there.
+// Text, Program and DesktopFile are found from there, and so is a picture when pageFolder is
+// not the edition's "Base" (Path: pageFolder + target; it is still looked for by its name
+// below the reader's folder and on the discs). An empty pageFolder is the edition's "Base".
 TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_view pageFolder);
 
 // The local file a link target names, from a page in pageFolder: the target up to its first

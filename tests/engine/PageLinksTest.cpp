@@ -75,10 +75,11 @@ TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
         EXPECT_EQ(link.Name, c.name) << c.target;
     }
     EXPECT_EQ(ClassifyLink("#top", book).Anchor, "top");
-    // From a page elsewhere, the files are found beside it; the pictures where they always are.
+    // From a page elsewhere, files and pictures are found beside it.
     const std::string sub = NativePath("/books/Sky/Base/sub/");
     EXPECT_EQ(ClassifyLink("x.txt", book, sub).Path, sub + "x.txt");
-    EXPECT_EQ(ClassifyLink("x.png", book, sub).Path, base + "x.png");
+    EXPECT_EQ(ClassifyLink("../Pictures/x.png", book, sub).Path, sub + "../Pictures/x.png");
+    EXPECT_EQ(ClassifyLink("../Pictures/x.png", book, base).Path, sky + "Pictures/x.png");
     EXPECT_EQ(ClassifyLink("a/b.jpg", book).DiscFolder, "Books\\Sky\\Pictures");
 }
 

@@ -269,10 +269,10 @@ private:
     void RunKeyCommand(TKeyCommand command);
     // The player of the bar, made and bound to the bar at the first call.
     TMediaPlayer& Player();
-    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
-    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
-    // there is left to the view).
-    void OpenMediaLink(const std::string& target, bool& handled);
+    // A picture or clip link of a page in pageFolder: shows the picture in the viewer, or plays
+    // the clip of the edition's "video_1" in the video window (handled once it closes; a clip
+    // that is not there is left to the view).
+    void OpenMediaLink(const std::string& target, bool& handled, const std::string& pageFolder);
     void OpenVideoLink(const TPageLink& link, bool& handled);
     // A sound link: played in the player bar (mainform_media.cpp).
     void OpenSoundLink(const TPageLink& link);

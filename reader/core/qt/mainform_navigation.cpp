@@ -128,7 +128,7 @@ void TForm1::OpenFileLink(const std::string& target, THtmlView& view, bool& hand
     switch (link.Kind) {
     case TLinkKind::Picture:
     case TLinkKind::Video:
-        OpenMediaLink(target, handled);
+        OpenMediaLink(target, handled, view.BaseFolder());
         return;
     case TLinkKind::Sound:
         OpenSoundLink(link);
