@@ -51,8 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A text file's page: its text is valid UTF-8 without markup of its own.
     {
         const std::string text = PreformattedText(body);
-        FUZZ_CHECK(text.starts_with("<PRE>") && text.ends_with("</PRE>\n"));
-        const std::string_view inner = std::string_view(text).substr(5, text.size() - 12);
+        const std::size_t open = text.find('>') + 1;
+        FUZZ_CHECK(text.starts_with("<PRE") && text.ends_with("</PRE>\n"));
+        const std::string_view inner = std::string_view(text).substr(open, text.size() - open - 7);
         FUZZ_CHECK(inner.find_first_of("<>") == std::string_view::npos);
         for (std::size_t i = 0; i < inner.size();) {
             const TUtf8Char c = DecodeUtf8At(inner, i);

@@ -76,7 +76,8 @@ std::string PreformattedText(std::string_view bytes) {
         converted = Cp1251ToUtf8(text);
         text = converted;
     }
-    std::string body = "<PRE>";
+    // Kept as written, long lines broken at the view's edge.
+    std::string body = "<PRE STYLE=\"white-space: pre-wrap\">";
     body.reserve(text.size() + text.size() / 8 + 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];

@@ -137,7 +137,7 @@ TEST(PageComposer, TextFilesArePreformattedUtf8WithEveryCharacterAsItself) {
     const std::string moon = "Луна <b>&amp;</b>";
     const struct Case {
         std::string bytes;
-        std::string text; // between <PRE> and </PRE>
+        std::string text; // in the PRE element
     } cases[] = {
         {moon, "Луна &lt;b&gt;&amp;amp;&lt;/b&gt;"},
         {"\xEF\xBB\xBF" + moon, "Луна &lt;b&gt;&amp;amp;&lt;/b&gt;"},
@@ -149,5 +149,7 @@ TEST(PageComposer, TextFilesArePreformattedUtf8WithEveryCharacterAsItself) {
         {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PreformattedText(c.bytes), "<PRE>" + c.text + "</PRE>\n") << c.bytes;
+        EXPECT_EQ(PreformattedText(c.bytes),
+                  "<PRE STYLE=\"white-space: pre-wrap\">" + c.text + "</PRE>\n")
+            << c.bytes;
 }
