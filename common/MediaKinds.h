@@ -13,8 +13,8 @@ enum class TMediaKind { Other, Picture, Clip, Sound };
 struct TMediaType {
     std::string_view Extension; // lower case, with its dot: ".jpg"
     TMediaKind Kind = TMediaKind::Other;
-    // The reader shows (a picture) or plays (a clip) it itself: a link to it opens the viewer
-    // or the clip window, and the viewer decodes it.
+    // The reader shows (a picture) or plays (a clip, a sound) it itself: a link to it opens the
+    // viewer, the clip window or the player bar, and the viewer decodes the pictures.
     bool ReaderOpens = false;
     // make-edition takes it as a picture of pictures.txt: stored byte for byte when
     // SourceStoredAsIs, else encoded as JPEG under the name with ".jpg".
@@ -30,17 +30,17 @@ struct TMediaType {
 
 inline constexpr TMediaType MediaTypes[] = {
     {".jpg", TMediaKind::Picture, true, true, true, ".jpg", false, "image/jpeg"},
-    {".jpeg", TMediaKind::Picture, false, true, true, ".jpg", false, "image/jpeg"},
-    {".png", TMediaKind::Picture, false, true, false, ".png", false, "image/png"},
-    {".gif", TMediaKind::Picture, false, false, false, ".gif", false, "image/gif"},
-    {".bmp", TMediaKind::Picture, false, false, false, ".jpg", true, ""},
+    {".jpeg", TMediaKind::Picture, true, true, true, ".jpg", false, "image/jpeg"},
+    {".png", TMediaKind::Picture, true, true, false, ".png", false, "image/png"},
+    {".gif", TMediaKind::Picture, true, false, false, ".gif", false, "image/gif"},
+    {".bmp", TMediaKind::Picture, true, false, false, ".jpg", true, ""},
     {".avi", TMediaKind::Clip, true, false, false, "", false, ""},
-    {".mp3", TMediaKind::Sound, false, false, false, "", false, ""},
-    {".wav", TMediaKind::Sound, false, false, false, "", false, ""},
+    {".mp3", TMediaKind::Sound, true, false, false, "", false, ""},
+    {".wav", TMediaKind::Sound, true, false, false, "", false, ""},
+    {".mid", TMediaKind::Sound, true, false, false, "", false, ""},
+    {".midi", TMediaKind::Sound, true, false, false, "", false, ""},
     // The other sounds and clips of the period's discs, which the players play.
-    {".mp2", TMediaKind::Sound, false, false, false, "", false, ""},
-    {".mid", TMediaKind::Sound, false, false, false, "", false, ""},
-    {".midi", TMediaKind::Sound, false, false, false, "", false, ""},
+    {".mp2", TMediaKind::Sound, true, false, false, "", false, ""},
     {".mpg", TMediaKind::Clip, false, false, false, "", false, ""},
     {".mpeg", TMediaKind::Clip, false, false, false, "", false, ""},
     {".wmv", TMediaKind::Clip, false, false, false, "", false, ""},

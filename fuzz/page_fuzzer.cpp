@@ -1,8 +1,10 @@
 // Page composition and the rewriting of page sources before they are parsed (line breaks,
-// search marks) in both charsets, and the classification of the links of a page.
+// search marks) in both charsets, the page of a linked text file, and the classification of the
+// links of a page.
 #include "fuzzer_common.h"
 
 #include "common/AsciiText.h"
+#include "common/Utf8.h"
 #include "reader/core/ArticlePage.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
@@ -46,6 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RewritePageSource(again, true, words, highlightOn);
     FUZZ_CHECK(again == rewritten);
 
+    // A text file's page: its text is valid UTF-8 without markup of its own.
+    {
+        const std::string text = PreformattedText(body);
+        const std::size_t open = text.find('>') + 1;
+        FUZZ_CHECK(text.starts_with("<PRE") && text.ends_with("</PRE>\n"));
+        const std::string_view inner = std::string_view(text).substr(open, text.size() - open - 7);
+        FUZZ_CHECK(inner.find_first_of("<>") == std::string_view::npos);
+        for (std::size_t i = 0; i < inner.size();) {
+            const TUtf8Char c = DecodeUtf8At(inner, i);
+            FUZZ_CHECK(c.Valid);
+            i += c.Length;
+        }
+    }
+
     // The same road through the file layer, the template read from the reader's folder.
     {
         TMemoryScope memory;
@@ -67,6 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto [file, anchor] = SplitAnchor(link.Path);
             FUZZ_CHECK(file.size() + anchor.size() <= link.Path.size());
             (void)LiesInside(file, {BookFolder, "/fuzz/app"});
+            // The files a link names: no NUL byte cuts their names short.
+            const std::string named = LinkedFilePath(parts[3], "/fuzz/Books/Key/Base/");
+            FUZZ_CHECK(named.find('\0') == std::string::npos);
+            if (link.Kind == TLinkKind::Text || link.Kind == TLinkKind::DesktopFile)
+                FUZZ_CHECK(link.Path == LinkedFilePath(parts[3], PageBaseFolder(BookFolder)));
         }
     }
     return 0;

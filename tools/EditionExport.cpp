@@ -244,7 +244,13 @@ private:
                 return "../" + found->second;
             }
             return std::nullopt;
+        case TLinkKind::Sound:
+        case TLinkKind::Text:
+        case TLinkKind::Program:
+        case TLinkKind::DesktopFile:
         case TLinkKind::Other:
+            // Files the reader plays, shows as text or hands to the desktop: a book has no
+            // place for them, and keeps the text of the link.
             return std::nullopt;
         }
         return std::nullopt;

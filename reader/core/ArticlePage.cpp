@@ -20,6 +20,16 @@ TComposedPage ComposeBookPage(const std::string& appFolder, const Tbook& book,
     return ComposeBookPage(appFolder, book, body, ArticlePicturePath(appFolder), ArticleTextColour);
 }
 
+TComposedPage ComposeTextFilePage(const std::string& appFolder, std::string_view bytes,
+                                  const std::string& baseFolder) {
+    TComposedPage page;
+    page.BaseFolder = baseFolder;
+    page.Source =
+        ComposePage(ReadPageTemplate(appFolder, true), page.BaseFolder, PreformattedText(bytes),
+                    ArticlePicturePath(appFolder), ArticleTextColour);
+    return page;
+}
+
 void RewriteBookPage(const Tbook& book, std::string& source, const std::string& highlightWords,
                      bool& highlightOn) {
     RewritePageSource(source, book.BR, highlightWords, highlightOn);

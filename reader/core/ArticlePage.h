@@ -30,6 +30,13 @@ TComposedPage ComposeBookPage(const std::string& appFolder, const Tbook& book,
 TComposedPage ComposeBookPage(const std::string& appFolder, const Tbook& book,
                               std::string_view body);
 
+// The page of a text file that a page of the edition links, bytes as the file holds them:
+// PreformattedText on the reader's UTF-8 template (whatever the edition's charset, so that
+// every character of the text is kept), with the article background, its relative references
+// resolving against baseFolder. Throws EStreamError when the template cannot be read.
+TComposedPage ComposeTextFilePage(const std::string& appFolder, std::string_view bytes,
+                                  const std::string& baseFolder);
+
 // The rewriting of any page of book before it is parsed: its line breaks (option BR) and, once
 // after a search, the marks of highlightWords (highlightOn is cleared then).
 void RewriteBookPage(const Tbook& book, std::string& source, const std::string& highlightWords,

@@ -3,6 +3,7 @@
 #include "common/Cp1251.h"
 #include "common/FileSystem.h"
 #include "common/RecordFile.h"
+#include "common/Utf8.h"
 #include "reader/core/HtmlMarkup.h"
 #include "reader/search/StringUnit.h"
 
@@ -49,6 +50,59 @@ std::string ComposeArticlePage(const std::string& appFolder, const std::string& 
                                bool utf, std::string_view body) {
     return ComposePage(ReadPageTemplate(appFolder, utf), PageBaseFolder(bookFolder), body,
                        ArticlePicturePath(appFolder), ArticleTextColour);
+}
+
+namespace {
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const TUtf8Char c = DecodeUtf8At(text, i);
+        if (!c.Valid)
+            return false;
+        i += c.Length;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string PreformattedText(std::string_view bytes) {
+    std::string_view text = bytes;
+    std::string converted;
+    if (IsUtf8(text)) {
+        if (text.substr(0, 3) == "\xEF\xBB\xBF")
+            text.remove_prefix(3);
+    } else {
+        converted = Cp1251ToUtf8(text);
+        text = converted;
+    }
+    // Kept as written, long lines broken at the view's edge.
+    std::string body = "<PRE STYLE=\"white-space: pre-wrap\">";
+    body.reserve(text.size() + text.size() / 8 + 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        switch (c) {
+        case '&':
+            body += "&amp;";
+            break;
+        case '<':
+            body += "&lt;";
+            break;
+        case '>':
+            body += "&gt;";
+            break;
+        case '\r':
+            if (i + 1 == text.size() || text[i + 1] != '\n')
+                body += '\n';
+            break;
+        default:
+            if (static_cast<unsigned char>(c) >= 32 || c == '\t' || c == '\n')
+                body += c;
+            break;
+        }
+    }
+    body += "</PRE>\n";
+    return body;
 }
 
 TPageCharset DeclaredCharset(std::string_view source) {

@@ -30,6 +30,14 @@ std::string ReadPageTemplate(const std::string& appFolder, bool utf);
 std::string ComposeArticlePage(const std::string& appFolder, const std::string& bookFolder,
                                bool utf, std::string_view body);
 
+// The body of a page showing a text file: a PRE element whose lines break at the view's edge
+// (white-space: pre-wrap) holding the text as UTF-8, and a line feed (the byte ComposePage
+// writes over). bytes are read as UTF-8 when they are valid UTF-8 (a
+// byte-order mark left out), else as code page 1251; every character stands for itself ("&",
+// "<" and ">" written as references, so that nothing of the text is read as markup); line ends
+// CR LF and CR become LF, and the control characters other than tab and LF are left out.
+std::string PreformattedText(std::string_view bytes);
+
 enum class TPageCharset { Cp1251, Utf8 };
 // The charset a page declares in a "charset=" of its head; code page 1251 when none is
 // declared or the declared one is not UTF-8.

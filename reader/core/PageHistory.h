@@ -1,6 +1,7 @@
 // The pages the text view has shown in this run, for going back and forward as a help viewer
-// does: each step names how to show the page again (an article and how it was opened, or a
-// file such as the about page), the anchor it went to and where it was scrolled.
+// does: each step names how to show the page again (an article and how it was opened, a page
+// file such as the about page, or a text file shown as text), the anchor it went to and where it
+// was scrolled.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,7 @@
 namespace quarto {
 
 struct THistoryStep {
-    enum class TKind { Article, File };
+    enum class TKind { Article, File, Text };
     TKind Kind = TKind::Article;
     int Article = -1;
     // Opened from the contents tree or by previous/next: showing it again makes it the
@@ -19,7 +20,7 @@ struct THistoryStep {
     bool SetsCurrent = false;
     // A search hit: the words marked when it was opened (1251), marked again when shown again.
     std::string HighlightWords;
-    std::string File;   // TKind::File: the page's path
+    std::string File;   // TKind::File: the page's path; TKind::Text: the text file's
     std::string Anchor; // the anchor followed to this step, "" for none
     int Scroll = 0;     // the view's scroll position when it was left
 
@@ -34,6 +35,11 @@ struct THistoryStep {
         THistoryStep step;
         step.Kind = TKind::File;
         step.File = std::move(file);
+        return step;
+    }
+    static THistoryStep OfText(std::string file) {
+        THistoryStep step = OfFile(std::move(file));
+        step.Kind = TKind::Text;
         return step;
     }
 };

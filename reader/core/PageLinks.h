@@ -14,15 +14,22 @@ namespace quarto {
 
 enum class TLinkKind {
     ReferencePage,  // a target holding the letters "htm": a page of the edition's "Base"
-    Picture,        // a ".jpg" file (any letter case)
+    Picture,        // a picture file: ".jpg", ".jpeg", ".png", ".gif", ".bmp" (any letter case)
     Video,          // an ".avi" file (any letter case)
+    Sound,          // a sound file: ".mp3", ".wav", ".mid", ".midi", played by the player bar
     PageAnchor,     // "#name": a place in the page shown
     DesktopAddress, // "http:", "https:" or "mailto:": handed to the desktop
-    Other,          // anything else: a file resolved against the page's base folder
+    Text,           // a ".txt" file: shown as preformatted text
+    Program,        // a program or script (".exe", ".bat", ".sh", ...): never started
+    DesktopFile,    // a file of any other kind: offered to the desktop's own program
+    Other,          // a page the view loads itself: ".htm" or ".html" in other letter case, a
+                    // name without extension, an address of another scheme
 };
 
 // The kind of a target, in the order the reader tries them: "htm" anywhere (letter case
-// significant), then the extension ".jpg" or ".avi", then an anchor, then an address.
+// significant), then the extension of a picture, a clip or a sound (MediaKinds.h), then an
+// anchor, then an address; then, by the extension of the file it names (before any "#" or
+// "?"; "file:" addresses by their path): a text, a page, a program, any other file.
 TLinkKind LinkKindOf(std::string_view target);
 
 struct TPageLink {
@@ -41,8 +48,21 @@ struct TPageLink {
     std::string DiscFolder;
 };
 
-// What target leads to from a page of book.
+// What target leads to from a page of book in the edition's "Base" (an article, the about
+// page).
 TPageLink ClassifyLink(std::string_view target, const Tbook& book);
+// ... from a page of book in pageFolder (a reference page): the files of the kinds Sound,
+// Text, Program and DesktopFile are found from there, and so is a picture when pageFolder is
+// not the edition's "Base" (Path: pageFolder + target; it is still looked for by its name
+// below the reader's folder and on the discs). An empty pageFolder is the edition's "Base".
+TPageLink ClassifyLink(std::string_view target, const Tbook& book, std::string_view pageFolder);
+
+// The local file a link target names, from a page in pageFolder: the target up to its first
+// "#" or "?", "%XX" escapes made bytes; a "file:" address by its path ("file:///x", "file:/x",
+// "file://localhost/x"; "" for another host); a full path as it is, a relative one joined to
+// pageFolder ("/" and ".." kept, for PlaceOf and LiesInside). "" for an address of another
+// scheme and for an empty name.
+std::string LinkedFilePath(std::string_view target, std::string_view pageFolder);
 
 // A path to load split at its last "#": the file and the anchor after it ("" when none).
 std::pair<std::string, std::string> SplitAnchor(std::string_view path);

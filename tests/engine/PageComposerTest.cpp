@@ -132,3 +132,24 @@ TEST(PageComposer, DeclaredCharset) {
     for (const Case& c : cases)
         EXPECT_EQ(DeclaredCharset(c.source), c.charset) << c.source;
 }
+
+TEST(PageComposer, TextFilesArePreformattedUtf8WithEveryCharacterAsItself) {
+    const std::string moon = "Луна <b>&amp;</b>";
+    const struct Case {
+        std::string bytes;
+        std::string text; // in the PRE element
+    } cases[] = {
+        {moon, "Луна &lt;b&gt;&amp;amp;&lt;/b&gt;"},
+        {"\xEF\xBB\xBF" + moon, "Луна &lt;b&gt;&amp;amp;&lt;/b&gt;"},
+        // Not UTF-8: code page 1251, byte-order mark or not.
+        {Utf8ToCp1251("Звезда <br>"), "Звезда &lt;br&gt;"},
+        {"\xEF\xBB\xBF\xC0", "п»їА"},
+        {"a\r\nb\rc\n\td", "a\nb\nc\n\td"},
+        {std::string("x\0y\x1B\x7F", 5), "xy\x7F"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PreformattedText(c.bytes),
+                  "<PRE STYLE=\"white-space: pre-wrap\">" + c.text + "</PRE>\n")
+            << c.bytes;
+}

@@ -32,12 +32,39 @@ TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
         {"Pictures/sub/p2.JPG", TLinkKind::Picture, sky + "Pictures/sub/p2.JPG", "p2.JPG"},
         {"pictures/p1.jpg", TLinkKind::Picture, base + "pictures/p1.jpg", "p1.jpg"},
         {"P1.JPG", TLinkKind::Picture, base + "P1.JPG", ""},
-        {"video_1/clip.avi", TLinkKind::Video, NativePath("/books/Sky/video_1/clip.avi"), "clip.avi"},
+        {"video_1/clip.avi", TLinkKind::Video, NativePath("/books/Sky/video_1/clip.avi"),
+         "clip.avi"},
         {"clip.AVI", TLinkKind::Video, NativePath("/books/Sky/video_1/"), ""},
         {"#top", TLinkKind::PageAnchor, "", ""},
         {"HTTP://example.org/", TLinkKind::DesktopAddress, "", ""},
         {"mailto:someone@example.org", TLinkKind::DesktopAddress, "", ""},
-        {"readme.txt", TLinkKind::Other, "", ""},
+        // Every picture kind the viewer shows, every sound the player bar plays.
+        {"photo.PNG", TLinkKind::Picture, base + "photo.PNG", ""},
+        {"../Pictures/map.gif", TLinkKind::Picture, sky + "Pictures/map.gif", "map.gif"},
+        {"scan.bmp", TLinkKind::Picture, base + "scan.bmp", ""},
+        {"a/b.JPEG", TLinkKind::Picture, base + "a/b.JPEG", "b.JPEG"},
+        {"sounds/Hymn.MP3", TLinkKind::Sound, base + "sounds/Hymn.MP3", ""},
+        {"tune.mid", TLinkKind::Sound, base + "tune.mid", ""},
+        {"tune.MIDI", TLinkKind::Sound, base + "tune.MIDI", ""},
+        {"talk.wav", TLinkKind::Sound, base + "talk.wav", ""},
+        // The other files by the name before "#" or "?", escapes decoded, "file:" by its path.
+        {"readme.txt", TLinkKind::Text, base + "readme.txt", ""},
+        {"../docs/Read%20Me%2e.TXT#end", TLinkKind::Text, base + "../docs/Read Me..TXT", ""},
+        {"notes.txt?v=2", TLinkKind::Text, base + "notes.txt", ""},
+        {"file:///srv/x.txt", TLinkKind::Text, "/srv/x.txt", ""},
+        {"FILE://localhost/srv/x.txt", TLinkKind::Text, "/srv/x.txt", ""},
+        {"file://host/srv/x.txt", TLinkKind::Text, "", ""},
+        {"/srv/x.txt", TLinkKind::Text, "/srv/x.txt", ""},
+        {"cut%00.txt", TLinkKind::Text, "", ""},
+        {"setup.EXE", TLinkKind::Program, base + "setup.EXE", ""},
+        {"tools/run.sh", TLinkKind::Program, base + "tools/run.sh", ""},
+        {"report.pdf", TLinkKind::DesktopFile, base + "report.pdf", ""},
+        {"data.tar.gz", TLinkKind::DesktopFile, base + "data.tar.gz", ""},
+        // Pages the view loads itself, and addresses it does not follow.
+        {"NOTES.Html#x", TLinkKind::Other, "", ""},
+        {"README", TLinkKind::Other, "", ""},
+        {"folder.d/", TLinkKind::Other, "", ""},
+        {"ftp://example.org/a.txt", TLinkKind::Other, "", ""},
         {"", TLinkKind::Other, "", ""},
     };
     for (const Case& c : cases) {
@@ -48,6 +75,11 @@ TEST(PageLinks, TargetsAreClassifiedInTheReadersOrder) {
         EXPECT_EQ(link.Name, c.name) << c.target;
     }
     EXPECT_EQ(ClassifyLink("#top", book).Anchor, "top");
+    // From a page elsewhere, files and pictures are found beside it.
+    const std::string sub = NativePath("/books/Sky/Base/sub/");
+    EXPECT_EQ(ClassifyLink("x.txt", book, sub).Path, sub + "x.txt");
+    EXPECT_EQ(ClassifyLink("../Pictures/x.png", book, sub).Path, sub + "../Pictures/x.png");
+    EXPECT_EQ(ClassifyLink("../Pictures/x.png", book, base).Path, sky + "Pictures/x.png");
     EXPECT_EQ(ClassifyLink("a/b.jpg", book).DiscFolder, "Books\\Sky\\Pictures");
 }
 

@@ -1,19 +1,24 @@
 // Getting around the main window: the history of the pages shown, find in the page, stepping
-// through the search hits, the keyboard for the painted commands and the page's context menu.
+// through the search hits, the keyboard for the painted commands and the page's context menu,
+// and the links of both views to files that are not pages.
 #include "ReaderFixture.h"
 
 #include "common/qt/QtText.h"
+#include "platform/PlatformFakes.h"
 #include "reader/core/PageComposer.h"
 #include "reader/core/qt/FindBar.h"
 #include "reader/core/qt/KeyMap.h"
 #include "reader/core/qt/PageMenu.h"
+#include "reader/core/qt/PlayerBar.h"
 #include "reader/core/qt/PrintRoute.h"
 #include "reader/core/qt/ViewHistory.h"
+#include "reader/media/qt/PreviewUnit.h"
 #include "reader/search/qt/SearchUnit.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -83,9 +88,8 @@ TFiles AnchorEdition(const std::string& key, const std::string& options = "") {
     return files;
 }
 
-// Clicks the link whose text is given, in the page shown.
-void ClickLink(const char* text) {
-    THtmlView* view = TReader::View();
+// Clicks the link whose text is given, in the page the view shows (the main window's text).
+void ClickLink(const char* text, THtmlView* view = TReader::View()) {
     const QTextCursor found = view->document()->find(U(text));
     ASSERT_FALSE(found.isNull()) << text;
     QTextCursor middle(view->document());
@@ -356,4 +360,131 @@ TEST(Navigation, TheFindBarCountsGoesRoundAndTakesASecondRowWhenNarrow) {
     EXPECT_EQ(bar.Rows(), 2);
     bar.Close();
     EXPECT_FALSE(bar.isVisibleTo(&pane));
+}
+
+namespace {
+
+// An edition whose first article links files of every kind from its "Base": a picture, a sound,
+// a text, another file, a program, one that is not there and one outside the reader's folder.
+TFiles FileLinkEdition() {
+    TFiles files = SampleEdition("Sky");
+    const std::string links = "<P>Звезда. <A HREF=\"star.png\">рисунок</A> "
+                              "<A HREF=\"sounds/Hymn.WAV\">гимн</A> "
+                              "<A HREF=\"notes%20one.txt\">заметки</A> "
+                              "<A HREF=\"report.pdf\">отчёт</A> "
+                              "<A HREF=\"setup.exe\">программа</A> "
+                              "<A HREF=\"none.txt\">нет</A> "
+                              "<A HREF=\"../../../../secret.pdf\">чужой</A> "
+                              "<A HREF=\"sub/refs.htm\">справка</A>";
+    for (auto& [name, bytes] : files)
+        if (name == "texts/a1.htm")
+            bytes = links;
+    files.push_back({"Base/sounds/hymn.wav", "wav"});
+    files.push_back({"Base/notes one.txt", "Звезда <b>&amp;</b>\r\nвторая строка"});
+    files.push_back({"Base/report.pdf", "%PDF-1.4"});
+    files.push_back({"Base/setup.exe", "MZ"});
+    files.push_back({"Base/sub/refs.htm", "<P>Справка <A HREF=\"more.txt\">ещё</A> "
+                                          "<A HREF=\"../star.png\">звезда</A>"});
+    files.push_back({"Base/sub/more.txt", "Ещё <текст>"});
+    return files;
+}
+
+struct TFileLinks {
+    TReader Reader;
+    TFakeMediaState Media;
+    std::vector<std::string> Opened; // what the desktop was given
+    bool DesktopOpens = true;
+    std::string Book;
+
+    TFileLinks() {
+        Book = Reader.App.AddEdition("1", FileLinkEdition());
+        WriteWholeFile(Reader.App.Folder() + "../secret.pdf", "%PDF");
+        QImage(30, 20, QImage::Format_RGB32).save(QString::fromStdString(Book + "/Base/star.png"));
+        Reader.Start();
+        Form1->MediaPlayerFactory = [this] { return std::make_unique<TFakeMediaPlayer>(Media); };
+        Form1->OpenWithDesktop = [this](const std::string& path) {
+            Opened.push_back(path);
+            return DesktopOpens;
+        };
+        TReader::DoubleClick("ЗВЁЗДЫ");
+    }
+    std::size_t Steps() const { return Form1->PageHistory().Steps().Size(); }
+};
+
+} // namespace
+
+TEST(Navigation, FileLinksOpenAsTheirKindAndOnlyATextIsAStep) {
+    TFileLinks f;
+    const std::size_t steps = f.Steps();
+    const QString article = TReader::Page();
+
+    ClickLink("рисунок");
+    EXPECT_TRUE(PreviewForm->isVisible());
+    EXPECT_EQ(PreviewForm->Picture.Width, 30);
+    ClickLink("гимн"); // played on the bar, in an edition without music or audio
+    ASSERT_EQ(f.Media.Opened.size(), 1u);
+    EXPECT_EQ(f.Media.Opened[0], ResolvePath(f.Book + "/Base/sounds/hymn.wav"));
+    EXPECT_TRUE(Form1->Panel5->isVisible());
+    EXPECT_EQ(TReader::Page(), article);
+    EXPECT_EQ(f.Steps(), steps);
+
+    // A text: shown as it is, in the code page the edition holds it in, a step of its own.
+    ClickLink("заметки");
+    EXPECT_EQ(TReader::Page(), U("Звезда <b>&amp;</b>\nвторая строка"));
+    EXPECT_EQ(f.Steps(), steps + 1);
+    Form1->PageHistory().Back();
+    EXPECT_EQ(TReader::Page(), article);
+    Form1->PageHistory().Forward();
+    EXPECT_TRUE(TReader::Page().startsWith(U("Звезда <b>")));
+    Form1->PageHistory().Back();
+
+    // Another file: asked; declined, said so; accepted, the desktop opens it or it is said
+    // that it could not.
+    f.Reader.Answer = false;
+    ClickLink("отчёт");
+    ASSERT_EQ(f.Reader.Questions.size(), 1u);
+    EXPECT_TRUE(f.Reader.Questions[0].Text.contains(U("«report.pdf»")));
+    ASSERT_EQ(f.Reader.Messages.size(), 1u);
+    EXPECT_TRUE(f.Opened.empty());
+    f.Reader.Answer = true;
+    ClickLink("отчёт");
+    ASSERT_EQ(f.Opened.size(), 1u);
+    EXPECT_EQ(f.Opened[0], ResolvePath(f.Book + "/Base/report.pdf"));
+    EXPECT_EQ(f.Reader.Messages.size(), 1u);
+    f.DesktopOpens = false;
+    ClickLink("отчёт");
+    ASSERT_EQ(f.Reader.Messages.size(), 2u);
+    EXPECT_TRUE(f.Reader.Messages[1].Text.startsWith(U("Не удалось открыть файл «report.pdf»")));
+
+    // A program is never started, not even asked about.
+    ClickLink("программа");
+    EXPECT_EQ(f.Reader.Questions.size(), 3u);
+    ASSERT_EQ(f.Reader.Messages.size(), 3u);
+    EXPECT_TRUE(f.Reader.Messages[2].Text.contains(U("«setup.exe»")));
+    EXPECT_EQ(f.Opened.size(), 2u);
+
+    // A file that is not there, or outside the edition and the reader: nothing at all.
+    for (const char* link : {"нет", "чужой"}) {
+        ClickLink(link);
+        EXPECT_EQ(TReader::Page(), article) << link;
+    }
+    EXPECT_EQ(f.Reader.Questions.size(), 3u);
+    EXPECT_EQ(f.Reader.Messages.size(), 3u);
+    EXPECT_EQ(f.Opened.size(), 2u);
+    EXPECT_EQ(f.Steps(), steps + 1); // the text's step, ahead
+}
+
+TEST(Navigation, TheReferenceWindowOpensFilesAsTheMainWindowDoes) {
+    TFileLinks f;
+    const std::size_t steps = f.Steps();
+    THtmlView* wb1 = Refs->findChild<THtmlView*>("WB1");
+    ClickLink("справка");
+    ASSERT_TRUE(Refs->isVisible());
+    ClickLink("звезда", wb1); // from the page's folder
+    EXPECT_TRUE(PreviewForm->isVisible());
+    EXPECT_EQ(PreviewForm->Picture.Width, 30);
+    ClickLink("ещё", wb1); // beside the page, shown in the window
+    EXPECT_EQ(wb1->toPlainText(), U("Ещё <текст>"));
+    EXPECT_EQ(f.Steps(), steps);
+    EXPECT_TRUE(f.Reader.Messages.empty());
 }

@@ -11,6 +11,7 @@
 #include "reader/media/qt/PreviewUnit.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
@@ -476,9 +477,19 @@ TEST(PreviewForm, SingleModeHidesTheNavigation) {
     EXPECT_FALSE(form.FlatSpinEditInteger1->isHidden());
 }
 
-TEST(PreviewForm, LoadPictureKeepsThePictureUnlessAJpegDecodes) {
+TEST(PreviewForm, LoadPictureKeepsThePictureUnlessAPictureDecodes) {
     TTempFolder temp;
     const std::string jpeg = EncodeJpeg(Solid(64, 48, 200, 100, 50), 95);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(32, 16, QImage::Format_RGB32).save(&buffer, "PNG");
+    }
+    // A GIF of 2 × 1 pixels.
+    const std::string gif("GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff"
+                          ",\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x44\x0a\x00;",
+                          35);
     const struct {
         const char* Name;
         std::string Bytes;
@@ -487,8 +498,13 @@ TEST(PreviewForm, LoadPictureKeepsThePictureUnlessAJpegDecodes) {
     } cases[] = {
         {"a.jpg", jpeg, true, 64},
         {"b.JpG", jpeg, true, 64},
-        {"c.png", jpeg, true, 10},
-        {"d.jpeg", jpeg, true, 10},
+        {"c.png", jpeg, true, 64}, // by what the file holds
+        {"d.jpeg", jpeg, true, 64},
+        {"p.PNG", png.toStdString(), true, 32},
+        {"q.gif", gif, true, 2},
+        {"r.bmp", EncodeBmp(Solid(12, 8, 1, 2, 3)), true, 12},
+        {"s.png", "not a picture at all", false, 10},
+        {"t.txt", jpeg, true, 10}, // not a picture
         {"e.jpg", "not a picture at all", false, 10},
         {"f.jpg", jpeg.substr(0, jpeg.size() / 3), false, 10},
         {"g.jpg", "", false, 10},

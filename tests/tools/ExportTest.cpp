@@ -192,7 +192,8 @@ TEST_F(Export, AnEditionWithEveryAwkwardCaseBecomesABookAndAFolder) {
                           "2 hidden.htm Тайна !@#$%\n0 c.htm Последняя\n"},
          {"texts/a.htm", "<H2>Ссылки</H2><P>См. <A HREF=\"notes.htm#n1\">примечание</A>, "
                          "<A HREF=\"lost.htm\">потерянную</A>, <A HREF=\"pic.jpg\">рисунок</A>, "
-                         "<A HREF=\"video_1/clip.avi\">фильм</A> и "
+                         "<A HREF=\"video_1/clip.avi\">фильм</A>, <A HREF=\"scan.bmp\">снимок</A>, "
+                         "<A HREF=\"notes.txt\">заметки</A> и "
                          "<A HREF=\"http://example.org/\">сайт</A>.<P><IMG SRC=\"pic.jpg\">"},
          {"texts/b.txt", "строка 1\n  строка 2 <не тег>"},
          {"texts/hidden.htm", "<P>скрытый текст"},
@@ -203,6 +204,8 @@ TEST_F(Export, AnEditionWithEveryAwkwardCaseBecomesABookAndAFolder) {
          {"pictures.txt", "= Небо\n1 sky.jpg Небо@Над головой\n"},
          {"pictures/sky.jpg", EncodeJpeg(BlankPicture(16, 12))}});
     WriteWholeFile(alpha + "/Base/pic.jpg", EncodeJpeg(BlankPicture(8, 8)));
+    WriteWholeFile(alpha + "/Base/scan.bmp", EncodeBmp(BlankPicture(4, 4)));
+    WriteWholeFile(alpha + "/Base/notes.txt", "notes");
     FileSystem().CreateFolder(alpha + "/video_1");
     WriteWholeFile(alpha + "/video_1/clip.avi", "RIFF clip");
     // The full picture is not there: the gallery shows the thumbnail.
@@ -236,6 +239,9 @@ TEST_F(Export, AnEditionWithEveryAwkwardCaseBecomesABookAndAFolder) {
     EXPECT_NE(page2.find("<a href=\"../images/i0001.jpg\">рисунок</a>"), std::string::npos);
     EXPECT_NE(page2.find("<a href=\"../video/c0001.avi\">фильм</a>"), std::string::npos);
     EXPECT_EQ(ReadWholeFile(html + "/video/c0001.avi"), "RIFF clip");
+    // A linked picture of any kind is a picture; a linked text keeps the link's text alone.
+    EXPECT_NE(page2.find("<a href=\"../images/i0002.jpg\">снимок</a>"), std::string::npos);
+    EXPECT_NE(page2.find("<a>заметки</a>"), std::string::npos);
     EXPECT_NE(page2.find("<a href=\"http://example.org/\">сайт</a>"), std::string::npos);
     EXPECT_NE(page2.find("<img src=\"../images/i0001.jpg\" alt=\"\"/>"), std::string::npos);
     EXPECT_NE(page2.find("rel=\"prev\""), std::string::npos);

@@ -28,6 +28,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -71,6 +73,9 @@ TForm1::TForm1(const std::string& appFolder, const std::vector<std::string>& arg
     setWindowTitle(Ui(ReaderTitle));
     setAttribute(Qt::WA_QuitOnClose, true);
     EndProgram = [] { QCoreApplication::exit(0); };
+    OpenWithDesktop = [](const std::string& path) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(FromUtf8(path)));
+    };
     MediaPlayerFactory = [] { return MakeMediaPlayer(); };
     VideoPlayerFactory = [](QWidget* host) { return MakeVideoPlayer(host); };
     DiscDrives = MakeDiscDrives();
@@ -309,11 +314,12 @@ void TForm1::HTMLViewer1HotSpotClick(const std::string& target, bool& handled) {
     // Links lead only into the edition's folder and the reader's: the reference pages opened
     // here, and what both views follow or load themselves.
     const std::vector<std::string> allowed = ConfineViews();
-    const TPageLink link = ClassifyLink(target, Book());
-    if (link.Kind == TLinkKind::Picture || link.Kind == TLinkKind::Video) {
-        OpenMediaLink(target, handled);
+    OpenFileLink(target, *HTMLViewer1, handled);
+    if (handled)
         return;
-    }
+    const TPageLink link = ClassifyLink(target, Book());
+    if (link.Kind == TLinkKind::Video)
+        return; // a clip that is not there: the view follows the link itself
     if (link.Kind == TLinkKind::PageAnchor) {
         // The view goes to the anchor itself; the place is a step of the history.
         FHistory->FollowedAnchor(link.Anchor);

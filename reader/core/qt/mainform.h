@@ -94,6 +94,9 @@ public:
     std::function<std::unique_ptr<TVideoPlayer>(QWidget* host)> VideoPlayerFactory;
     // What closing the window does: ends the program at once, with exit code 0.
     std::function<void()> EndProgram;
+    // Opens a file with the desktop's own program for its kind; false when none could be
+    // started. QDesktopServices by default; tests give a fake.
+    std::function<bool(const std::string& path)> OpenWithDesktop;
 
     // Components, by their designer names.
     TSkinImage* Image1;
@@ -165,6 +168,14 @@ public:
     void ShowPage(const std::string& body, const std::string& picture, const std::string& colour);
     void HTMLViewer1ParseBegin(std::string& source);
     void HTMLViewer1HotSpotClick(const std::string& target, bool& handled);
+    // A link of a page shown in view (HTMLViewer1 or the reference window's WB1) to a file that
+    // is not a page: a picture opens in the viewer, a clip in the video window, a sound plays
+    // in the player bar, a text is shown in view (in HTMLViewer1 as a step of the history), a
+    // file of another kind is offered to the desktop's own program after a question. Only
+    // files inside the edition's and the reader's folders are opened; a link to one that is
+    // not there opens nothing. handled is left false for the other links (and for a clip that
+    // is not there), which the caller or the view deals with.
+    void OpenFileLink(const std::string& target, THtmlView& view, bool& handled);
     void SpeedButton6Click(); // previous article
     void SpeedButton7Click(); // next article
     void SpeedButton3Click(); // copy
@@ -265,11 +276,22 @@ private:
     void RunKeyCommand(TKeyCommand command);
     // The player of the bar, made and bound to the bar at the first call.
     TMediaPlayer& Player();
-    // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
-    // the edition's "video_1" in the video window (handled once it closes; a clip that is not
-    // there is left to the view).
-    void OpenMediaLink(const std::string& target, bool& handled);
+    // A picture or clip link of a page in pageFolder: shows the picture in the viewer, or plays
+    // the clip of the edition's "video_1" in the video window (handled once it closes; a clip
+    // that is not there is left to the view).
+    void OpenMediaLink(const std::string& target, bool& handled, const std::string& pageFolder);
     void OpenVideoLink(const TPageLink& link, bool& handled);
+    // A sound link: played in the player bar (mainform_media.cpp).
+    void OpenSoundLink(const TPageLink& link);
+    // A text link: the text file shown in view as preformatted text (mainform_navigation.cpp).
+    void OpenTextLink(const TPageLink& link, THtmlView& view);
+    // Shows the text file at path in view; throws EStreamError when it cannot be read.
+    void ShowTextFile(THtmlView& view, const std::string& path);
+    // A link to a file the reader does not show: asked, then handed to the desktop.
+    void OpenDesktopFileLink(const TPageLink& link);
+    // The file a link of kind Sound, Text, Program or DesktopFile names, looked up ignoring
+    // letter case, when it is there and inside the edition's or the reader's folder; else "".
+    std::string LinkedFile(const TPageLink& link);
 
     // The commands of the face's areas.
     void SkinExit() override;

@@ -157,6 +157,17 @@ void TForm1::PlaySelected() {
     }
 }
 
+void TForm1::OpenSoundLink(const TPageLink& link) {
+    // Played as an audio supplement plays, titled by its file's name; the bar shows even in an
+    // edition without music or audio.
+    const std::string path = LinkedFile(link);
+    if (path.empty())
+        return;
+    Player();
+    Panel5->show();
+    Panel5->Play(path, FromUtf8(FileNameOf(path)));
+}
+
 void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {
     // Only a clip of the edition's "video_1": a link without a folder names none.
     if (link.Name.empty())

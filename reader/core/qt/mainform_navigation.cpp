@@ -1,8 +1,10 @@
 // Getting around the main window as readers of offline books expect: its parts for the history
 // of the pages shown, the find bar, the page's context menu, the print route and the keyboard
-// are wired here, with stepping through the search hits and the text size by the keyboard.
+// are wired here, with stepping through the search hits and the text size by the keyboard, and
+// the links of both views to files that are not pages.
 #include "reader/core/qt/mainform.h"
 
+#include "reader/core/ArticlePage.h"
 #include "reader/core/qt/ErrorReport.h"
 #include "reader/core/qt/FindBar.h"
 #include "reader/core/qt/HtmlView.h"
@@ -11,6 +13,9 @@
 #include "reader/core/qt/PrintRoute.h"
 #include "reader/core/qt/ViewHistory.h"
 #include "reader/search/qt/SearchUnit.h"
+
+#include "common/FileSystem.h"
+#include "common/qt/QtText.h"
 
 #include <QListWidget>
 #include <QSpinBox>
@@ -110,11 +115,98 @@ bool TForm1::ShowStepContent(const THistoryStep& step) {
         if (step.SetsCurrent)
             CurrentArticle = step.Article;
         OpenArticle(step.Article);
+    } else if (step.Kind == THistoryStep::TKind::Text) {
+        ShowTextFile(*HTMLViewer1, step.File);
     } else {
         ConfineViews();
         HTMLViewer1->LoadFromFile(step.File);
     }
     return true;
+}
+
+// Links to files that are not pages.
+
+void TForm1::OpenFileLink(const std::string& target, THtmlView& view, bool& handled) {
+    if (BookList.empty())
+        return;
+    const TPageLink link = ClassifyLink(target, Book(), view.BaseFolder());
+    switch (link.Kind) {
+    case TLinkKind::Picture:
+    case TLinkKind::Video:
+        OpenMediaLink(target, handled, view.BaseFolder());
+        return;
+    case TLinkKind::Sound:
+        OpenSoundLink(link);
+        break;
+    case TLinkKind::Text:
+        OpenTextLink(link, view);
+        break;
+    case TLinkKind::Program:
+        if (const std::string path = LinkedFile(link); !path.empty())
+            ShowMessageBox(Ui("Открытие файла"),
+                           Ui("Файл «") + FromUtf8(FileNameOf(path)) +
+                               Ui("» — программа. Программы из книги не запускаются."));
+        break;
+    case TLinkKind::DesktopFile:
+        OpenDesktopFileLink(link);
+        break;
+    case TLinkKind::ReferencePage:
+    case TLinkKind::PageAnchor:
+    case TLinkKind::DesktopAddress:
+    case TLinkKind::Other:
+        return;
+    }
+    // Never loaded as a page, whether it was opened or not.
+    handled = true;
+}
+
+std::string TForm1::LinkedFile(const TPageLink& link) {
+    if (link.Path.empty())
+        return {};
+    const std::string path = ResolvePath(link.Path);
+    if (!FileExists(path) || !LiesInside(path, ConfineViews()))
+        return {};
+    return path;
+}
+
+void TForm1::OpenTextLink(const TPageLink& link, THtmlView& view) {
+    const std::string path = LinkedFile(link);
+    if (path.empty())
+        return;
+    if (&view != HTMLViewer1) {
+        ShowTextFile(view, path);
+        return;
+    }
+    FHistory->KeepScroll();
+    ShowTextFile(view, path);
+    FHistory->Visited(THistoryStep::OfText(path));
+}
+
+void TForm1::ShowTextFile(THtmlView& view, const std::string& path) {
+    const std::string bytes = ReadWholeFile(path);
+    const std::string folder = ParentOf(path);
+    const TComposedPage page = ComposeTextFilePage(
+        AppFolder, bytes, JoinPath(FileSystem().AbsolutePath(folder.empty() ? "." : folder), ""));
+    ConfineViews();
+    view.SetBaseFolder(page.BaseFolder);
+    view.LoadFromBytes(page.Source);
+}
+
+void TForm1::OpenDesktopFileLink(const TPageLink& link) {
+    const std::string path = LinkedFile(link);
+    if (path.empty())
+        return;
+    const QString caption = Ui("Открытие файла");
+    const QString name = Ui("«") + FromUtf8(FileNameOf(path)) + Ui("»");
+    if (!AskQuestion(caption, Ui("Файл ") + name +
+                                  Ui(" нельзя показать в книге.\nОткрыть его программой, "
+                                     "которая назначена в системе для таких файлов?"))) {
+        ShowMessageBox(caption, Ui("Файл ") + name + Ui(" не открыт."), QMessageBox::Information);
+        return;
+    }
+    if (!OpenWithDesktop || !OpenWithDesktop(path))
+        ShowMessageBox(caption, Ui("Не удалось открыть файл ") + name +
+                                    Ui(": в системе нет программы для файлов такого вида."));
 }
 
 // Search hits.

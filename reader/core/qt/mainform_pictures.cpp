@@ -187,8 +187,9 @@ std::string TForm1::FindOnDisc(const std::string& folder, const std::string& nam
     return ::quarto::FindOnDisc(AppFolder, folder, name, *DiscDrives);
 }
 
-void TForm1::OpenMediaLink(const std::string& target, bool& handled) {
-    const TPageLink link = ClassifyLink(target, Book());
+void TForm1::OpenMediaLink(const std::string& target, bool& handled,
+                           const std::string& pageFolder) {
+    const TPageLink link = ClassifyLink(target, Book(), pageFolder);
     if (link.Kind == TLinkKind::Video) {
         OpenVideoLink(link, handled);
         return;

@@ -4,6 +4,7 @@
 
 #include "common/qt/QtText.h"
 #include "reader/core/qt/ErrorReport.h"
+#include "reader/core/qt/mainform.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -27,6 +28,9 @@ TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
     WB1->setObjectName("WB1");
     WB1->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(WB1, 1);
+    WB1->OnHotSpotClick = [this](const std::string& target, bool& handled) {
+        WB1HotSpotClick(target, handled);
+    };
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName("Panel1");
@@ -52,6 +56,11 @@ TRefs::TRefs(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void TRefs::Button1Click() {
     hide();
+}
+
+void TRefs::WB1HotSpotClick(const std::string& target, bool& handled) {
+    if (Form1)
+        Form1->OpenFileLink(target, *WB1, handled);
 }
 
 } // namespace quarto

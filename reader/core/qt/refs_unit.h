@@ -1,8 +1,11 @@
 // The reference window: shows reference pages linked from articles, without blocking the
-// main window. Created once, hidden (never destroyed) when closed.
+// main window. Its links follow the main window's rules for files that are not pages; the
+// others it follows itself. Created once, hidden (never destroyed) when closed.
 #pragma once
 
 #include <QWidget>
+
+#include <string>
 
 class QFrame;
 class QPushButton;
@@ -22,6 +25,9 @@ public:
 
     // Hides the window.
     void Button1Click();
+    // A link of the page shown: a file that is not a page is opened as the main window opens
+    // it (TForm1::OpenFileLink); the view follows the rest.
+    void WB1HotSpotClick(const std::string& target, bool& handled);
 };
 
 extern TRefs* Refs;

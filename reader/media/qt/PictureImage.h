@@ -2,10 +2,15 @@
 #pragma once
 
 #include "common/BmpFile.h"
+#include "common/JpegCodec.h"
 
 #include <QColor>
 #include <QImage>
 #include <QList>
+
+#include <cstring>
+#include <limits>
+#include <string_view>
 
 namespace quarto {
 
@@ -35,6 +40,32 @@ inline QImage PictureImageView(const TDibPicture& picture) {
 // The picture as an image of its own (a copy of the pixels).
 inline QImage PictureImage(const TDibPicture& picture) {
     return PictureImageView(picture).copy();
+}
+
+// The picture a file holds: JPEG through the reader's own decoder, the other kinds (PNG, GIF,
+// BMP of any depth) through Qt's image readers, as a 24-bit picture. Throws EPictureError when
+// the bytes do not decode or the picture is larger than MaxPicturePixels.
+inline TDibPicture DecodePicture(std::string_view bytes) {
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xD8')
+        return DecodeJpeg(bytes);
+    QImage image;
+    if (bytes.size() <= static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                           static_cast<int>(bytes.size()));
+    if (image.isNull())
+        throw EPictureError("Рисунок повреждён или не распознан.");
+    if (static_cast<std::int64_t>(image.width()) * image.height() > MaxPicturePixels)
+        throw EPictureError("Рисунок слишком велик.");
+    image = image.convertToFormat(QImage::Format_RGB888);
+    TDibPicture picture;
+    picture.Width = image.width();
+    picture.Height = image.height();
+    const std::size_t row = static_cast<std::size_t>(picture.Width) * 3;
+    picture.Pixels.resize(row * static_cast<std::size_t>(picture.Height));
+    for (int y = 0; y < picture.Height; ++y)
+        std::memcpy(picture.Pixels.data() + row * static_cast<std::size_t>(y),
+                    image.constScanLine(y), row);
+    return picture;
 }
 
 } // namespace quarto

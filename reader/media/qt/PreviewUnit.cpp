@@ -198,12 +198,12 @@ void TPreviewForm::SetCatalogue(QListWidget* listBox2, std::function<void()> lis
 }
 
 bool TPreviewForm::LoadPicture(const std::string& path) {
-    // Only the pictures the reader opens itself (".jpg") are decoded.
+    // Only the pictures the reader opens itself (common/MediaKinds.h) are decoded.
     if (const TMediaType& type = MediaTypeOfName(path);
         !type.ReaderOpens || type.Kind != TMediaKind::Picture)
         return true;
     try {
-        TDibPicture picture = DecodeJpeg(ReadWholeFile(ResolvedOrGiven(path)));
+        TDibPicture picture = DecodePicture(ReadWholeFile(ResolvedOrGiven(path)));
         Picture = std::move(picture);
         return true;
     } catch (const std::exception&) {
