@@ -68,12 +68,6 @@ TPlayerBar::TPlayerBar(QWidget* parent) : QFrame(parent) {
     ShowState();
 
     connect(FFollow, &QTimer::timeout, this, [this] { Guarded([&] { ShowState(); }); });
-    // Down, the button resumes: it shows so.
-    connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
-        SpeedButton1->setIcon(
-            style()->standardIcon(down ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
-        SpeedButton1->setToolTip(down ? Ui("Продолжить") : Ui("Пауза"));
-    });
     connect(FPosition, &QSlider::sliderMoved, this,
             [this](int ms) { Guarded([&] { MoveTo(ms); }); });
     connect(FPosition, &QSlider::actionTriggered, this,
@@ -91,7 +85,15 @@ void TPlayerBar::Bind(TMediaPlayer& player) {
         else
             FFollow->stop();
         ShowState();
+        if (OnModeChange)
+            OnModeChange(mode);
     });
+    // The end is told after the mode went to Stopped; the position may have moved since.
+    player.OnEnd([this] {
+        FFollow->stop();
+        ShowState();
+    });
+    ShowState();
 }
 
 void TPlayerBar::Play(const std::string& path, const QString& title) {
@@ -100,7 +102,6 @@ void TPlayerBar::Play(const std::string& path, const QString& title) {
     FPlayer->SetFileName(path);
     FPlayer->Open();
     FPlayer->Play();
-    SpeedButton1->setChecked(false);
     ShowTitle(title);
     ShowState();
 }
@@ -123,6 +124,18 @@ void TPlayerBar::PauseOrResume() {
     default:
         break;
     }
+    ShowState(); // a press that changed nothing leaves the button as the mode is
+}
+
+void TPlayerBar::Pause() {
+    if (FPlayer && FPlayer->Mode() == TMediaMode::Playing)
+        FPlayer->Pause();
+    ShowState();
+}
+
+void TPlayerBar::ShowForEdition(bool wanted) {
+    FWanted = wanted;
+    ShowState();
 }
 
 void TPlayerBar::MoveTo(int ms) {
@@ -149,6 +162,23 @@ void TPlayerBar::ShowState() {
             static_cast<int>(std::min<std::int64_t>(at, std::numeric_limits<int>::max())));
     }
     FTime->setText(open ? Clock(at) + QStringLiteral(" / ") + Clock(length) : QString());
+    ShowButton();
+    const TMediaMode mode = FPlayer ? FPlayer->Mode() : TMediaMode::NotOpen;
+    setVisible(FWanted || mode == TMediaMode::Playing || mode == TMediaMode::Paused);
+}
+
+void TPlayerBar::ShowButton() {
+    const TMediaMode mode = FPlayer ? FPlayer->Mode() : TMediaMode::NotOpen;
+    const bool paused = mode == TMediaMode::Paused;
+    {
+        const QSignalBlocker quiet(SpeedButton1);
+        SpeedButton1->setChecked(paused);
+    }
+    // Playing, it pauses; paused, it resumes; stopped or ended, it shows that nothing plays.
+    const bool playing = mode == TMediaMode::Playing;
+    SpeedButton1->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    SpeedButton1->setToolTip(paused ? Ui("Продолжить") : playing ? Ui("Пауза") : Ui("Остановлено"));
 }
 
 } // namespace quarto

@@ -19,6 +19,7 @@
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
 #include "reader/core/qt/TreeFiller.h"
+#include "reader/media/qt/PreviewUnit.h"
 #include "reader/search/SearchQuery.h"
 #include "reader/search/qt/SearchUnit.h"
 #include "reader/skin/qt/SkinPainter.h"
@@ -153,12 +154,11 @@ void TForm1::ApplyBookOptions() {
     const Tbook& book = Book();
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet2), book.Pictures);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet3), book.Music);
-    Panel5->setVisible(book.Music);
+    // What plays stays in reach whatever the edition: the bar shows itself while it plays.
+    Panel5->ShowForEdition(book.Music || book.Audio);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet5), book.Audio);
-    if (book.Audio) {
-        Panel5->setVisible(true);
+    if (book.Audio)
         LoadAudioList();
-    }
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), book.Video);
     if (book.Video)
         LoadVideoList();
@@ -184,6 +184,12 @@ void TForm1::ComboBox1Change(int index) {
         list.clear();
     }
     CurrentBook = number;
+    // The viewer's slide show steps through the catalogue of the edition before: it ends
+    // with it, so that no picture of that edition is looked for on the new one's disc.
+    if (PreviewForm) {
+        PreviewForm->StopSlideShow();
+        PreviewForm->hide();
+    }
     // The results name articles of the edition searched: they go with it, so that a hit is
     // never opened as an article of another edition.
     if (SearchForm)

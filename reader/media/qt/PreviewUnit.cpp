@@ -2,6 +2,7 @@
 
 #include "PictureImage.h"
 
+#include "common/AsciiText.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "common/MediaKinds.h"
@@ -200,10 +201,20 @@ bool TPreviewForm::LoadPicture(const std::string& path) {
     try {
         TDibPicture picture = DecodeJpeg(ReadWholeFile(ResolvedOrGiven(path)));
         Picture = std::move(picture);
+        Notice.clear();
         return true;
     } catch (const std::exception&) {
         return false;
     }
+}
+
+bool TPreviewForm::OpenPicture(const std::string& path) {
+    if (LoadPicture(path))
+        return true;
+    Picture = TDibPicture();
+    Notice = Ui("Не удаётся показать рисунок «") + FromUtf8(std::string(FileNameIn(path))) +
+             Ui("»: файл не читается или повреждён.");
+    return false;
 }
 
 void TPreviewForm::SetDescription(const QString& text) {
@@ -225,7 +236,8 @@ void TPreviewForm::ShowCatalogue() {
 }
 
 void TPreviewForm::ShowSingle(const std::string& path) {
-    LoadPicture(path);
+    StopSlideShow(); // the article's picture is not one of the catalogue's
+    OpenPicture(path);
     FullSize = false;
     FlatSpeedButton3->setText(Ui("100%"));
     ViewerMode = TViewerMode::Single;
@@ -251,9 +263,11 @@ void TPreviewForm::ApplyFullSizeButtonRule() {
 
 void TPreviewForm::DrawPicture() {
     if (PictureEmpty()) {
-        // Only the face is painted; the window is not brought up.
+        // Only the face (and the notice) is painted; the window is brought up for a notice.
         ViewBuffer = QImage();
         FViewValid = false;
+        if (!Notice.isEmpty() && !isVisible())
+            show();
         update();
         return;
     }
@@ -496,6 +510,10 @@ void TPreviewForm::FormResize() {
 }
 
 void TPreviewForm::FormClose() {
+    StopSlideShow();
+}
+
+void TPreviewForm::StopSlideShow() {
     FTimerEnabled = false;
     Timer1->stop();
     SlideShowOn = false;
@@ -524,6 +542,13 @@ void TPreviewForm::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), BackgroundColour);
     if (!PictureEmpty() && !ViewBuffer.isNull())
         painter.drawImage(FViewPlace, ViewBuffer);
+    if (PictureEmpty() && !Notice.isEmpty()) {
+        const TViewerArea area = Area();
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(Panel1->width() + 10, 10, std::max(area.Width - 20, 0),
+                               std::max(area.FitHeight - 20, 0)),
+                         Qt::AlignCenter | Qt::TextWordWrap, Notice);
+    }
 }
 
 void TPreviewForm::resizeEvent(QResizeEvent* event) {
