@@ -293,6 +293,7 @@ TEST_F(MediaPages, TheBarStaysWhilePlayingOrPausedInAnEditionWithoutSound) {
     DoubleClickItem(Form1->ListBox3, 0);
     choose(1);
     EXPECT_TRUE(Form1->Panel5->isVisible());
+    EXPECT_TRUE(Form1->SpeedButton1->isEnabled());
     Form1->SpeedButton1->click();
     EXPECT_EQ(Media.Mode, TMediaMode::Paused);
     EXPECT_TRUE(Form1->Panel5->isVisible());
@@ -301,6 +302,20 @@ TEST_F(MediaPages, TheBarStaysWhilePlayingOrPausedInAnEditionWithoutSound) {
     EXPECT_FALSE(Form1->Panel5->isVisible());
     choose(0);
     EXPECT_TRUE(Form1->Panel5->isVisible());
+    EXPECT_FALSE(Form1->SpeedButton1->isEnabled()); // nothing to pause or resume
+}
+
+TEST_F(MediaPages, AnEditionWithoutVideoStopsTheClipAndShowsItsText) {
+    Reader.Add("Zed", "Zed");
+    Start();
+    ChoosePage(Form1->TabSheet6);
+    DoubleClickItem(Form1->ListBox4, 0);
+    ASSERT_EQ(Video.Mode, TMediaMode::Playing);
+    Form1->ComboBox1->setCurrentIndex(1);
+    emit Form1->ComboBox1->activated(1);
+    EXPECT_EQ(Video.Mode, TMediaMode::Stopped);
+    EXPECT_TRUE(Form1->Panel6->isVisible());
+    EXPECT_FALSE(Form1->Panel12->isVisible());
 }
 
 TEST_F(MediaPages, TheBarShowsThePositionAndSetsItAndTheLoudness) {

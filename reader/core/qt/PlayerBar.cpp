@@ -176,6 +176,7 @@ void TPlayerBar::ShowButton() {
     }
     // Playing, it pauses; paused, it resumes; stopped or ended, it shows that nothing plays.
     const bool playing = mode == TMediaMode::Playing;
+    SpeedButton1->setEnabled(playing || paused);
     SpeedButton1->setIcon(
         style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     SpeedButton1->setToolTip(paused ? Ui("Продолжить") : playing ? Ui("Пауза") : Ui("Остановлено"));

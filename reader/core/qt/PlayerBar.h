@@ -44,8 +44,8 @@ public:
     // Shows title as what plays.
     void ShowTitle(const QString& title);
     // The position, length and controls as the player stands: the first button down only
-    // while paused, its picture "play" unless the player plays; after the end, up, at the
-    // position the player tells.
+    // while paused, its picture "play" unless the player plays, enabled only while playing or
+    // paused; after the end, up, at the position the player tells.
     void ShowState();
 
     // Called after the bound player's mode changed and the bar showed it.

@@ -162,6 +162,8 @@ void TForm1::ApplyBookOptions() {
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheet6), book.Video);
     if (book.Video)
         LoadVideoList();
+    else
+        PutAwayClip();
 }
 
 void TForm1::ComboBox1Change(int index) {

@@ -266,6 +266,8 @@ private:
     void PauseClip();
     // Pauses the bar's track when the embedded clip has started playing since last looked.
     void WatchClip();
+    // An edition without video: its clip stops, and the text comes forward in its place.
+    void PutAwayClip();
     // A picture or clip link of a page: shows the picture in the viewer, or plays the clip of
     // the edition's "video_1" in the video window (handled once it closes; a clip that is not
     // there is left to the view).

@@ -21,6 +21,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QStackedLayout>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -206,6 +207,14 @@ void TForm1::ListBox4DblClick() {
     FClipPlaying = false;
     MediaPlayer_TLB31->SetFileName(path);
     WatchClip();
+}
+
+void TForm1::PutAwayClip() {
+    if (MediaPlayer_TLB31)
+        MediaPlayer_TLB31->Stop();
+    FClipPlaying = false;
+    if (FPanelStack->currentWidget() == Panel12)
+        BringToFront(Panel6);
 }
 
 void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {
