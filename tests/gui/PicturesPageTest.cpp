@@ -247,6 +247,7 @@ TEST_F(PicturesPage, APictureThatDoesNotDecodeIsSaidSoNeverShownAsTheOneBefore) 
         EXPECT_TRUE(PreviewForm->isVisible());
         EXPECT_TRUE(PreviewForm->Notice.contains(QString::fromUtf8(c.Name)));
         EXPECT_FALSE(PreviewForm->Notice.contains(QString::fromUtf8(Book)));
+        EXPECT_TRUE(PreviewForm->FlatSpeedButton3->isHidden());
     }
     // The next picture that decodes takes the notice's place.
     Form1->ThumbGrid->OnPress(2);

@@ -266,8 +266,11 @@ void TPreviewForm::DrawPicture() {
         // Only the face (and the notice) is painted; the window is brought up for a notice.
         ViewBuffer = QImage();
         FViewValid = false;
-        if (!Notice.isEmpty() && !isVisible())
-            show();
+        if (!Notice.isEmpty()) {
+            FlatSpeedButton3->hide(); // nothing to show pixel for pixel
+            if (!isVisible())
+                show();
+        }
         update();
         return;
     }
@@ -494,6 +497,8 @@ void TPreviewForm::FormActivate() {
         // The repaint that follows an activation hides it again for a small picture.
         if (!PictureEmpty())
             ApplyFullSizeButtonRule();
+        else if (!Notice.isEmpty())
+            FlatSpeedButton3->hide();
     }
     BringTopButtonsToFront();
 }
