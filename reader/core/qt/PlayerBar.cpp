@@ -85,8 +85,6 @@ void TPlayerBar::Bind(TMediaPlayer& player) {
         else
             FFollow->stop();
         ShowState();
-        if (OnModeChange)
-            OnModeChange(mode);
     });
     // The end is told after the mode went to Stopped; the position may have moved since.
     player.OnEnd([this] {

@@ -8,7 +8,6 @@
 
 #include <QFrame>
 
-#include <functional>
 #include <string>
 
 class QLabel;
@@ -47,9 +46,6 @@ public:
     // while paused, its picture "play" unless the player plays, enabled only while playing or
     // paused; after the end, up, at the position the player tells.
     void ShowState();
-
-    // Called after the bound player's mode changed and the bar showed it.
-    std::function<void(TMediaMode)> OnModeChange;
 
     // Components, by their designer names.
     QToolButton* SpeedButton1; // pause (down) and resume (up)
