@@ -71,10 +71,23 @@ TSupplementList ReadSupplementList(const std::string& bookFolder, TSupplementKin
     }
     TSupplementList list = SupplementListOfLines(lines, path);
     list.Found = true;
+    list.Read = true;
     if (lines.empty())
         list.Problems.push_back("Список «" + path + "» пуст; страница " + PageName(kind) +
                                 " пуста.");
     return list;
+}
+
+std::string SupplementListNotice(const TSupplementList& list, TSupplementKind kind) {
+    if (!list.Titles.empty())
+        return {};
+    const std::string what = kind == TSupplementKind::Audio ? "аудиоприложений" : "видеоприложений";
+    const std::string file = kind == TSupplementKind::Audio ? Layout::AudioList : Layout::VideoList;
+    if (!list.Found)
+        return "Список " + what + " не найден (" + file + ").";
+    if (!list.Read)
+        return "Список " + what + " не удаётся прочитать (" + file + ").";
+    return "В списке " + what + " нет ни одного пункта (" + file + ").";
 }
 
 std::string ConfinedPath(std::string_view folder, std::string_view name) {

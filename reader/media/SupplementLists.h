@@ -16,6 +16,7 @@ enum class TSupplementKind { Audio, Video };
 // j), the page shows the titles.
 struct TSupplementList {
     bool Found = false; // the list file exists
+    bool Read = false;  // and it could be read
     std::vector<std::string> Titles;
     std::vector<std::string> Files;
     // What was wrong and mended, one message each: no list, an empty one, one that cannot be
@@ -38,6 +39,10 @@ inline TSupplementList ReadAudioList(const std::string& bookFolder) {
 inline TSupplementList ReadVideoList(const std::string& bookFolder) {
     return ReadSupplementList(bookFolder, TSupplementKind::Video);
 }
+
+// What the page says in place of its items (UTF-8): that the list is missing, cannot be read
+// or holds no item; empty when it holds items.
+std::string SupplementListNotice(const TSupplementList& list, TSupplementKind kind);
 
 // The path of the list file of bookFolder ("Audio\files.txt" or "Video\files.txt"), as
 // spelled; and the folder its file names are relative to ("Audio" or "Video").

@@ -5,6 +5,7 @@
 
 #include "common/Cp1251.h"
 #include "platform/PlatformFakes.h"
+#include "reader/core/qt/ErrorReport.h"
 #include "reader/core/qt/PlayerBar.h"
 #include "reader/media/qt/Unit3.h"
 #include "reader/skin/SkinData.h"
@@ -254,7 +255,8 @@ TEST_F(MediaPages, AudioItemsPlayFromTheEditionsAudioFolder) {
     Media.Unplayable = {Book + "/Audio/hymn.wav"};
     DoubleClickItem(Form1->ListBox3, 0);
     ASSERT_EQ(Reader.Messages.size(), 1u);
-    EXPECT_TRUE(Reader.Messages[0].Text.contains("hymn.wav"));
+    EXPECT_TRUE(Reader.Messages[0].Text.contains(QString::fromUtf8("«hymn.wav»")));
+    EXPECT_FALSE(Reader.Messages[0].Text.contains(QString::fromUtf8(Book)));
     EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Лекция"));
 }
 
@@ -278,12 +280,79 @@ TEST_F(MediaPages, TheBarPausesAndResumesAndIsUpAfterEveryStart) {
     EXPECT_FALSE(pause->isChecked());
     EXPECT_EQ(Media.Calls.back(), "Play");
 
-    // Played to its end: the button does nothing.
+    // Played to its end: the bar no longer shows it playing, and the button does nothing.
     FinishPlaying(Media);
     const std::size_t calls = Media.Calls.size();
+    EXPECT_FALSE(pause->isChecked());
+    EXPECT_NE(pause->toolTip(), QString::fromUtf8("Пауза"));
     pause->click();
     EXPECT_EQ(Media.Mode, TMediaMode::Stopped);
     EXPECT_EQ(Media.Calls.size(), calls);
+    EXPECT_FALSE(pause->isChecked());
+}
+
+TEST_F(MediaPages, AClipPausesTheTrackOnTheBarAndTheBarPausesTheClip) {
+    Start();
+    DoubleClickItem(Form1->ListBox3, 0);
+    ChoosePage(Form1->TabSheet6);
+    DoubleClickItem(Form1->ListBox4, 0);
+    EXPECT_EQ(Video.Mode, TMediaMode::Playing);
+    // The bar goes on showing its own track, paused and resumable.
+    EXPECT_EQ(Media.Mode, TMediaMode::Paused);
+    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Гимн"));
+    EXPECT_TRUE(Form1->SpeedButton1->isChecked());
+    EXPECT_EQ(TReader::Find<QLabel>("VideoTitle")->text(), QString::fromUtf8("Комета"));
+
+    Form1->SpeedButton1->click();
+    EXPECT_EQ(Media.Mode, TMediaMode::Playing);
+    EXPECT_EQ(Video.Mode, TMediaMode::Paused);
+    // The clip started again with its own button: seen within a moment.
+    Video.Mode = TMediaMode::Playing;
+    QTest::qWait(700);
+    EXPECT_EQ(Media.Mode, TMediaMode::Paused);
+    EXPECT_TRUE(Form1->SpeedButton1->isChecked());
+    // A track started from the list pauses the clip.
+    DoubleClickItem(Form1->ListBox3, 3);
+    EXPECT_EQ(Media.Mode, TMediaMode::Playing);
+    EXPECT_EQ(Video.Mode, TMediaMode::Paused);
+}
+
+TEST_F(MediaPages, TheBarStaysWhilePlayingOrPausedInAnEditionWithoutSound) {
+    Reader.Add("Zed", "Zed", "Video=1\n");
+    Start();
+    const auto choose = [](int index) {
+        Form1->ComboBox1->setCurrentIndex(index);
+        emit Form1->ComboBox1->activated(index);
+    };
+    choose(1);
+    EXPECT_FALSE(Form1->Panel5->isVisible());
+    choose(0);
+    DoubleClickItem(Form1->ListBox3, 0);
+    choose(1);
+    EXPECT_TRUE(Form1->Panel5->isVisible());
+    EXPECT_TRUE(Form1->SpeedButton1->isEnabled());
+    Form1->SpeedButton1->click();
+    EXPECT_EQ(Media.Mode, TMediaMode::Paused);
+    EXPECT_TRUE(Form1->Panel5->isVisible());
+    Form1->SpeedButton1->click();
+    FinishPlaying(Media);
+    EXPECT_FALSE(Form1->Panel5->isVisible());
+    choose(0);
+    EXPECT_TRUE(Form1->Panel5->isVisible());
+    EXPECT_FALSE(Form1->SpeedButton1->isEnabled()); // nothing to pause or resume
+}
+
+TEST_F(MediaPages, AnEditionWithoutVideoStopsTheClipAndShowsItsText) {
+    Reader.Add("Zed", "Zed");
+    Start();
+    ChoosePage(Form1->TabSheet6);
+    DoubleClickItem(Form1->ListBox4, 0);
+    ASSERT_EQ(Video.Mode, TMediaMode::Playing);
+    Form1->ComboBox1->setCurrentIndex(1);
+    emit Form1->ComboBox1->activated(1);
+    EXPECT_EQ(Video.Mode, TMediaMode::Stopped);
+    EXPECT_TRUE(Form1->Panel6->isVisible());
+    EXPECT_FALSE(Form1->Panel12->isVisible());
 }
 
 TEST_F(MediaPages, TheBarShowsThePositionAndSetsItAndTheLoudness) {
@@ -340,7 +409,7 @@ TEST_F(MediaPages, TheVideoPageLoadsTheEmbeddedPlayerAndKeepsItInFront) {
     DoubleClickItem(Form1->ListBox4, 1);
     EXPECT_EQ(Video.FileName, Book + "/Video/eclipse.avi");
     EXPECT_EQ(Video.Mode, TMediaMode::Playing);
-    EXPECT_EQ(Form1->Label4->text(), QString::fromUtf8("Затмение"));
+    EXPECT_EQ(TReader::Find<QLabel>("VideoTitle")->text(), QString::fromUtf8("Затмение"));
 
     // "Поиск" leaves the player in front and playing; "Тексты" brings the text forward.
     Form1->PageControl1->setCurrentWidget(Form1->TabSheet4);
@@ -363,10 +432,29 @@ TEST_F(MediaPages, MissingOrOddListsGiveWhatTheyHoldAndTheSwitchCompletes) {
     EXPECT_EQ(Form1->ListBox4->count(), 1);
     EXPECT_TRUE(TReader::Page().contains("Zed"));
     EXPECT_TRUE(Reader.Messages.empty());
+    // The empty page says why; the other holds its item.
+    auto* audio = TReader::Find<QLabel>("AudioNotice");
+    auto* video = TReader::Find<QLabel>("VideoNotice");
+    ChoosePage(Form1->TabSheet5);
+    EXPECT_TRUE(audio->isVisible());
+    EXPECT_EQ(audio->text(),
+              QString::fromUtf8("Список аудиоприложений не найден (Audio\\files.txt)."));
+    EXPECT_TRUE(video->isHidden());
+
+    WriteSupplementList({}, bare, TSupplementKind::Video);
+    Form1->ComboBox1->setCurrentIndex(0);
+    emit Form1->ComboBox1->activated(0);
+    EXPECT_TRUE(audio->isHidden());
+    Form1->ComboBox1->setCurrentIndex(1);
+    emit Form1->ComboBox1->activated(1);
+    EXPECT_EQ(
+        video->text(),
+        QString::fromUtf8("В списке видеоприложений нет ни одного пункта (Video\\files.txt)."));
 }
 
 TEST_F(MediaPages, AClipLinkPlaysInTheVideoWindowCentredAndStoppedOnClose) {
     Start();
+    DoubleClickItem(Form1->ListBox3, 0);
     ClipVideo.LoadAtOnce = false;
     bool seen = false;
     QTimer::singleShot(0, [&] {
@@ -390,6 +478,7 @@ TEST_F(MediaPages, AClipLinkPlaysInTheVideoWindowCentredAndStoppedOnClose) {
     EXPECT_TRUE(handled);
     EXPECT_FALSE(Form3->isVisible());
     EXPECT_EQ(ClipVideo.Mode, TMediaMode::Stopped);
+    EXPECT_EQ(Media.Mode, TMediaMode::Paused); // the track waits on the bar
 
     // Left to the view: no folder in the link, no such clip, a name leading out of "video_1".
     ClipVideo.Calls.clear();
@@ -504,8 +593,33 @@ TEST(PlayerBar, ShowsTheBoundPlayerAndFollowsItWhilePlaying) {
     bar.PauseOrResume();
     EXPECT_EQ(state.Mode, TMediaMode::Playing);
 
+    // To its end: the button up, the position where the player tells it, also when the end
+    // is told after the mode went to Stopped and the player went back to the start.
+    FinishPlaying(state);
+    EXPECT_EQ(time->text(), "1:30 / 1:30");
+    EXPECT_FALSE(bar.SpeedButton1->isChecked());
+    state.Position = 0;
+    state.End();
+    EXPECT_EQ(time->text(), "0:00 / 1:30");
+    EXPECT_EQ(position->value(), 0);
+
     // A file the player cannot open: its error, and the title stays.
     state.Unplayable.insert("b.mp3");
     EXPECT_THROW(bar.Play("b.mp3", "B"), EMediaError);
     EXPECT_EQ(bar.Label4->text(), QString::fromUtf8("Первая"));
+}
+
+TEST(PlayerBar, NamesFilesWithoutTheirFolders) {
+    const struct {
+        const char* Text;
+        const char* Shown;
+    } cases[] = {
+        {"Не удаётся открыть файл «/home/u/Books/Sky/Audio/hymn.wav»: нет.",
+         "Не удаётся открыть файл «hymn.wav»: нет."},
+        {"«C:\\Книги\\a.mp3» и «/b/c.jpg»", "«a.mp3» и «c.jpg»"},
+        {"Страница «Аудиоприложения» пуста.", "Страница «Аудиоприложения» пуста."},
+        {"Папка «/home/u/mp3/» пуста, «/x/y.wav", "Папка «/home/u/mp3/» пуста, «/x/y.wav"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithFileNames(QString::fromUtf8(c.Text)), QString::fromUtf8(c.Shown)) << c.Text;
 }

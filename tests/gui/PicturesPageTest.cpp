@@ -9,11 +9,13 @@
 #include "reader/media/qt/ThumbGrid.h"
 #include "reader/media/qt/insertUnit.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace quarto;
 using namespace quarto::test;
@@ -165,13 +167,13 @@ TEST_F(PicturesPage, PictureLinksOpenTheViewer) {
         const char* Target;
         int Width; // of the picture shown; 0: nothing shown
     } cases[] = {
-        {"../Pictures/p1.jpg", 64},       // the edition's Pictures
-        {"../Pictures/ORION.JPG", 400},   // not there: on the disc, by its name
-        {"side.jpg", 100},                // beside the page
-        {"p1.jpg", 0},                    // a bare name: only Base, then the discs
-        {"pictures/p2.jpg", 48},          // small p: below Base
-        {"pictures/moon.jpg", 200},       // not there: the disc
-        {"../../../Pictures/p1.jpg", 0},  // outside the edition, and the discs know no p1
+        {"../Pictures/p1.jpg", 64},      // the edition's Pictures
+        {"../Pictures/ORION.JPG", 400},  // not there: on the disc, by its name
+        {"side.jpg", 100},               // beside the page
+        {"p1.jpg", 0},                   // a bare name: only Base, then the discs
+        {"pictures/p2.jpg", 48},         // small p: below Base
+        {"pictures/moon.jpg", 200},      // not there: the disc
+        {"../../../Pictures/p1.jpg", 0}, // outside the edition, and the discs know no p1
         {"nowhere.jpg", 0},
     };
     for (const auto& c : cases) {
@@ -191,4 +193,91 @@ TEST_F(PicturesPage, PictureLinksOpenTheViewer) {
     bool handled = false;
     Form1->HTMLViewer1HotSpotClick("video_1/clip.avi", handled);
     EXPECT_FALSE(handled);
+}
+
+TEST_F(PicturesPage, TheSlideShowEndsWithTheEditionAndWhenALinkOpensAPicture) {
+    Reader.Add("Zed", "Zed");
+    Start();
+    const auto startShow = [] {
+        Form1->ThumbGrid->OnPress(0);
+        PreviewForm->FlatSpeedButton6->click();
+        ASSERT_TRUE(PreviewForm->SlideShowOn);
+        ASSERT_TRUE(PreviewForm->Timer1->isActive());
+    };
+    // Left running, it would step through this edition's catalogue with the next one's disc.
+    startShow();
+    Form1->ComboBox1->setCurrentIndex(1);
+    emit Form1->ComboBox1->activated(1);
+    ASSERT_EQ(Form1->CurrentBook, 1);
+    EXPECT_FALSE(PreviewForm->SlideShowOn);
+    EXPECT_FALSE(PreviewForm->Timer1->isActive());
+    EXPECT_FALSE(PreviewForm->isVisible());
+
+    Form1->ComboBox1->setCurrentIndex(0);
+    emit Form1->ComboBox1->activated(0);
+    startShow();
+    bool handled = false;
+    Form1->HTMLViewer1HotSpotClick("side.jpg", handled);
+    EXPECT_EQ(PictureWidth(), 100);
+    EXPECT_FALSE(PreviewForm->SlideShowOn);
+    EXPECT_FALSE(PreviewForm->Timer1->isActive());
+    EXPECT_TRUE(Reader.Messages.empty());
+}
+
+TEST_F(PicturesPage, APictureThatDoesNotDecodeIsSaidSoNeverShownAsTheOneBefore) {
+    Start();
+    WriteWholeFile(Book + "/Base/broken.jpg", "not a picture");
+    WriteWholeFile(Book + "/Pictures/lyra.jpg", Jpeg(300, 400, 0, 0, 0).substr(0, 40));
+    const struct {
+        const char* Name;
+        std::function<void()> Open;
+    } cases[] = {
+        {"broken.jpg",
+         [] {
+             bool handled = false;
+             Form1->HTMLViewer1HotSpotClick("broken.jpg", handled);
+         }},
+        {"lyra.jpg", [] { Form1->ThumbGrid->OnPress(1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Form1->ThumbGrid->OnPress(0);
+        ASSERT_EQ(PictureWidth(), 400);
+        c.Open();
+        EXPECT_EQ(PictureWidth(), 0);
+        EXPECT_TRUE(PreviewForm->isVisible());
+        EXPECT_TRUE(PreviewForm->Notice.contains(QString::fromUtf8(c.Name)));
+        EXPECT_FALSE(PreviewForm->Notice.contains(QString::fromUtf8(Book)));
+        EXPECT_TRUE(PreviewForm->FlatSpeedButton3->isHidden());
+    }
+    // The next picture that decodes takes the notice's place.
+    Form1->ThumbGrid->OnPress(2);
+    EXPECT_EQ(PictureWidth(), 200);
+    EXPECT_TRUE(PreviewForm->Notice.isEmpty());
+}
+
+TEST(PicturesPageData, MissingThumbnailDataIsReportedOnceByNameAndNotFromARepaint) {
+    for (const char* missing : {"Data2.dat", "PosID2.dat"}) {
+        SCOPED_TRACE(missing);
+        TReader reader;
+        const std::string book = reader.App.AddEdition("Sky", PicturesEdition("Sky"));
+        FileSystem().Remove(PicDataPath(book, missing));
+        bool painting = false;
+        MessageBoxHook = [&](const QString&, const QString& text) {
+            reader.Messages.push_back({QString(), text});
+            EXPECT_FALSE(painting);
+        };
+        reader.Start();
+        ASSERT_EQ(reader.Messages.size(), 1u);
+        EXPECT_TRUE(reader.Messages[0].Text.contains(QString::fromUtf8(missing)));
+        EXPECT_FALSE(reader.Messages[0].Text.contains(QString::fromUtf8(book)));
+        painting = true;
+        Form1->repaint();
+        Form1->resize(Form1->width() + 40, Form1->height());
+        QCoreApplication::processEvents();
+        Form1->repaint();
+        painting = false;
+        Form1->PageControl1->setCurrentWidget(Form1->TabSheet2);
+        EXPECT_EQ(reader.Messages.size(), 1u);
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace quarto {
 
 std::function<void(const QString&, const QString&)> MessageBoxHook;
@@ -39,6 +41,34 @@ QString ErrorText(const std::exception& e) {
 
 void ReportError(const std::exception& e) {
     ShowMessageBox(Ui(ReaderTitle), ErrorText(e));
+}
+
+QString WithFileNames(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype open = text.indexOf(QChar(u'«'), at);
+        const qsizetype close = open < 0 ? -1 : text.indexOf(QChar(u'»'), open + 1);
+        if (close < 0) {
+            out += text.mid(at);
+            break;
+        }
+        const QString quoted = text.mid(open + 1, close - open - 1);
+        const qsizetype slash =
+            std::max(quoted.lastIndexOf(QChar(u'/')), quoted.lastIndexOf(QChar(u'\\')));
+        // A path ending in a separator names a folder: it stays whole.
+        const bool path = slash >= 0 && slash + 1 < quoted.size();
+        out += text.mid(at, open + 1 - at);
+        out += path ? quoted.mid(slash + 1) : quoted;
+        out += QChar(u'»');
+        at = close + 1;
+    }
+    return out;
+}
+
+void ReportFileError(const std::exception& e) {
+    ShowMessageBox(Ui(ReaderTitle), WithFileNames(ErrorText(e)));
 }
 
 void ReportUnknownError() {

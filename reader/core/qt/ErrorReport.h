@@ -38,6 +38,11 @@ QString ErrorText(const std::exception& e);
 // goes on.
 void ReportError(const std::exception& e);
 void ReportUnknownError();
+// A text naming files by their whole path, as the players, the picture files and the
+// catalogue name them: each «...» holding a path gets the file's name alone.
+QString WithFileNames(const QString& text);
+// The general error report of a file that could not be played or read, naming the file.
+void ReportFileError(const std::exception& e);
 
 // The windows' one error policy: every handler the toolkit calls (a signal's slot, an event
 // override, a view's callback, a shortcut) is entered through Guarded, so that no exception

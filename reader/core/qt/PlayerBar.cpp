@@ -104,12 +104,6 @@ TPlayerBar::TPlayerBar(QWidget* parent) : QFrame(parent) {
     ShowState();
 
     connect(FFollow, &QTimer::timeout, this, [this] { Guarded([&] { ShowState(); }); });
-    // Down, the button resumes: it shows so.
-    connect(SpeedButton1, &QToolButton::toggled, this, [this](bool down) {
-        SpeedButton1->setIcon(
-            style()->standardIcon(down ? QStyle::SP_MediaPlay : QStyle::SP_MediaPause));
-        SpeedButton1->setToolTip(down ? Ui("Продолжить") : Ui("Пауза"));
-    });
     connect(FPosition, &QSlider::sliderMoved, this,
             [this](int ms) { Guarded([&] { MoveTo(ms); }); });
     connect(FPosition, &QSlider::actionTriggered, this,
@@ -128,6 +122,12 @@ void TPlayerBar::Bind(TMediaPlayer& player) {
             FFollow->stop();
         ShowState();
     });
+    // The end is told after the mode went to Stopped; the position may have moved since.
+    player.OnEnd([this] {
+        FFollow->stop();
+        ShowState();
+    });
+    ShowState();
 }
 
 void TPlayerBar::Play(const std::string& path, const QString& title) {
@@ -136,7 +136,6 @@ void TPlayerBar::Play(const std::string& path, const QString& title) {
     FPlayer->SetFileName(path);
     FPlayer->Open();
     FPlayer->Play();
-    SpeedButton1->setChecked(false);
     ShowTitle(title);
     ShowState();
 }
@@ -159,6 +158,18 @@ void TPlayerBar::PauseOrResume() {
     default:
         break;
     }
+    ShowState(); // a press that changed nothing leaves the button as the mode is
+}
+
+void TPlayerBar::Pause() {
+    if (FPlayer && FPlayer->Mode() == TMediaMode::Playing)
+        FPlayer->Pause();
+    ShowState();
+}
+
+void TPlayerBar::ShowForEdition(bool wanted) {
+    FWanted = wanted;
+    ShowState();
 }
 
 void TPlayerBar::MoveTo(int ms) {
@@ -186,6 +197,24 @@ void TPlayerBar::ShowState() {
     }
     FTime->setText(open ? Clock(at) + QStringLiteral(" / ") + Clock(length) : QString());
     FTime->setMinimumWidth(WidestTimeWidth(FTime->fontMetrics(), std::max(at, length)));
+    ShowButton();
+    const TMediaMode mode = FPlayer ? FPlayer->Mode() : TMediaMode::NotOpen;
+    setVisible(FWanted || mode == TMediaMode::Playing || mode == TMediaMode::Paused);
+}
+
+void TPlayerBar::ShowButton() {
+    const TMediaMode mode = FPlayer ? FPlayer->Mode() : TMediaMode::NotOpen;
+    const bool paused = mode == TMediaMode::Paused;
+    {
+        const QSignalBlocker quiet(SpeedButton1);
+        SpeedButton1->setChecked(paused);
+    }
+    // Playing, it pauses; paused, it resumes; stopped or ended, it shows that nothing plays.
+    const bool playing = mode == TMediaMode::Playing;
+    SpeedButton1->setEnabled(playing || paused);
+    SpeedButton1->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    SpeedButton1->setToolTip(paused ? Ui("Продолжить") : playing ? Ui("Пауза") : Ui("Остановлено"));
 }
 
 } // namespace quarto

@@ -1,7 +1,10 @@
 // The player bar over the text ("Panel5"): the title of what plays, pause and resume, the
 // position and length of the track, a slider moving within it and the loudness. It shows the
-// player it is bound to and follows it while it plays.
+// player it is bound to and follows it while it plays; it is shown while the edition has music
+// or audio, and whatever the edition while its player plays or is paused.
 #pragma once
+
+#include "platform/MediaMode.h"
 
 #include <QFrame>
 
@@ -29,11 +32,19 @@ public:
     // Opens path in the bound player and plays it from the start, titled title. A file the
     // player cannot open throws the player's error; the title then stays.
     void Play(const std::string& path, const QString& title);
-    // The first button: pauses what plays, resumes what is paused.
+    // The first button: pauses what plays, resumes what is paused; nothing else (after the
+    // end, too). The button then shows the mode again.
     void PauseOrResume();
-    // Shows title as what plays (a clip of the video player).
+    // Pauses what plays (a clip starting); resumable on the bar.
+    void Pause();
+    // Whether the edition shown has music or audio: the bar is shown then, and otherwise only
+    // while its player plays or is paused, so that what plays can always be stopped.
+    void ShowForEdition(bool wanted);
+    // Shows title as what plays.
     void ShowTitle(const QString& title);
-    // The position, length and controls as the player stands.
+    // The position, length and controls as the player stands: the first button down only
+    // while paused, its picture "play" unless the player plays, enabled only while playing or
+    // paused; after the end, up, at the position the player tells.
     void ShowState();
 
     // Components, by their designer names.
@@ -44,11 +55,14 @@ private:
     void MoveTo(int ms);
     void SetLoudness(int percent);
 
+    void ShowButton();
+
     TMediaPlayer* FPlayer = nullptr;
-    QLabel* FTime;      // position and length of the track
-    QSlider* FPosition; // the track's position; dragging it moves there
-    QSlider* FLoudness; // 0..100
-    QTimer* FFollow;    // moves the position while a track plays
+    bool FWanted = false; // the edition has music or audio
+    QLabel* FTime;        // position and length of the track
+    QSlider* FPosition;   // the track's position; dragging it moves there
+    QSlider* FLoudness;   // 0..100
+    QTimer* FFollow;      // moves the position while a track plays
 };
 
 } // namespace quarto

@@ -20,6 +20,7 @@
 #include "reader/core/PageComposer.h"
 #include "reader/core/PageLinks.h"
 #include "reader/core/qt/TreeFiller.h"
+#include "reader/media/qt/PreviewUnit.h"
 #include "reader/search/SearchQuery.h"
 #include "reader/search/qt/SearchUnit.h"
 #include "reader/skin/qt/SkinPainter.h"
@@ -166,15 +167,16 @@ void TForm1::ApplyBookOptions() {
     const Tbook& book = Book();
     ShowPageTab(TabSheet2, book.Pictures);
     ShowPageTab(TabSheet3, book.Music);
-    Panel5->setVisible(book.Music);
+    // What plays stays in reach whatever the edition: the bar shows itself while it plays.
+    Panel5->ShowForEdition(book.Music || book.Audio);
     ShowPageTab(TabSheet5, book.Audio);
-    if (book.Audio) {
-        Panel5->setVisible(true);
+    if (book.Audio)
         LoadAudioList();
-    }
     ShowPageTab(TabSheet6, book.Video);
     if (book.Video)
         LoadVideoList();
+    else
+        PutAwayClip();
     PageTabs->Refresh();
 }
 
@@ -198,6 +200,12 @@ void TForm1::ComboBox1Change(int index) {
         list.clear();
     }
     CurrentBook = number;
+    // The viewer's slide show steps through the catalogue of the edition before: it ends
+    // with it, so that no picture of that edition is looked for on the new one's disc.
+    if (PreviewForm) {
+        PreviewForm->StopSlideShow();
+        PreviewForm->hide();
+    }
     // The results name articles of the edition searched: they go with it, so that a hit is
     // never opened as an article of another edition.
     if (SearchForm)

@@ -188,7 +188,9 @@ public:
     // Illustrations (mainform_pictures.cpp).
     void LoadIllustrations();
     void CreateGrid();
-    void ReloadGrid();
+    // Brings the grid up to date with its files; a failure is reported once, unless quiet (a
+    // repaint), when it is only kept from the grid.
+    void ReloadGrid(bool quiet = false);
     void ThumbGridMouseMove(int cell);
     void ThumbGridMouseDown(int cell);
     void TitleTreeDblClick(QTreeWidgetItem* node);
@@ -276,6 +278,14 @@ private:
     void RunKeyCommand(TKeyCommand command);
     // The player of the bar, made and bound to the bar at the first call.
     TMediaPlayer& Player();
+    // Plays path on the bar titled title; a file the player cannot open is reported by name.
+    void PlayOnBar(const std::string& path, const QString& title);
+    // Pauses the embedded clip when it plays.
+    void PauseClip();
+    // Pauses the bar's track when the embedded clip has started playing since last looked.
+    void WatchClip();
+    // An edition without video: its clip stops, and the text comes forward in its place.
+    void PutAwayClip();
     // A picture or clip link of a page in pageFolder: shows the picture in the viewer, or plays
     // the clip of the edition's "video_1" in the video window (handled once it closes; a clip
     // that is not there is left to the view).
@@ -311,8 +321,12 @@ private:
     std::unique_ptr<TPrintRoute> FPrintRoute;
     TPageMenu* FPageMenu = nullptr;
     std::unique_ptr<TKeyMap> FKeyMap;
-    // The last failure of ReloadGrid reported, so that a repaint does not report it again.
+    // The last failure of the grid reported, so that it is not reported again.
     std::string FGridFailure;
+    QLabel* FAudioNotice = nullptr; // over the audio and video lists: why a list is empty
+    QLabel* FVideoNotice = nullptr;
+    QLabel* FVideoTitle = nullptr; // over the embedded player, once it is made
+    bool FClipPlaying = false;     // the embedded clip played when last looked at
     QMetaObject::Connection FFocusConnection;
     bool FSettingPage = false;
 };

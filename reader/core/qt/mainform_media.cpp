@@ -1,13 +1,17 @@
 // The main window's music, audio and video: the pages "Музыка" (the album tree from the music
 // list found beside the reader or on a disc, or the notice asking for a disc), "Аудиоприложения"
-// and "Видеоприложения" (the edition's lists), the player bar over the right column, the
-// embedded video player in Panel12, and the clip links of the pages, played in the video window.
+// and "Видеоприложения" (the edition's lists, or a notice when a list is missing or cannot be
+// read), the player bar over the right column, the embedded video player in Panel12 under its
+// clip's title, and the clip links of the pages, played in the video window. One sound at a
+// time: a clip starting pauses the bar's track (resumable there), and a track started or
+// resumed on the bar pauses the clip.
 #include "mainform.h"
 
 #include "ErrorReport.h"
 
 #include "common/EditionLayout.h"
 #include "common/FileSystem.h"
+#include "common/qt/Named.h"
 #include "common/qt/QtText.h"
 #include "platform/MediaPlayer.h"
 #include "platform/VideoPlayer.h"
@@ -16,14 +20,21 @@
 #include "reader/media/qt/Unit3.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
+#include <QStackedLayout>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace quarto {
 
 namespace {
+
+// How often the embedded player is looked at for a clip that started playing.
+constexpr int ClipWatchMs = 300;
 
 // A list's items: the titles (1251) shown, each carrying its number.
 void FillList(QListWidget& list, const std::vector<std::string>& titles) {
@@ -34,6 +45,12 @@ void FillList(QListWidget& list, const std::vector<std::string>& titles) {
         item->setData(Qt::UserRole, static_cast<int>(j));
     }
     list.setUpdatesEnabled(true);
+}
+
+// A page's notice: shown with text (UTF-8), hidden when there is none.
+void ShowNotice(QLabel& notice, const std::string& text) {
+    notice.setText(FromUtf8(text));
+    notice.setVisible(!text.empty());
 }
 
 // The number of the list's selected item, or -1.
@@ -47,8 +64,10 @@ int SelectedNumber(const QListWidget& list) {
 } // namespace
 
 void TForm1::LoadAudioList() {
-    // A list that is missing, empty or odd gives what it holds; the checker names its problems.
+    // A list that is missing, empty or odd gives what it holds; the checker names its problems,
+    // the page says why it is empty.
     TSupplementList list = ReadAudioList(Book().BookFolder);
+    ShowNotice(*FAudioNotice, SupplementListNotice(list, TSupplementKind::Audio));
     AudioTitles = std::move(list.Titles);
     AudioFiles = std::move(list.Files);
     FillList(*ListBox3, AudioTitles);
@@ -56,6 +75,7 @@ void TForm1::LoadAudioList() {
 
 void TForm1::LoadVideoList() {
     TSupplementList list = ReadVideoList(Book().BookFolder);
+    ShowNotice(*FVideoNotice, SupplementListNotice(list, TSupplementKind::Video));
     VideoTitles = std::move(list.Titles);
     VideoFiles = std::move(list.Files);
     FillList(*ListBox4, VideoTitles);
@@ -101,8 +121,7 @@ void TForm1::fcTreeView2DblClick(QTreeWidgetItem* node) {
     const std::string path = FindOnDisc(std::string(MusicTracksFolder()), name);
     if (path.empty())
         return;
-    Player();
-    Panel5->Play(path, node->text(0)); // a file it cannot play: the error report, the title stays
+    PlayOnBar(path, node->text(0));
 }
 
 void TForm1::ListBox3DblClick() {
@@ -114,8 +133,18 @@ void TForm1::ListBox3DblClick() {
                                                 AudioFiles[static_cast<std::size_t>(j)]);
     if (path.empty())
         return;
+    PlayOnBar(path, From1251(AudioTitles[static_cast<std::size_t>(j)]));
+}
+
+void TForm1::PlayOnBar(const std::string& path, const QString& title) {
     Player();
-    Panel5->Play(path, From1251(AudioTitles[static_cast<std::size_t>(j)]));
+    try {
+        Panel5->Play(path, title); // a file it cannot play: the title stays
+    } catch (const std::exception& e) {
+        ReportFileError(e);
+        return;
+    }
+    PauseClip();
 }
 
 TMediaPlayer& TForm1::Player() {
@@ -128,6 +157,24 @@ TMediaPlayer& TForm1::Player() {
 
 void TForm1::SpeedButton1Click() {
     Panel5->PauseOrResume();
+    if (MediaPlayer1 && MediaPlayer1->Mode() == TMediaMode::Playing)
+        PauseClip();
+}
+
+void TForm1::PauseClip() {
+    // One sound at a time: the bar's track goes on, the clip waits.
+    if (MediaPlayer_TLB31 && MediaPlayer_TLB31->Mode() == TMediaMode::Playing)
+        MediaPlayer_TLB31->Pause();
+    FClipPlaying = false;
+}
+
+void TForm1::WatchClip() {
+    // The embedded player tells no mode: a clip started (by the list or by its own play
+    // button) is seen here, and pauses the bar's track.
+    const bool playing = MediaPlayer_TLB31 && MediaPlayer_TLB31->Mode() == TMediaMode::Playing;
+    if (playing && !FClipPlaying)
+        Panel5->Pause();
+    FClipPlaying = playing;
 }
 
 void TForm1::ListBox4DblClick() {
@@ -138,10 +185,37 @@ void TForm1::ListBox4DblClick() {
                                                 VideoFiles[static_cast<std::size_t>(j)]);
     if (path.empty())
         return;
-    if (!MediaPlayer_TLB31)
+    if (!MediaPlayer_TLB31) {
+        // The clip's title over the picture; the player fills the rest of Panel12's layout.
+        auto* layout = new QVBoxLayout(Panel12);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        FVideoTitle = Named(new QLabel(Panel12), "VideoTitle");
+        FVideoTitle->setContentsMargins(6, 3, 6, 3);
+        FVideoTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        layout->addWidget(FVideoTitle);
         MediaPlayer_TLB31 = VideoPlayerFactory(Panel12);
+        MediaPlayer_TLB31->OnReadyStateChange(
+            [this](TVideoReadyState) { Guarded([&] { WatchClip(); }); });
+        auto* watch = new QTimer(this);
+        watch->setInterval(ClipWatchMs);
+        connect(watch, &QTimer::timeout, this, [this] { Guarded([&] { WatchClip(); }); });
+        watch->start();
+    }
+    const QString title = From1251(VideoTitles[static_cast<std::size_t>(j)]);
+    FVideoTitle->setText(title);
+    FVideoTitle->setToolTip(title);
+    FClipPlaying = false;
     MediaPlayer_TLB31->SetFileName(path);
-    Panel5->ShowTitle(From1251(VideoTitles[static_cast<std::size_t>(j)]));
+    WatchClip();
+}
+
+void TForm1::PutAwayClip() {
+    if (MediaPlayer_TLB31)
+        MediaPlayer_TLB31->Stop();
+    FClipPlaying = false;
+    if (FPanelStack->currentWidget() == Panel12)
+        BringToFront(Panel6);
 }
 
 void TForm1::PlaySelected() {
@@ -163,9 +237,7 @@ void TForm1::OpenSoundLink(const TPageLink& link) {
     const std::string path = LinkedFile(link);
     if (path.empty())
         return;
-    Player();
-    Panel5->show();
-    Panel5->Play(path, FromUtf8(FileNameOf(path)));
+    PlayOnBar(path, FromUtf8(FileNameOf(path)));
 }
 
 void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {
@@ -176,6 +248,8 @@ void TForm1::OpenVideoLink(const TPageLink& link, bool& handled) {
     const std::string path = ResolvePath(link.Path);
     if (!FileExists(path) || !LiesInside(path, {folder}))
         return;
+    Panel5->Pause(); // resumable on the bar once the window is closed
+    PauseClip();
     Form3->ShowVideo(path);
     handled = true;
 }

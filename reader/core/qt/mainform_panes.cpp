@@ -71,6 +71,17 @@ QWidget* NewPage(QTabWidget* tabs, const char* name, const char* caption) {
     return page;
 }
 
+// A hidden line over a page's list saying why the list is empty.
+QLabel* NewListNotice(QWidget* page, const char* name) {
+    auto* notice = Named(new QLabel(page), name);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setContentsMargins(4, 8, 4, 8);
+    notice->hide();
+    page->layout()->addWidget(notice);
+    return notice;
+}
+
 } // namespace
 
 void TForm1::CreateComponents() {
@@ -194,12 +205,14 @@ void TForm1::CreateMusicPage() {
 
 void TForm1::CreateAudioPage() {
     TabSheet5 = NewPage(PageControl1, "TabSheet5", "Аудиоприложения");
+    FAudioNotice = NewListNotice(TabSheet5, "AudioNotice");
     ListBox3 = Named(new QListWidget(TabSheet5), "ListBox3");
     TabSheet5->layout()->addWidget(ListBox3);
 }
 
 void TForm1::CreateVideoPage() {
     TabSheet6 = NewPage(PageControl1, "TabSheet6", "Видеоприложения");
+    FVideoNotice = NewListNotice(TabSheet6, "VideoNotice");
     ListBox4 = Named(new QListWidget(TabSheet6), "ListBox4");
     TabSheet6->layout()->addWidget(ListBox4);
 }

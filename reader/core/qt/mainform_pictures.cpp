@@ -67,7 +67,7 @@ void TForm1::LoadIllustrations() {
     // A catalogue without its separator line loads without titles; say which file it is.
     for (const std::string& problem : Illustrations.Problems)
         if (Illustrations.Headings.empty() && Illustrations.PicInfo.empty()) {
-            ShowMessageBox(Ui("Ошибка!"), FromUtf8(problem));
+            ShowMessageBox(Ui("Ошибка!"), WithFileNames(FromUtf8(problem)));
             break;
         }
 }
@@ -78,28 +78,33 @@ void TForm1::CreateGrid() {
     ThumbGrid->OnPress = [this](int cell) { Guarded([&] { ThumbGridMouseDown(cell); }); };
     ThumbGrid->TitleOf = [this](int cell) { return TitleOfCell(Illustrations, cell); };
     FGridFailure.clear();
-    ThumbGrid->Load(AppFolder, Book().BookFolder);
+    try {
+        ThumbGrid->Load(AppFolder, Book().BookFolder);
+    } catch (const std::exception& e) {
+        FGridFailure = e.what();
+        ReportFileError(e);
+    }
 }
 
-void TForm1::ReloadGrid() {
+void TForm1::ReloadGrid(bool quiet) {
     if (BookList.empty() || !Book().Pictures || !ThumbGrid)
         return;
     try {
         ThumbGrid->ReloadGrid();
         FGridFailure.clear();
     } catch (const std::exception& e) {
-        // Reported once: the main window repaints often.
+        // Reported once, and never from a repaint: a box there would paint again and again.
         const std::string failure = e.what();
-        if (failure != FGridFailure) {
+        if (!quiet && failure != FGridFailure) {
             FGridFailure = failure;
-            ReportError(e);
+            ReportFileError(e);
         }
     }
 }
 
 void TForm1::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    ReloadGrid();
+    ReloadGrid(true);
 }
 
 void TForm1::ThumbGridMouseMove(int cell) {
@@ -179,7 +184,7 @@ bool TForm1::ShowPicture(int k) {
     PreviewForm->SetDescription(text);
     if (path.empty())
         return false;
-    PreviewForm->LoadPicture(path);
+    PreviewForm->OpenPicture(path); // one that does not decode: the viewer says so
     return true;
 }
 

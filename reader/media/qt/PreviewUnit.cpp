@@ -2,6 +2,7 @@
 
 #include "PictureImage.h"
 
+#include "common/AsciiText.h"
 #include "common/FileSystem.h"
 #include "common/JpegCodec.h"
 #include "common/MediaKinds.h"
@@ -205,10 +206,20 @@ bool TPreviewForm::LoadPicture(const std::string& path) {
     try {
         TDibPicture picture = DecodePicture(ReadWholeFile(ResolvedOrGiven(path)));
         Picture = std::move(picture);
+        Notice.clear();
         return true;
     } catch (const std::exception&) {
         return false;
     }
+}
+
+bool TPreviewForm::OpenPicture(const std::string& path) {
+    if (LoadPicture(path))
+        return true;
+    Picture = TDibPicture();
+    Notice = Ui("Не удаётся показать рисунок «") + FromUtf8(std::string(FileNameIn(path))) +
+             Ui("»: файл не читается или повреждён.");
+    return false;
 }
 
 void TPreviewForm::SetDescription(const QString& text) {
@@ -230,7 +241,8 @@ void TPreviewForm::ShowCatalogue() {
 }
 
 void TPreviewForm::ShowSingle(const std::string& path) {
-    LoadPicture(path);
+    StopSlideShow(); // the article's picture is not one of the catalogue's
+    OpenPicture(path);
     FullSize = false;
     FlatSpeedButton3->setText(Ui("100%"));
     ViewerMode = TViewerMode::Single;
@@ -256,9 +268,14 @@ void TPreviewForm::ApplyFullSizeButtonRule() {
 
 void TPreviewForm::DrawPicture() {
     if (PictureEmpty()) {
-        // Only the face is painted; the window is not brought up.
+        // Only the face (and the notice) is painted; the window is brought up for a notice.
         ViewBuffer = QImage();
         FViewValid = false;
+        if (!Notice.isEmpty()) {
+            FlatSpeedButton3->hide(); // nothing to show pixel for pixel
+            if (!isVisible())
+                show();
+        }
         update();
         return;
     }
@@ -488,6 +505,8 @@ void TPreviewForm::FormActivate() {
         // The repaint that follows an activation hides it again for a small picture.
         if (!PictureEmpty())
             ApplyFullSizeButtonRule();
+        else if (!Notice.isEmpty())
+            FlatSpeedButton3->hide();
     }
     BringTopButtonsToFront();
 }
@@ -504,6 +523,10 @@ void TPreviewForm::FormResize() {
 }
 
 void TPreviewForm::FormClose() {
+    StopSlideShow();
+}
+
+void TPreviewForm::StopSlideShow() {
     FTimerEnabled = false;
     Timer1->stop();
     SlideShowOn = false;
@@ -532,6 +555,13 @@ void TPreviewForm::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), BackgroundColour);
     if (!PictureEmpty() && !ViewBuffer.isNull())
         painter.drawImage(FViewPlace, ViewBuffer);
+    if (PictureEmpty() && !Notice.isEmpty()) {
+        const TViewerArea area = Area();
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(Panel1->width() + 10, 10, std::max(area.Width - 20, 0),
+                               std::max(area.FitHeight - 20, 0)),
+                         Qt::AlignCenter | Qt::TextWordWrap, Notice);
+    }
 }
 
 void TPreviewForm::resizeEvent(QResizeEvent* event) {

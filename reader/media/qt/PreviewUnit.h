@@ -41,6 +41,8 @@ public:
     TViewerMode ViewerMode = TViewerMode::Single; // catalogue: stepping acts on ListBox2
     bool Painted = false;                         // painted at least once
     bool SlideShowOn = false;
+    // Said in place of the picture when the last one opened could not be shown; else empty.
+    QString Notice;
     QPoint DragPoint;  // the mouse at the last press or drag step
     QImage ViewBuffer; // what the last drawing put on the window
 
@@ -73,6 +75,10 @@ public:
     // ".jpg", decodes it into Picture. Another extension leaves Picture as it is and gives
     // true; a file that cannot be read or decoded leaves Picture as it is and gives false.
     bool LoadPicture(const std::string& path);
+    // Loads path as LoadPicture does; a file that cannot be read or decoded empties Picture and
+    // sets Notice, so that the window says the picture cannot be shown and never shows the one
+    // before. False then.
+    bool OpenPicture(const std::string& path);
     // The description box: its text, 90 pixels high while there is one, else 0.
     void SetDescription(const QString& text);
     int MemoHeight() const { return FMemoHeight; }
@@ -80,11 +86,15 @@ public:
     // Opens the picture in place as one of the catalogue: fitted, navigation on, drawn and
     // brought up.
     void ShowCatalogue();
-    // Opens a picture from an article: loads the file (a ".jpg"), fitted, no navigation,
-    // caption "Иллюстрации", no description, shown and drawn.
+    // Opens a picture from an article: stops the slide show, opens the file (a ".jpg") as
+    // OpenPicture does, fitted, no navigation, caption "Иллюстрации", no description, shown and
+    // drawn.
     void ShowSingle(const std::string& path);
+    // Stops the slide show; the picture stays.
+    void StopSlideShow();
     // Draws the current state: fills the window, draws the picture fitted or the full-size
-    // part, and brings the window up when Picture is not empty.
+    // part (or the notice), and brings the window up when Picture is not empty or there is a
+    // notice.
     void DrawPicture();
     // Redraws the full-size part after a scroll position changed.
     void DrawScrolled();

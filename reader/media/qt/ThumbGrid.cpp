@@ -224,7 +224,13 @@ void TThumbGrid::paintEvent(QPaintEvent*) {
 
 void TThumbGrid::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Guarded([this] { ReloadGrid(); });
+    // Files that cannot be read are reported once, by the window that loads the grid (at the
+    // load and when its page is chosen), never from here: a resize comes with every layout.
+    try {
+        ReloadGrid();
+    } catch (const std::exception&) {
+        // the grid keeps what it had
+    }
 }
 
 void TThumbGrid::ScrollBar1Change() {
