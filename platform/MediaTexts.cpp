@@ -19,7 +19,7 @@ constexpr std::pair<std::string_view, std::string_view> PackageTable[] = {
     {"audio/x-midi-event", "gstreamer1.0-plugins-bad"},
     {"audio/riff-midi", "gstreamer1.0-plugins-bad"},
     {"audio/x-gsm", "gstreamer1.0-plugins-bad"},
-    {"audio/x-ms-gsm", "gstreamer1.0-plugins-bad"},
+    {"audio/ms-gsm", "gstreamer1.0-plugins-bad"},
     {"video/mpeg, systemstream=(boolean)true", "gstreamer1.0-plugins-bad"},
     {"audio/mpeg", "gstreamer1.0-plugins-good"},
     {"video/x-msvideo", "gstreamer1.0-plugins-good"},

@@ -136,4 +136,37 @@ TEST_F(MediaFormatsTest, EveryClipPaintsPicturesOfItsSize) {
     }
 }
 
+// Run by ctest as "platform.missing_decoders", with GStreamer's Cinepak and GSM decoders
+// switched off (GST_PLUGIN_FEATURE_RANK); skipped otherwise.
+TEST_F(MediaFormatsTest, ASwitchedOffDecoderIsNamedWithItsPackage) {
+    if (qEnvironmentVariableIsEmpty("GST_PLUGIN_FEATURE_RANK"))
+        GTEST_SKIP() << "the decoders are all on";
+    QWidget host;
+    auto video = MakeVideoPlayer(&host);
+    video->SetFileName(std::string(QUARTO_PERIOD_MEDIA) + "/cinepak.avi");
+    // The framework's own error comes first; the probe's answer replaces it.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return video->ReadyState() == TVideoReadyState::Failed &&
+                   video->ErrorText().rfind("Для этого ролика", 0) == 0;
+        },
+        8000))
+        << video->ErrorText();
+    EXPECT_EQ(video->ErrorText(), "Для этого ролика нужен декодер «Cinepak Video»: установите "
+                                  "пакет gstreamer1.0-libav.");
+
+    auto sound = MakeMediaPlayer();
+    sound->SetFileName(std::string(QUARTO_PERIOD_MEDIA) + "/gsm.wav");
+    try {
+        sound->Open();
+        ADD_FAILURE() << "opened";
+    } catch (const EMediaError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("Не удаётся открыть файл «gsm.wav»: Для этого звука нужен декодер «", 0), 0u)
+            << text;
+        EXPECT_NE(text.find("установите пакет gstreamer1.0-plugins-bad."), std::string::npos)
+            << text;
+    }
+}
+
 } // namespace
