@@ -94,6 +94,9 @@ TMissingElement MissingElementOf(std::string_view detail,
                 if (!name.empty())
                     element.Description = name;
             }
+            // GStreamer names MIDI's synthesiser by its media type only.
+            if (what.substr(0, 18) == "audio/x-midi-event")
+                element.Description = "синтезатор MIDI (fluidsynth)";
             break;
         }
     element.Package = PackageForCaps(what);

@@ -57,16 +57,22 @@ std::string PlayClip(const std::string& path, TVideoSize& size) {
     player->SetFileName(path);
     if (!RunUntil([&] { return player->ReadyState() != TVideoReadyState::Loading; }, 10000))
         return "ролик не показал ни кадра за 10 с";
-    if (player->ReadyState() == TVideoReadyState::Failed)
+    // The probe's answer, naming a missing decoder, may follow the framework's error.
+    const auto named = [&] { return player->ErrorText().rfind("Для этого ролика", 0) == 0; };
+    if (player->ReadyState() == TVideoReadyState::Failed) {
+        RunUntil(named, 4000);
         return player->ErrorText();
+    }
     size = player->VideoSize();
     const std::int64_t from = player->Position();
     if (!RunUntil([&] { return player->Position() > from + 1000; }, 5000))
         return "ролик остановился";
     // A missing sound decoder is told by the probe a little later.
     RunUntil([] { return false; }, 300);
-    if (player->ReadyState() == TVideoReadyState::Failed)
+    if (player->ReadyState() == TVideoReadyState::Failed) {
+        RunUntil(named, 4000);
         return player->ErrorText();
+    }
     return {};
 }
 

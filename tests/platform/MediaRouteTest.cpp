@@ -133,7 +133,8 @@ TEST(MediaTextsTest, AMissingDecoderIsNamedWithItsPackage) {
         MissingElementOf("gstreamer|1.0|x|MIDI|decoder-audio/x-midi-event", codec);
     EXPECT_EQ(asf, (TMissingElement{"ASF demuxer", "gstreamer1.0-plugins-ugly"}));
     EXPECT_EQ(MissingDecoderText(TMediaUse::Sound, {midi}),
-              "Для этого звука нужен декодер «MIDI»: установите пакет gstreamer1.0-plugins-bad.");
+              "Для этого звука нужен декодер «синтезатор MIDI (fluidsynth)»: установите пакет "
+              "gstreamer1.0-plugins-bad.");
     EXPECT_EQ(MissingDecoderText(TMediaUse::Clip, {cinepak, asf, cinepak}),
               "Для этого ролика нужны декодеры «Cinepak Video» и «ASF demuxer»: установите "
               "пакеты gstreamer1.0-libav и gstreamer1.0-plugins-ugly.");
