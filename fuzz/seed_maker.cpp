@@ -402,10 +402,10 @@ void AddSourceSeeds(TSeeds& seeds) {
     seeds["disc_list"]["folders"] = "/media/user/Диск 1:/home/user/Диски/небо.iso";
     seeds["skin"]["grey"] = JoinInput({"", EncodeBmp(grey)});
     // A PCM WAV file as a sound editor writes it, which goes to the players as it is.
-    seeds["media_route"]["pcm16"] = std::string("RIFF\x2e\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
+    seeds["media_route"]["pcm16"] = std::string("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
                                                 "\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0"
                                                 "data\x04\0\0\0\x10\0\xf0\xff",
-                                                54);
+                                                48);
 }
 
 } // namespace
