@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace quarto {
@@ -56,7 +57,7 @@ void DecodeMsBlock(std::string_view block, const TFormat& f, std::vector<std::in
     const unsigned ch = f.Channels;
     if (block.size() < 7 * ch)
         return;
-    std::vector<int> c1(ch), c2(ch), delta(ch), s1(ch), s2(ch);
+    std::vector<std::int64_t> c1(ch), c2(ch), delta(ch), s1(ch), s2(ch);
     for (unsigned c = 0; c < ch; ++c) {
         const unsigned k = static_cast<unsigned char>(block[c]);
         const auto coef = k < f.Coefficients.size() ? f.Coefficients[k] : f.Coefficients[0];
@@ -74,12 +75,15 @@ void DecodeMsBlock(std::string_view block, const TFormat& f, std::vector<std::in
     for (std::size_t at = 7 * ch; at < block.size(); ++at)
         for (const int shift : {4, 0}) {
             const int nibble = (static_cast<unsigned char>(block[at]) >> shift) & 0x0F;
-            const int predicted = (s1[c] * c1[c] + s2[c] * c2[c]) / 256;
-            const int sample = Clamp16(predicted + (nibble >= 8 ? nibble - 16 : nibble) * delta[c]);
+            // In 64 bits: a damaged block's predictors and steps may be anything.
+            const std::int64_t predicted = (s1[c] * c1[c] + s2[c] * c2[c]) / 256;
+            const std::int64_t sample = std::clamp<std::int64_t>(
+                predicted + (nibble >= 8 ? nibble - 16 : nibble) * delta[c], -32768, 32767);
             out.push_back(static_cast<std::int16_t>(sample));
             s2[c] = s1[c];
             s1[c] = sample;
-            delta[c] = std::max(16, MsAdaptation[nibble] * delta[c] / 256);
+            delta[c] = std::clamp<std::int64_t>(MsAdaptation[nibble] * delta[c] / 256, 16,
+                                                std::numeric_limits<int>::max() / 768);
             c = (c + 1) % ch;
         }
 }
