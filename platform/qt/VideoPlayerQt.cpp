@@ -121,6 +121,12 @@ public:
         FProber->Forget();
         FSize = {};
         FError.clear();
+        {
+            // The slider starts anew with the clip.
+            const QSignalBlocker quiet(FPositionSlider);
+            FPositionSlider->setRange(0, 0);
+            FPositionSlider->setValue(0);
+        }
         if (path.empty()) {
             SetReadyState(TVideoReadyState::Empty);
             return;
