@@ -159,6 +159,17 @@ TEST(Navigation, BackAndForwardRetraceArticlesAboutPagesAnchorsAndHits) {
     EXPECT_TRUE(TReader::Page().contains(U("О книге Moon")));
 }
 
+TEST(Navigation, AnEditionWithoutAnAboutPageShowsNothingOfTheOneBefore) {
+    TReader r;
+    r.Add("A", "Sky");
+    const std::string moon = r.Add("B", "Moon");
+    FileSystem().Remove(ResolvePath(AboutPagePath(moon)));
+    r.Start();
+    EXPECT_TRUE(TReader::Page().contains(U("О книге Sky")));
+    Form1->ComboBox1Change(1);
+    EXPECT_FALSE(TReader::Page().contains(U("Sky")));
+}
+
 TEST(Navigation, AHistoryKeepsItsLastHundredSteps) {
     TPageHistory history;
     for (int i = 0; i < 130; ++i)

@@ -23,6 +23,8 @@ namespace {
 
 // How often the bar's position follows a playing track.
 constexpr int PositionStepMs = 250;
+// How far a click on the position slider beside its handle moves (Qt's own step is 10 ms).
+constexpr int PageStepMs = 5000;
 
 // m:ss
 QString Clock(std::int64_t ms) {
@@ -84,6 +86,7 @@ TPlayerBar::TPlayerBar(QWidget* parent) : QFrame(parent) {
     FTime->setMinimumWidth(WidestTimeWidth(FTime->fontMetrics(), 0));
     FPosition = Named(new QSlider(Qt::Horizontal, this), "PlayerPosition");
     FPosition->setToolTip(Ui("Положение"));
+    FPosition->setPageStep(PageStepMs); // a click beside the handle
     FPosition->setMinimumWidth(40);
     auto* loudness = new QLabel(this);
     loudness->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));

@@ -221,9 +221,11 @@ void TForm1::ComboBox1Change(int index) {
         ShowMessageBox(Ui("Ошибка!"), Ui("Не удалось прочитать содержание книги.\n") + failure);
     if (HasEditionSkin())
         LoadSkin(EditionSkinFolderOf(Book().BookFolder));
-    // The pages of the edition before are not stepped back to.
+    // The pages of the edition before are not stepped back to, nor shown: an edition without
+    // an about page starts with an empty page.
     FHistory->Clear();
-    LoadAboutPage();
+    if (!LoadAboutPage())
+        HTMLViewer1->LoadFromBytes(std::string());
 }
 
 void TForm1::ShowEditionNameFromStart() {
