@@ -6,13 +6,10 @@ extern "C" {
 #include <cdio/utf8.h> // declares without C linkage
 }
 
-#include "NativeFiles.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
-#include <random>
 #include <set>
 
 namespace quarto {
@@ -648,27 +645,12 @@ namespace {
 // exit.
 class TMediaCache {
 public:
-    ~TMediaCache() {
-        if (FFolder.empty())
-            return;
-        try {
-            SystemFileSystem().RemoveTree(FFolder);
-        } catch (const EStreamError&) {
-        }
-    }
-
     std::string CopyOf(const std::string& path) {
         const auto known = FCopies.find(path);
         if (known != FCopies.end())
             return known->second;
-        if (FFolder.empty()) {
-            FFolder = TemporaryFolderName("quarto-media");
-            SystemFileSystem().CreateFolder(FFolder);
-        }
         // A folder per copy keeps the file's own name, whose extension tells its kind.
-        const std::string folder = JoinPath(FFolder, std::to_string(FCopies.size()));
-        SystemFileSystem().CreateFolder(folder);
-        const std::string copy = JoinPath(folder, FileNameOf(path));
+        const std::string copy = JoinPath(FFolder.NewFolder(), FileNameOf(path));
         const std::unique_ptr<TReadableFile> in = DiscImages().OpenForReading(path);
         const std::unique_ptr<TWritableFile> out = SystemFileSystem().OpenForWriting(copy);
         std::string buffer(1 << 20, '\0');
@@ -683,7 +665,7 @@ public:
     }
 
 private:
-    std::string FFolder;
+    TRunFolder FFolder{"quarto-media"};
     std::map<std::string, std::string> FCopies; // path inside an image -> copy
 };
 

@@ -175,9 +175,25 @@ struct TFileStamp {
 // The stamp of the file at path as spelled (not looked up ignoring case).
 TFileStamp StampOf(const std::string& path);
 
-// A new name for a folder of this run's own in the system's temporary folder (the working
-// folder when there is none): prefix, "-" and a random number. Nothing is made.
-std::string TemporaryFolderName(std::string_view prefix);
+// A folder of this run's own in the system's temporary folder (the working folder when there
+// is none), named prefix, "-" and a random number: made when a place in it is first asked for,
+// removed with all it holds when the object goes. For copies of files the system's own
+// libraries are to read.
+class TRunFolder {
+public:
+    explicit TRunFolder(std::string prefix) : FPrefix(std::move(prefix)) {}
+    ~TRunFolder();
+    TRunFolder(const TRunFolder&) = delete;
+    TRunFolder& operator=(const TRunFolder&) = delete;
+    // A new empty folder inside it, for one file kept under its own name. Throws EStreamError
+    // when it cannot be made.
+    std::string NewFolder();
+
+private:
+    std::string FPrefix;
+    std::string FFolder; // "" until made
+    unsigned FCount = 0;
+};
 
 // a + separator + b, without doubling a separator at the end of a.
 std::string JoinPath(std::string_view a, std::string_view b);

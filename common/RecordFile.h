@@ -34,6 +34,14 @@ inline std::uint16_t GetLE16(const void* p) {
     std::memcpy(b, p, 2);
     return static_cast<std::uint16_t>(b[0] | b[1] << 8);
 }
+// The number at offset at of bytes; 0 when it does not lie wholly inside (for the headers of
+// files read only as far as they go).
+inline std::uint32_t GetLE32uAt(std::string_view bytes, std::size_t at) {
+    return at <= bytes.size() && bytes.size() - at >= 4 ? GetLE32u(bytes.data() + at) : 0;
+}
+inline std::uint16_t GetLE16At(std::string_view bytes, std::size_t at) {
+    return at <= bytes.size() && bytes.size() - at >= 2 ? GetLE16(bytes.data() + at) : 0;
+}
 inline void PutLE32(void* p, std::uint32_t v) {
     const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
                                 static_cast<unsigned char>(v >> 16),

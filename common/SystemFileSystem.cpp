@@ -150,12 +150,28 @@ TFileSystem& SystemFileSystem() {
     return system;
 }
 
-std::string TemporaryFolderName(std::string_view prefix) {
-    std::error_code error;
-    const std::string temporary = native::Utf8Of(std::filesystem::temp_directory_path(error));
-    std::random_device random;
-    return JoinPath(error ? std::string(".") : temporary,
-                    std::string(prefix) + "-" + std::to_string(random()));
+TRunFolder::~TRunFolder() {
+    if (FFolder.empty())
+        return;
+    try {
+        SystemFileSystem().RemoveTree(FFolder);
+    } catch (const EStreamError&) {
+    }
+}
+
+std::string TRunFolder::NewFolder() {
+    if (FFolder.empty()) {
+        std::error_code error;
+        const std::string temporary = native::Utf8Of(std::filesystem::temp_directory_path(error));
+        std::random_device random;
+        const std::string folder = JoinPath(error ? std::string(".") : temporary,
+                                            FPrefix + "-" + std::to_string(random()));
+        SystemFileSystem().CreateFolder(folder);
+        FFolder = folder;
+    }
+    const std::string folder = JoinPath(FFolder, std::to_string(FCount++));
+    SystemFileSystem().CreateFolder(folder);
+    return folder;
 }
 
 } // namespace quarto

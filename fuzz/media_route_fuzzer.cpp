@@ -3,6 +3,7 @@
 // WAV file.
 #include "fuzzer_common.h"
 
+#include "common/RecordFile.h"
 #include "platform/AdpcmWave.h"
 #include "platform/MediaRoute.h"
 
@@ -22,13 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (const std::optional<std::string> pcm = DecodeAdpcmWave(input)) {
         FUZZ_CHECK(pcm->size() >= 44 && pcm->compare(0, 4, "RIFF") == 0);
-        const auto le32 = [&](std::size_t at) {
-            std::uint32_t v = 0;
-            for (int k = 3; k >= 0; --k)
-                v = (v << 8) | static_cast<unsigned char>((*pcm)[at + static_cast<std::size_t>(k)]);
-            return v;
-        };
-        FUZZ_CHECK(le32(40) == pcm->size() - 44 && le32(4) == pcm->size() - 8);
+        FUZZ_CHECK(GetLE32uAt(*pcm, 40) == pcm->size() - 44 &&
+                   GetLE32uAt(*pcm, 4) == pcm->size() - 8);
         const std::uint32_t channels = static_cast<unsigned char>((*pcm)[22]);
         FUZZ_CHECK(channels > 0 && (pcm->size() - 44) % (2 * channels) == 0);
     }

@@ -1,5 +1,7 @@
 #include "AdpcmWave.h"
 
+#include "common/RecordFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -10,33 +12,11 @@ namespace quarto {
 
 namespace {
 
-std::uint32_t Le32(std::string_view b, std::size_t at) {
-    if (at + 4 > b.size())
-        return 0;
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-std::uint16_t Le16(std::string_view b, std::size_t at) {
-    if (at + 2 > b.size())
-        return 0;
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
-                                      static_cast<unsigned char>(b[at + 1]) << 8);
-}
 std::int16_t S16(std::string_view b, std::size_t at) {
-    return static_cast<std::int16_t>(Le16(b, at));
+    return static_cast<std::int16_t>(GetLE16At(b, at));
 }
 std::int16_t Clamp16(int v) {
     return static_cast<std::int16_t>(std::clamp(v, -32768, 32767));
-}
-void Put16(std::string& out, unsigned v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
 }
 
 struct TFormat {
@@ -141,21 +121,21 @@ std::optional<std::string> DecodeAdpcmWave(std::string_view wave) {
     for (std::uint64_t at = 12; at + 8 <= wave.size();) {
         const auto offset = static_cast<std::size_t>(at);
         const std::string_view code = wave.substr(offset, 4);
-        const std::uint32_t size = Le32(wave, offset + 4);
+        const std::uint32_t size = GetLE32uAt(wave, offset + 4);
         const std::string_view payload =
             wave.substr(offset + 8, static_cast<std::size_t>(std::min<std::uint64_t>(size, wave.size() - offset - 8)));
         if (code == "fmt " && payload.size() >= 16) {
-            format.Tag = Le16(payload, 0);
-            format.Channels = Le16(payload, 2);
-            format.Rate = Le32(payload, 4);
-            format.BlockAlign = Le16(payload, 12);
+            format.Tag = GetLE16At(payload, 0);
+            format.Channels = GetLE16At(payload, 2);
+            format.Rate = GetLE32uAt(payload, 4);
+            format.BlockAlign = GetLE16At(payload, 12);
             if (format.Tag == MsAdpcmFormat && payload.size() >= 22) {
-                const unsigned count = std::min<unsigned>(Le16(payload, 20), 256);
+                const unsigned count = std::min<unsigned>(GetLE16At(payload, 20), 256);
                 for (unsigned k = 0; k < count && 22 + 4 * k + 4 <= payload.size(); ++k)
                     format.Coefficients.emplace_back(S16(payload, 22 + 4 * k), S16(payload, 24 + 4 * k));
             }
         } else if (code == "fact" && payload.size() >= 4) {
-            factSamples = Le32(payload, 0);
+            factSamples = GetLE32uAt(payload, 0);
         } else if (code == "data") {
             data = payload;
             break;
@@ -186,20 +166,20 @@ std::optional<std::string> DecodeAdpcmWave(std::string_view wave) {
 
     const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
     std::string out = "RIFF";
-    Put32(out, 36 + bytes);
+    AppendLE32(out, 36 + bytes);
     out += "WAVEfmt ";
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, format.Channels);
-    Put32(out, format.Rate);
-    Put32(out, format.Rate * format.Channels * 2);
-    Put16(out, format.Channels * 2);
-    Put16(out, 16);
+    AppendLE32(out, 16);
+    AppendLE16(out, 1);
+    AppendLE16(out, format.Channels);
+    AppendLE32(out, format.Rate);
+    AppendLE32(out, format.Rate * format.Channels * 2);
+    AppendLE16(out, format.Channels * 2);
+    AppendLE16(out, 16);
     out += "data";
-    Put32(out, bytes);
+    AppendLE32(out, bytes);
     out.reserve(out.size() + bytes);
     for (const std::int16_t s : samples)
-        Put16(out, static_cast<std::uint16_t>(s));
+        AppendLE16(out, static_cast<std::uint16_t>(s));
     return out;
 }
 

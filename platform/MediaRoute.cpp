@@ -4,6 +4,7 @@
 #include "common/AsciiText.h"
 #include "common/DiscImage.h"
 #include "common/FileSystem.h"
+#include "common/RecordFile.h"
 
 #include <algorithm>
 #include <map>
@@ -13,20 +14,6 @@ namespace quarto {
 
 namespace {
 
-std::uint32_t Le32(std::string_view bytes, std::size_t at) {
-    if (at + 4 > bytes.size())
-        return 0;
-    std::uint32_t v = 0;
-    for (int k = 3; k >= 0; --k)
-        v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
-    return v;
-}
-std::uint16_t Le16(std::string_view bytes, std::size_t at) {
-    if (at + 2 > bytes.size())
-        return 0;
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      (static_cast<unsigned char>(bytes[at + 1]) << 8));
-}
 bool CodeAt(std::string_view bytes, std::size_t at, std::string_view code) {
     return at + 4 <= bytes.size() && bytes.substr(at, 4) == code;
 }
@@ -46,7 +33,7 @@ template <typename F> void ForEachChunk(std::string_view head, std::uint64_t fro
     std::uint64_t at = from;
     while (at + 8 <= std::min<std::uint64_t>(to, head.size())) {
         const auto offset = static_cast<std::size_t>(at);
-        TChunk chunk{offset, offset + 8, Le32(head, offset + 4), head.substr(offset, 4)};
+        TChunk chunk{offset, offset + 8, GetLE32uAt(head, offset + 4), head.substr(offset, 4)};
         if (!f(chunk))
             return;
         at += 8 + chunk.Size + (chunk.Size & 1);
@@ -60,8 +47,8 @@ TMediaRoute WaveRoute(std::string_view head, std::uint64_t fileSize) {
     bool haveFormat = false;
     ForEachChunk(head, 12, fileSize, [&](const TChunk& chunk) {
         if (chunk.Code == "fmt " && chunk.Size >= 2) {
-            format = Le16(head, chunk.Payload);
-            bits = Le16(head, chunk.Payload + 14);
+            format = GetLE16At(head, chunk.Payload);
+            bits = GetLE16At(head, chunk.Payload + 14);
             haveFormat = true;
         } else if (chunk.Code == "data") {
             if (!haveFormat)
@@ -81,9 +68,7 @@ TMediaRoute WaveRoute(std::string_view head, std::uint64_t fileSize) {
             } else if ((chunk.Size & 1) && begin + chunk.Size < fileSize) {
                 // The pad byte joins the data: silence in 8-bit PCM, whose zero is 128.
                 std::string size;
-                const std::uint64_t even = chunk.Size + 1;
-                for (int k = 0; k < 4; ++k)
-                    size += static_cast<char>((even >> (8 * k)) & 0xFF);
+                AppendLE32(size, static_cast<std::uint32_t>(chunk.Size + 1));
                 route.Repair = true;
                 route.End = fileSize;
                 route.Patches.push_back({chunk.At + 4, size});
@@ -107,8 +92,8 @@ void ScanStreamList(std::string_view head, const TChunk& list, TMediaRoute& rout
         if (chunk.Code == "strh")
             video = CodeAt(head, chunk.Payload, "vids");
         else if (chunk.Code == "strf" && chunk.Size >= 16)
-            topDown = static_cast<std::int32_t>(Le32(head, chunk.Payload + 8)) < 0 &&
-                      Le32(head, chunk.Payload + 16) == 0; // BI_RGB
+            topDown = static_cast<std::int32_t>(GetLE32uAt(head, chunk.Payload + 8)) < 0 &&
+                      GetLE32uAt(head, chunk.Payload + 16) == 0; // BI_RGB
         else if (chunk.Code == "vprp")
             vprp = chunk.At;
         return true;
@@ -142,37 +127,22 @@ constexpr std::int64_t MaxDecodedWave = 256LL << 20;
 // The repaired copies made in this run, in a temporary folder removed when the program ends.
 class TRepairs {
 public:
-    ~TRepairs() {
-        if (FFolder.empty())
-            return;
-        try {
-            SystemFileSystem().RemoveTree(FFolder);
-        } catch (const EStreamError&) {
-        }
-    }
-
     std::string CopyOf(const std::string& path, const TMediaRoute& route) {
         const TFileStamp stamp = StampOf(path);
         const auto known = FCopies.find(path);
         if (known != FCopies.end() && known->second.first == stamp)
             return known->second.second;
-        if (FFolder.empty()) {
-            FFolder = TemporaryFolderName("quarto-repaired");
-            SystemFileSystem().CreateFolder(FFolder);
-        }
-        // A folder per copy keeps the file's own name.
-        const std::string folder = JoinPath(FFolder, std::to_string(FCount++));
-        SystemFileSystem().CreateFolder(folder);
+        if (route.DecodeAdpcm && stamp.Size > MaxDecodedWave)
+            return path;
         std::string name(FileNameIn(path));
         if (!route.Extension.empty())
             name = name.substr(0, name.size() - ExtensionOf(name).size()) + route.Extension;
-        const std::string copy = JoinPath(folder, name);
-        if (route.DecodeAdpcm) {
-            if (StampOf(path).Size > MaxDecodedWave)
-                return path;
-            const std::optional<std::string> pcm = DecodeAdpcmWave(ReadWholeFile(path));
-            if (!pcm)
-                return path; // the framework says what it makes of it
+        std::optional<std::string> pcm;
+        if (route.DecodeAdpcm && !(pcm = DecodeAdpcmWave(ReadWholeFile(path))))
+            return path; // the framework says what it makes of it
+        // A folder per copy keeps the file's own name.
+        const std::string copy = JoinPath(FFolder.NewFolder(), name);
+        if (pcm) {
             WriteWholeFile(copy, *pcm);
             FCopies[path] = {stamp, copy};
             return copy;
@@ -201,8 +171,7 @@ public:
     }
 
 private:
-    std::string FFolder;
-    unsigned FCount = 0;
+    TRunFolder FFolder{"quarto-repaired"};
     std::map<std::string, std::pair<TFileStamp, std::string>> FCopies; // file -> its copy
 };
 
