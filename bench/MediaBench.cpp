@@ -169,8 +169,8 @@ void BM_FiveHundredSwitches(benchmark::State& state) {
             clock.start();
             player->SetFileName(Tones().Clip(std::rand() % 2));
             const int pause = n % 50 == 0 ? 1000 : std::rand() % 241;
-            const bool shown = RunUntil(
-                [&] { return player->ReadyState() == TVideoReadyState::Ready; }, pause);
+            const bool shown =
+                RunUntil([&] { return player->ReadyState() == TVideoReadyState::Ready; }, pause);
             if (shown)
                 longest = std::max(longest, static_cast<double>(clock.elapsed()));
             else if (pause >= 1000)

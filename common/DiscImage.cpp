@@ -6,7 +6,6 @@ extern "C" {
 #include <cdio/utf8.h> // declares without C linkage
 }
 
-
 #include <algorithm>
 #include <cstddef>
 #include <cstring>

@@ -69,12 +69,12 @@ void DecodeMsBlock(std::string_view block, const TFormat& f, std::vector<std::in
 }
 
 constexpr int ImaSteps[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 constexpr int ImaIndexStep[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
 
@@ -86,7 +86,8 @@ void DecodeImaBlock(std::string_view block, const TFormat& f, std::vector<std::i
     std::vector<int> predicted(ch), index(ch);
     for (unsigned c = 0; c < ch; ++c) {
         predicted[c] = S16(block, 4 * c);
-        index[c] = std::clamp(static_cast<int>(static_cast<unsigned char>(block[4 * c + 2])), 0, 88);
+        index[c] =
+            std::clamp(static_cast<int>(static_cast<unsigned char>(block[4 * c + 2])), 0, 88);
         out.push_back(static_cast<std::int16_t>(predicted[c]));
     }
     // Then words of 4 bytes for each channel in turn, 8 samples each, low nibble first.
@@ -96,14 +97,16 @@ void DecodeImaBlock(std::string_view block, const TFormat& f, std::vector<std::i
         for (unsigned c = 0; c < ch; ++c) {
             const std::size_t at = 4 * ch + (g * ch + c) * 4;
             for (int k = 0; k < 8; ++k) {
-                const int nibble = (static_cast<unsigned char>(block[at + k / 2]) >> (k % 2 ? 4 : 0)) & 0x0F;
+                const int nibble =
+                    (static_cast<unsigned char>(block[at + k / 2]) >> (k % 2 ? 4 : 0)) & 0x0F;
                 // (2 d + 1) step / 8: the exact form of the sum of step's parts that d's bits
                 // name, as FFmpeg decodes it.
                 const int step = ImaSteps[index[c]];
                 const int diff = ((2 * (nibble & 7) + 1) * step) >> 3;
                 predicted[c] = Clamp16(nibble & 8 ? predicted[c] - diff : predicted[c] + diff);
                 index[c] = std::clamp(index[c] + ImaIndexStep[nibble & 7], 0, 88);
-                group[static_cast<std::size_t>(k) * ch + c] = static_cast<std::int16_t>(predicted[c]);
+                group[static_cast<std::size_t>(k) * ch + c] =
+                    static_cast<std::int16_t>(predicted[c]);
             }
         }
         out.insert(out.end(), group.begin(), group.end());
@@ -122,8 +125,9 @@ std::optional<std::string> DecodeAdpcmWave(std::string_view wave) {
         const auto offset = static_cast<std::size_t>(at);
         const std::string_view code = wave.substr(offset, 4);
         const std::uint32_t size = GetLE32uAt(wave, offset + 4);
-        const std::string_view payload =
-            wave.substr(offset + 8, static_cast<std::size_t>(std::min<std::uint64_t>(size, wave.size() - offset - 8)));
+        const std::string_view payload = wave.substr(
+            offset + 8,
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, wave.size() - offset - 8)));
         if (code == "fmt " && payload.size() >= 16) {
             format.Tag = GetLE16At(payload, 0);
             format.Channels = GetLE16At(payload, 2);
@@ -132,7 +136,8 @@ std::optional<std::string> DecodeAdpcmWave(std::string_view wave) {
             if (format.Tag == MsAdpcmFormat && payload.size() >= 22) {
                 const unsigned count = std::min<unsigned>(GetLE16At(payload, 20), 256);
                 for (unsigned k = 0; k < count && 22 + 4 * k + 4 <= payload.size(); ++k)
-                    format.Coefficients.emplace_back(S16(payload, 22 + 4 * k), S16(payload, 24 + 4 * k));
+                    format.Coefficients.emplace_back(S16(payload, 22 + 4 * k),
+                                                     S16(payload, 24 + 4 * k));
             }
         } else if (code == "fact" && payload.size() >= 4) {
             factSamples = GetLE32uAt(payload, 0);

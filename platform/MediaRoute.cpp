@@ -29,7 +29,8 @@ struct TChunk {
 
 // The chunks in [from, to) of head, as far as their headers lie in head; f returns false to
 // stop.
-template <typename F> void ForEachChunk(std::string_view head, std::uint64_t from, std::uint64_t to, F f) {
+template <typename F>
+void ForEachChunk(std::string_view head, std::uint64_t from, std::uint64_t to, F f) {
     std::uint64_t at = from;
     while (at + 8 <= std::min<std::uint64_t>(to, head.size())) {
         const auto offset = static_cast<std::size_t>(at);
@@ -151,9 +152,9 @@ public:
         const std::unique_ptr<TWritableFile> out = SystemFileSystem().OpenForWriting(copy);
         std::string buffer(1 << 20, '\0');
         for (std::uint64_t at = route.Begin; at < route.End;) {
-            const std::size_t n = in->ReadAt(static_cast<std::int64_t>(at), buffer.data(),
-                                             static_cast<std::size_t>(std::min<std::uint64_t>(
-                                                 buffer.size(), route.End - at)));
+            const std::size_t n = in->ReadAt(
+                static_cast<std::int64_t>(at), buffer.data(),
+                static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), route.End - at)));
             if (n == 0)
                 break;
             for (const TMediaPatch& patch : route.Patches)

@@ -7,8 +7,6 @@
 #include "MediaBackendQt.h"
 #include "PlaybackQt.h"
 #include "common/AsciiText.h"
-#include "common/DiscImage.h"
-#include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/MediaTexts.h"
 
@@ -44,7 +42,6 @@ public:
         Close();
         if (FFileName.empty())
             throw EMediaError("Не задан файл для воспроизведения.");
-        DropPlayer(true);
         MakePlayer();
         std::string path; // the file the framework reads
         FError.clear();
@@ -89,7 +86,8 @@ public:
             reason = FPlayer->errorString();
         DropPlayer(true);
         // A decoder the framework lacks is named, with the package that brings it.
-        std::string why = MissingDecoderText(TMediaUse::Sound, ProbeMedia(path, ProbeTimeoutMs).Missing);
+        std::string why =
+            MissingDecoderText(TMediaUse::Sound, ProbeMedia(path, ProbeTimeoutMs).Missing);
         if (why.empty())
             why = MediaErrorText(ToUtf8(reason));
         if (why.empty())
@@ -197,9 +195,9 @@ private:
         FPlayer->setSource(QUrl());
         // The output goes with its player.
         FOutput.release()->setParent(FPlayer.get());
-        if (later) {
+        if (later)
             DeleteSoon(FPlayer.release());
-        } else
+        else
             FPlayer.reset();
     }
 

@@ -1,6 +1,6 @@
 // What the audio and the video player share on Qt Multimedia: handing a file to a player
-// (repaired where the framework misreads it, MediaRoute.h), and probing files on a thread of their own for the decoders the
-// framework lacks.
+// (repaired where the framework misreads it, MediaRoute.h), and probing files on a thread of
+// their own for the decoders the framework lacks.
 #pragma once
 
 #include "platform/MediaProbe.h"

@@ -13,23 +13,21 @@
 
 #include "MediaBackendQt.h"
 #include "PlaybackQt.h"
-#include "common/DiscImage.h"
-#include "common/FileSystem.h"
 #include "common/qt/QtText.h"
 #include "platform/MediaTexts.h"
 
 #include <QAudioOutput>
 #include <QBoxLayout>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QPainter>
 #include <QPointer>
 #include <QSlider>
 #include <QStackedWidget>
-#include <QCoreApplication>
 #include <QStyle>
 #include <QTimer>
-#include <QElapsedTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVideoFrame>
@@ -39,8 +37,8 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace quarto {
 
@@ -139,11 +137,10 @@ public:
         Start();
         // A decoder the framework lacks may leave the clip black or silent without an error:
         // the probe names it.
-        FProber->Probe(FRealPath, FContext.get(),
-                       [this, clip = ++FClip](const TMediaProbe& probe) {
-                           if (clip == FClip && !probe.Missing.empty())
-                               Fail(MissingDecoderText(TMediaUse::Clip, probe.Missing), true);
-                       });
+        FProber->Probe(FRealPath, FContext.get(), [this, clip = ++FClip](const TMediaProbe& probe) {
+            if (clip == FClip && !probe.Missing.empty())
+                Fail(MissingDecoderText(TMediaUse::Clip, probe.Missing), true);
+        });
     }
     const std::string& FileName() const override { return FFileName; }
     bool AutoStart() const override { return FAutoStart; }
@@ -241,7 +238,8 @@ private:
         FProber = std::make_unique<TMediaProber>();
         FNoPictureTimer.setSingleShot(true);
         FNoPictureTimer.setInterval(NoPictureMs);
-        QObject::connect(&FNoPictureTimer, &QTimer::timeout, FContext.get(), [this] { NoPicture(); });
+        QObject::connect(&FNoPictureTimer, &QTimer::timeout, FContext.get(),
+                         [this] { NoPicture(); });
         FBuryTimer.setInterval(100);
         QObject::connect(&FBuryTimer, &QTimer::timeout, FContext.get(), [this] { Bury(); });
 

@@ -12,9 +12,9 @@
 
 #include <QElapsedTimer>
 
-#include <algorithm>
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 
 #include <fstream>
 #include <sstream>
@@ -108,7 +108,8 @@ TEST_F(MediaFormatsTest, AdpcmSoundsAreDecodedAsFfmpegDecodesThem) {
         const std::string b = theirs.substr(data + 8);
         EXPECT_EQ(a.size(), b.size());
         const auto differ = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-        EXPECT_TRUE(differ.first == a.end()) << "the samples differ from byte " << (differ.first - a.begin());
+        EXPECT_TRUE(differ.first == a.end())
+            << "the samples differ from byte " << (differ.first - a.begin());
     }
 }
 
@@ -121,8 +122,8 @@ TEST_F(MediaFormatsTest, EveryClipPaintsPicturesOfItsSize) {
         host.resize(320, 280);
         auto player = MakeVideoPlayer(&host);
         player->SetFileName(PathOf(format));
-        ASSERT_TRUE(WaitFor([&] { return player->ReadyState() != TVideoReadyState::Loading; },
-                            8000));
+        ASSERT_TRUE(
+            WaitFor([&] { return player->ReadyState() != TVideoReadyState::Loading; }, 8000));
         ASSERT_EQ(player->ReadyState(), TVideoReadyState::Ready) << player->ErrorText();
         EXPECT_EQ(player->VideoSize(), (TVideoSize{160, 120}));
         EXPECT_EQ(player->HasSound(), format.Kind == "clip+sound");
@@ -162,7 +163,8 @@ TEST_F(MediaFormatsTest, ASwitchedOffDecoderIsNamedWithItsPackage) {
         ADD_FAILURE() << "opened";
     } catch (const EMediaError& e) {
         const std::string text = e.what();
-        EXPECT_EQ(text.rfind("Не удаётся открыть файл «gsm.wav»: Для этого звука нужен декодер «", 0), 0u)
+        EXPECT_EQ(
+            text.rfind("Не удаётся открыть файл «gsm.wav»: Для этого звука нужен декодер «", 0), 0u)
             << text;
         EXPECT_NE(text.find("установите пакет gstreamer1.0-plugins-bad."), std::string::npos)
             << text;

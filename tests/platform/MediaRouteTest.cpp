@@ -61,8 +61,13 @@ TEST(MediaRouteTest, OnlyWhatTheFrameworkMisreadsGoesAsAStream) {
         {"PCM WAV, even data", Wave(1, 100), {}},
         {"8-bit PCM WAV, odd data and its pad byte: both, the pad silent",
          odd,
-         {true, 0, odd.size(), {{odd.find("data") + 4, {'\x66', 0, 0, 0}}, {odd.size() - 1, "\x80"}}, ""}},
-        {"GSM WAV, odd data and its pad byte: both", gsm,
+         {true,
+          0,
+          odd.size(),
+          {{odd.find("data") + 4, {'\x66', 0, 0, 0}}, {odd.size() - 1, "\x80"}},
+          ""}},
+        {"GSM WAV, odd data and its pad byte: both",
+         gsm,
          {true, 0, gsm.size(), {{gsm.find("data") + 4, {'\x42', 0, 0, 0}}}, ""}},
         {"odd data without its pad byte", odd.substr(0, odd.size() - 1), {}},
         {"MP3 in WAV: its data chunk", mp3, {true, mp3.size() - 100, mp3.size(), {}, ".mp3"}},
@@ -83,7 +88,8 @@ TEST(MediaRouteTest, OnlyWhatTheFrameworkMisreadsGoesAsAStream) {
     }
     // A data chunk said to run past the file ends with the file.
     const std::string cut = mp3.substr(0, mp3.size() - 40);
-    EXPECT_EQ(RouteOf(cut, cut.size()), (TMediaRoute{true, mp3.size() - 100, cut.size(), {}, ".mp3"}));
+    EXPECT_EQ(RouteOf(cut, cut.size()),
+              (TMediaRoute{true, mp3.size() - 100, cut.size(), {}, ".mp3"}));
 }
 
 TEST(MediaRouteTest, TheFrameworkIsGivenARepairedCopyOnlyWhereOneIsNeeded) {
@@ -128,8 +134,8 @@ TEST(MediaTextsTest, AMissingDecoderIsNamedWithItsPackage) {
               "Для этого ролика нужен декодер «Cinepak Video»: установите пакет "
               "gstreamer1.0-libav.");
 
-    const TMissingElement asf = MissingElementOf(
-        "gstreamer|1.0|x|ASF demuxer|decoder-video/x-ms-asf", codec);
+    const TMissingElement asf =
+        MissingElementOf("gstreamer|1.0|x|ASF demuxer|decoder-video/x-ms-asf", codec);
     const TMissingElement midi =
         MissingElementOf("gstreamer|1.0|x|MIDI|decoder-audio/x-midi-event", codec);
     EXPECT_EQ(asf, (TMissingElement{"ASF demuxer", "gstreamer1.0-plugins-ugly"}));
